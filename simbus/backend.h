@@ -1,0 +1,21 @@
+// Choosing the simulated bus a program talks to (the VELMORA_SIMBUS variable).
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/vhpd_client.h"
+#include "simbus/unit_model.h"
+
+namespace simbus {
+
+// "studio,compact" -> the models, in order; nullopt for an unknown name.
+std::optional<std::vector<Model>> parseInprocUnits(std::string_view list);
+
+// The client for a VELMORA_SIMBUS value (null: unset). Never null: an unreachable bus gives
+// a driver without units, and the reason goes to the debugger output.
+std::shared_ptr<platform::vhpd::VhpdClient> makeBusClient(const char* selection);
+
+}  // namespace simbus

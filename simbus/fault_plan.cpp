@@ -1,0 +1,74 @@
+#include "simbus/fault_plan.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace simbus {
+
+namespace {
+
+constexpr std::array<std::pair<TransferKind, std::string_view>, 6> kKindNames{{
+    {TransferKind::BlockRead, "block-read"},
+    {TransferKind::QuadletRead, "quadlet-read"},
+    {TransferKind::BlockWrite, "block-write"},
+    {TransferKind::QuadletWrite, "quadlet-write"},
+    {TransferKind::Fcp, "fcp"},
+    {TransferKind::Any, "any"},
+}};
+
+constexpr std::array<std::pair<FaultAction, std::string_view>, 5> kActionNames{{
+    {FaultAction::Fail, "fail"},
+    {FaultAction::Remove, "remove"},
+    {FaultAction::BusReset, "bus-reset"},
+    {FaultAction::Delay, "delay"},
+    {FaultAction::Drop, "drop"},
+}};
+
+template <typename Enum, size_t N>
+std::string_view nameOf(const std::array<std::pair<Enum, std::string_view>, N>& table, Enum e) {
+  for (const auto& [value, name] : table) {
+    if (value == e) return name;
+  }
+  return "?";
+}
+
+template <typename Enum, size_t N>
+std::optional<Enum> valueOf(const std::array<std::pair<Enum, std::string_view>, N>& table,
+                            std::string_view text) {
+  for (const auto& [value, name] : table) {
+    if (name == text) return value;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string_view transferKindName(TransferKind kind) { return nameOf(kKindNames, kind); }
+std::optional<TransferKind> parseTransferKind(std::string_view text) {
+  return valueOf(kKindNames, text);
+}
+std::string_view faultActionName(FaultAction action) { return nameOf(kActionNames, action); }
+std::optional<FaultAction> parseFaultAction(std::string_view text) {
+  return valueOf(kActionNames, text);
+}
+
+std::optional<FaultRule> FaultPlan::onTransfer(uint32_t serial, TransferKind kind) {
+  std::optional<FaultRule> fired;
+  for (FaultRule& rule : rules_) {
+    if (rule.serial != 0 && rule.serial != serial) continue;
+    if (rule.kind != TransferKind::Any && rule.kind != kind) continue;
+    if (rule.skip > 0) {
+      --rule.skip;
+      continue;
+    }
+    if (!fired && rule.count > 0) {
+      fired = rule;
+      --rule.count;
+    }
+  }
+  std::erase_if(rules_, [](const FaultRule& r) { return r.count == 0; });
+  return fired;
+}
+
+}  // namespace simbus

@@ -1,0 +1,54 @@
+// Faults injected into a simulated bus: each rule waits for a number of matching transfers,
+// then affects the next ones.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace simbus {
+
+// What a unit transfer is. The driver sends a 4-byte read or write as a quadlet transaction
+// and any other length as a block transaction.
+enum class TransferKind : uint8_t { BlockRead, QuadletRead, BlockWrite, QuadletWrite, Fcp, Any };
+
+std::string_view transferKindName(TransferKind kind);  // "block-read", ..., "fcp", "any"
+std::optional<TransferKind> parseTransferKind(std::string_view text);
+
+enum class FaultAction : uint8_t {
+  Fail,      // answer `status` without touching the unit
+  Remove,    // the unit leaves the bus; the transfer answers KVO_STATUS_DEVICE_REMOVED
+  BusReset,  // a bus reset intervenes: VHPD_STATUS_INVALID_GEN_COUNT, generation count bumps
+  Delay,     // carry the transfer out, answer after `delayMs`
+  Drop,      // carry the transfer out, never answer (until cancelled)
+};
+
+std::string_view faultActionName(FaultAction action);  // "fail", "remove", ...
+std::optional<FaultAction> parseFaultAction(std::string_view text);
+
+struct FaultRule {
+  FaultAction action = FaultAction::Fail;
+  TransferKind kind = TransferKind::Any;
+  uint32_t serial = 0;   // unit serial (low half); 0 = any unit
+  uint32_t skip = 0;     // matching transfers to let pass first
+  uint32_t count = 1;    // matching transfers to affect afterwards
+  uint32_t status = 0;   // for Fail
+  uint32_t delayMs = 0;  // for Delay
+};
+
+class FaultPlan {
+ public:
+  void add(const FaultRule& rule) { rules_.push_back(rule); }
+  void clear() { rules_.clear(); }
+  const std::vector<FaultRule>& rules() const { return rules_; }
+  // Counts the transfer against every matching rule; returns the first rule that fires.
+  // A rule is used up after firing `count` times.
+  std::optional<FaultRule> onTransfer(uint32_t serial, TransferKind kind);
+
+ private:
+  std::vector<FaultRule> rules_;
+};
+
+}  // namespace simbus

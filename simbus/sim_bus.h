@@ -1,0 +1,160 @@
+// The simulated 1394 bus: the driver model (VHPD control codes on the control device and on
+// unit device paths), the units attached to it, the driver's settings store, device nodes,
+// bus-change notifications and fault injection. Thread-safe; every client of the bus (the
+// in-process client, the daemon's connections) goes through the server-side operations
+// below.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/vhpd_protocol.h"
+#include "simbus/fault_plan.h"
+#include "simbus/sim_unit.h"
+
+namespace simbus {
+
+using HandleId = uint64_t;
+
+// The driver's answer to one device I/O control request, before delivery: the client hands
+// `output` to the caller's buffer after `delayMs`, or never when `dropped`.
+struct IoReply {
+  uint32_t error = 0;
+  uint32_t bytesReturned = 0;
+  std::vector<uint8_t> output;
+  uint32_t delayMs = 0;
+  bool dropped = false;
+};
+
+struct DriverState {
+  uint8_t versionMajor = 2;
+  uint8_t versionMinor = 14;
+  uint32_t sampleRate = 48000;
+  bool streaming = false;
+  uint32_t installFlags = 0;  // what a device-node change reports (DI_NEEDRESTART/REBOOT)
+  uint32_t restarts = 0;      // simulated computer restarts so far
+};
+
+struct UnitStatus {
+  uint32_t serialLow = 0;
+  uint32_t serialHigh = 0;
+  Model model = Model::Studio;
+  uint32_t protocol = 0;
+  uint32_t firmware = 0;
+  bool onBus = false;
+};
+
+// Driver settings keys of the two models (values "SampleRate[Hz]").
+inline constexpr char kStudioSettingsKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\vmStudio_1394\\ConfigDB\\Settings";
+inline constexpr char kCompactSettingsKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\vmCompact_1394\\ConfigDB\\Settings";
+inline constexpr char kSampleRateValue[] = "SampleRate[Hz]";
+
+// METHOD_IN_DIRECT: the output buffer carries data into the driver.
+constexpr bool carriesDataIn(uint32_t code) { return (code & 3) == 1; }
+
+class SimBus {
+ public:
+  SimBus();
+  ~SimBus();
+  SimBus(const SimBus&) = delete;
+  SimBus& operator=(const SimBus&) = delete;
+
+  // ---- Controlling the bus (tests, the velmora-simbus commands) ----
+
+  // Attaches a unit. A serial already known re-attaches that unit with its state kept
+  // (model must match). Returns the unit's serial, or nullopt with `error` set.
+  std::optional<uint32_t> plug(const UnitSpec& spec, std::string* error = nullptr);
+  // Detaches a unit (it stays known, off the bus). False when not on the bus.
+  bool unplug(uint32_t serial);
+  std::vector<UnitStatus> units() const;
+  uint32_t generation() const;
+
+  DriverState driver() const;
+  void setDriverVersion(uint8_t major, uint8_t minor);
+  bool setDriverRate(uint32_t hz);  // false for a rate the driver does not run at
+  void setStreaming(bool on);
+  void setInstallFlags(uint32_t flags);
+
+  // Direct access to a unit's coefficients, bypassing the driver.
+  std::optional<uint32_t> peek(uint32_t serial, size_t index) const;
+  bool poke(uint32_t serial, size_t index, uint32_t value);
+  bool setAcceptedTransfers(uint32_t serial, const AcceptedTransfers& accepts);
+  std::optional<AcceptedTransfers> acceptedTransfers(uint32_t serial) const;
+
+  void addFault(const FaultRule& rule);
+  void clearFaults();
+  std::vector<FaultRule> faults() const;
+
+  // Runs `visit` on a unit under the bus lock (tests and later firmware features).
+  bool withUnit(uint32_t serial, const std::function<void(SimUnit&)>& visit);
+
+  // ---- The driver as its clients see it ----
+
+  // Device paths of the present unit interfaces, in attach order.
+  std::vector<std::string> presentPaths() const;
+  // Opens a unit's device path or the control device ("\\.\{GUID}", any case).
+  uint32_t open(const std::string& path, HandleId& handle);
+  void close(HandleId handle);
+  // DeviceIoControl. `output` is the caller's output buffer as it stands at the call: the
+  // driver reads its content only for codes whose transfer method carries data into the
+  // driver (carriesDataIn, e.g. IOCTL_VHPD_ASYNC_WRITE); for the others only its size
+  // counts, so a remote client may send zeros of the same size.
+  IoReply ioControl(HandleId handle, uint32_t code, std::span<const uint8_t> input,
+                    std::span<const uint8_t> output);
+  uint32_t changeDeviceNodeState(const std::string& path, platform::vhpd::DeviceNodeChange change);
+  uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) const;
+  uint32_t openSettingsKey(const std::string& key) const;
+  uint32_t readSetting(const std::string& key, const std::string& name, uint32_t& value) const;
+  uint32_t writeSetting(const std::string& key, const std::string& name, uint32_t value);
+  // A simulated computer restart: all handles die, the driver reloads its stored rate, every
+  // unit on the bus leaves and comes back, disabled device nodes are enabled again.
+  uint32_t restart();
+
+  // Runs `onChange` after every bus change, outside the bus lock. Returns an id for
+  // unsubscribe().
+  uint64_t subscribe(std::function<void()> onChange);
+  void unsubscribe(uint64_t id);
+
+  // ---- Persistence (the daemon's --state folder) ----
+
+  // Grows with every change of persistent state, so a saver knows when to write.
+  uint64_t stateVersion() const;
+  std::string saveState() const;
+  // Replaces units, driver and settings with a saved state. False (bus unchanged) on any
+  // malformed line, with the reason in `error`.
+  bool loadState(const std::string& text, std::string* error = nullptr);
+
+  // The device path of a unit with this unique id (stable across detach and attach).
+  static std::string devicePath(uint64_t uniqueId);
+
+ private:
+  struct UnitSlot;
+  struct Handle;
+  struct State;
+
+  IoReply unitRequest(const Handle& h, uint32_t code, std::span<const uint8_t> input,
+                      std::span<const uint8_t> output);
+  IoReply controlRequest(uint32_t code, std::span<const uint8_t> input,
+                         std::span<const uint8_t> output);
+  IoReply transfer(UnitSlot& slot, uint32_t code, std::span<const uint8_t> input,
+                   std::span<const uint8_t> output);
+  void attachLocked(UnitSlot& slot);
+  UnitSlot* findSlot(uint32_t serial) const;
+  UnitSlot* slotForPath(const std::string& path) const;
+  void detachLocked(UnitSlot& slot);
+  void notify(std::unique_lock<std::mutex>& lock);
+
+  mutable std::mutex mutex_;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace simbus

@@ -1,0 +1,65 @@
+// Inner records of SimBus, shared by its implementation files only.
+#pragma once
+
+#include <array>
+#include <cctype>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "simbus/sim_bus.h"
+
+namespace simbus {
+
+inline constexpr std::array<uint32_t, 6> kDriverRates{44100, 48000, 88200, 96000, 176400, 192000};
+
+inline bool isDriverRate(uint32_t hz) {
+  for (uint32_t r : kDriverRates) {
+    if (r == hz) return true;
+  }
+  return false;
+}
+
+// Registry keys and value names compare without regard to case.
+inline std::string lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+struct SimBus::UnitSlot {
+  explicit UnitSlot(const UnitSpec& spec) : unit(spec) {}
+  SimUnit unit;
+  bool onBus = false;
+  bool nodeEnabled = true;
+  uint32_t epoch = 0;         // bumps at every arrival; older handles are dead
+  uint64_t arrival = 0;       // enumeration order
+  uint32_t installFlags = 0;  // left by the last device-node change
+};
+
+struct SimBus::Handle {
+  bool control = false;
+  uint32_t serial = 0;
+  uint32_t epoch = 0;
+};
+
+struct SimBus::State {
+  std::vector<std::unique_ptr<UnitSlot>> units;
+  std::map<HandleId, Handle> handles;
+  HandleId nextHandle = 1;
+  DriverState driver;
+  bool devicesStopped = false;
+  uint32_t generation = 0;
+  uint64_t arrivals = 0;
+  FaultPlan faults;
+  // Driver settings: lower-cased key -> lower-cased value name -> value.
+  std::map<std::string, std::map<std::string, uint32_t>> settings;
+  std::map<uint64_t, std::shared_ptr<std::function<void()>>> subscribers;
+  uint64_t nextSubscriber = 1;
+  uint64_t version = 0;
+  bool changed = false;  // a bus change waits to be notified
+};
+
+}  // namespace simbus

@@ -1,0 +1,75 @@
+// One simulated Velmora PRO unit: its identity, its 1394 address space (coefficients, the
+// block-set mailbox, the information block) and its AV/C coefficient commands.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "simbus/fault_plan.h"
+#include "simbus/unit_model.h"
+
+namespace simbus {
+
+// Which transactions the unit answers; a refused one answers NotSupported.
+struct AcceptedTransfers {
+  bool blockRead = true;
+  bool quadletRead = true;
+  bool blockWrite = true;
+  bool quadletWrite = true;
+  friend bool operator==(const AcceptedTransfers&, const AcceptedTransfers&) = default;
+};
+
+struct UnitSpec {
+  Model model = Model::Studio;
+  uint32_t serialLow = 0;  // 0: the bus picks a free serial
+  uint32_t serialHigh = kDefaultSerialHigh;
+  uint32_t protocol = kDefaultProtocol;
+  uint32_t firmware = kDefaultFirmware;
+};
+
+class SimUnit {
+ public:
+  explicit SimUnit(const UnitSpec& spec);
+
+  Model model() const { return spec_.model; }
+  uint32_t serialLow() const { return spec_.serialLow; }
+  uint32_t serialHigh() const { return spec_.serialHigh; }
+  uint64_t uniqueId() const { return uint64_t{spec_.serialHigh} << 32 | spec_.serialLow; }
+  uint32_t protocol() const { return spec_.protocol; }
+  uint32_t firmware() const { return spec_.firmware; }
+  const UnitSpec& spec() const { return spec_; }
+
+  // The 104-byte information block as the unit answers it.
+  std::array<uint8_t, kInfoBlockSize> infoBlock() const;
+
+  // Classifies a transfer the way the driver sends it.
+  static TransferKind readKind(size_t length) {
+    return length == 4 ? TransferKind::QuadletRead : TransferKind::BlockRead;
+  }
+  static TransferKind writeKind(size_t length) {
+    return length == 4 ? TransferKind::QuadletWrite : TransferKind::BlockWrite;
+  }
+
+  // 1394 asynchronous read/write at a 48-bit offset. Returns 0 or a Windows error
+  // (NotSupported for a refused transaction kind, InvalidAddress outside the map).
+  uint32_t read(uint64_t address, std::span<uint8_t> out) const;
+  uint32_t write(uint64_t address, std::span<const uint8_t> data);
+
+  // An AV/C command frame in, the response frame out.
+  std::vector<uint8_t> avcTransaction(std::span<const uint8_t> command);
+
+  uint32_t coefficient(size_t index) const { return coefficients_.at(index); }
+  void setCoefficient(size_t index, uint32_t value) { coefficients_.at(index) = value; }
+  const std::array<uint32_t, kCoefficientCount>& coefficients() const { return coefficients_; }
+
+  AcceptedTransfers accepts;
+
+ private:
+  UnitSpec spec_;
+  std::array<uint32_t, kCoefficientCount> coefficients_{};
+};
+
+}  // namespace simbus

@@ -1,0 +1,74 @@
+// Fixed facts of the simulated units: models, identity, address map and AV/C constants.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/vhpd_protocol.h"
+
+namespace simbus {
+
+enum class Model : uint32_t { Studio = 0x13, Compact = 0x14 };
+
+std::string_view modelName(Model model);  // "Studio" or "Compact"
+std::optional<Model> parseModel(std::string_view text);  // "studio"/"compact", any case
+
+// Upper 24 bits of every unit's unique id; also the AV/C company id of these units.
+inline constexpr uint32_t kVendorId = 0x7A1394;
+inline constexpr uint32_t kDefaultSerialHigh = kVendorId << 8;
+inline constexpr uint32_t kDefaultProtocol = 3;
+inline constexpr uint32_t kDefaultFirmware = 0x02000FA0;  // 2.0.4000
+inline constexpr uint32_t kDefaultMaxImageLength = 0x00100000;
+
+// Firmware versions as "major.minor.build" (bits 31-24, 23-16, 15-0).
+std::string formatFirmware(uint32_t version);
+std::optional<uint32_t> parseFirmware(std::string_view text);
+
+// Address map of a unit (48-bit offsets).
+inline constexpr size_t kCoefficientCount = 256;
+inline constexpr uint64_t kCoefficientBase = platform::vhpd::busAddress(0x0001, 0x00000000);
+inline constexpr uint64_t kBlockSetMailbox = platform::vhpd::busAddress(0x0001, 0x00010000);
+inline constexpr size_t kBlockSetMaxPairs = 128;
+inline constexpr uint64_t kInfoBlockAddress = platform::vhpd::busAddress(0xFFFF, 0xC8020000);
+inline constexpr size_t kInfoBlockSize = 104;
+
+// UnitInfoBlock field offsets (little-endian words).
+namespace info {
+inline constexpr size_t kManufacturerId = 0;  // 8 characters, "tarnwick"
+inline constexpr size_t kProtocolVersion = 8;
+inline constexpr size_t kBootloaderMode = 12;
+inline constexpr size_t kGuidHigh = 16;
+inline constexpr size_t kGuidLow = 20;
+inline constexpr size_t kHardwareModelId = 24;
+inline constexpr size_t kAuxWord1 = 28;
+inline constexpr size_t kBuildStamp1 = 32;  // 16 characters
+inline constexpr size_t kSoftwareId = 48;
+inline constexpr size_t kFirmwareVersion = 52;
+inline constexpr size_t kAuxWord2 = 56;
+inline constexpr size_t kMaxImageLength = 60;
+inline constexpr size_t kBuildStamp2 = 64;
+inline constexpr size_t kBuildStamp3 = 80;
+inline constexpr size_t kAuxWord3 = 96;
+inline constexpr size_t kAuxWord4 = 100;
+}  // namespace info
+inline constexpr char kManufacturerId[] = "tarnwick";
+
+// AV/C vendor-dependent coefficient command.
+namespace avc {
+inline constexpr uint8_t kCtypeControl = 0x00;
+inline constexpr uint8_t kCtypeStatus = 0x01;
+inline constexpr uint8_t kResponseNotImplemented = 0x08;
+inline constexpr uint8_t kResponseAccepted = 0x09;
+inline constexpr uint8_t kResponseRejected = 0x0A;
+inline constexpr uint8_t kResponseStable = 0x0C;
+inline constexpr uint8_t kSubunitUnit = 0xFF;
+inline constexpr uint8_t kOpcodeVendorDependent = 0x00;
+inline constexpr uint8_t kCoefficientCommand = 0x03;
+inline constexpr size_t kHeaderSize = 8;
+inline constexpr size_t kPairSize = 8;
+}  // namespace avc
+
+}  // namespace simbus
