@@ -1,0 +1,23 @@
+// Other programs. Each operation stands for a Windows service:
+//   startProgram    CreateProcess (ShellExecute "open" on a program file)
+//   openWebAddress  ShellExecute "open" on a URL
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Starts the program at `path` with `args` (not counting the program name) and returns at
+// once without waiting for it. 0 on success, else a Windows error: FileNotFound or
+// PathNotFound when there is no such program, AccessDenied when it may not be run,
+// BadExeFormat when it is no program. The child is reaped when it ends.
+uint32_t startProgram(const std::string& path, const std::vector<std::string>& args);
+
+// Opens `url` in the user's browser through xdg-open. 0 on success; FileNotFound when
+// xdg-open is not installed; InvalidParameter for an empty address or one starting with '-'
+// (which xdg-open would take for an option).
+uint32_t openWebAddress(const std::string& url);
+
+}  // namespace platform
