@@ -1,0 +1,92 @@
+// Units arriving and leaving: paths, handles, generation counts and notifications.
+#include <atomic>
+
+#include "bus_fixture.h"
+
+namespace simbus::test {
+namespace {
+
+using HotPlugTest = BusFixture;
+
+TEST_F(HotPlugTest, PresentInterfacesFollowArrivalOrderAndKeepPathsPerUnit) {
+  const uint32_t a = plug(Model::Studio, 11);
+  const uint32_t b = plug(Model::Compact, 22);
+  std::vector<std::string> paths;
+  ASSERT_EQ(client->presentInterfaces(pv::kInterfaceGuid, paths), we::Success);
+  ASSERT_EQ(paths.size(), 2u);
+  const std::string pathA = paths[0];
+
+  ASSERT_TRUE(bus->unplug(a));
+  client->presentInterfaces(pv::kInterfaceGuid, paths);
+  EXPECT_EQ(paths, std::vector<std::string>{SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | b)});
+
+  ASSERT_EQ(bus->plug(UnitSpec{Model::Studio, a}), a);
+  client->presentInterfaces(pv::kInterfaceGuid, paths);
+  ASSERT_EQ(paths.size(), 2u);
+  EXPECT_EQ(paths[1], pathA);  // same unit, same path, now the later arrival
+
+  pv::Guid other = pv::kInterfaceGuid;
+  other.data1 ^= 1;
+  client->presentInterfaces(other, paths);
+  EXPECT_TRUE(paths.empty());
+}
+
+TEST_F(HotPlugTest, AUnitThatLeftAnswersDeviceRemovedUntilReopened) {
+  const uint32_t serial = plug();
+  auto unit = openUnit(serial);
+  ASSERT_EQ(write(*unit, coefficientAddress(3), be32({33})).error, we::Success);
+  ASSERT_TRUE(bus->unplug(serial));
+  EXPECT_EQ(read(*unit, coefficientAddress(3), 4).error, pv::KVO_STATUS_DEVICE_REMOVED);
+  EXPECT_EQ(call(*unit, pv::IOCTL_VHPD_GET_DEVICE_FLAGS, {}, std::vector<uint8_t>(4)).error,
+            pv::KVO_STATUS_DEVICE_REMOVED);
+  std::unique_ptr<pv::DeviceHandle> h;
+  EXPECT_EQ(client->open(SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | serial),
+                         pv::OpenMode::Overlapped, h),
+            we::FileNotFound);
+
+  ASSERT_TRUE(bus->plug(UnitSpec{Model::Studio, serial}));
+  EXPECT_EQ(read(*unit, coefficientAddress(3), 4).error, pv::KVO_STATUS_DEVICE_REMOVED);
+  EXPECT_EQ(read(*openUnit(serial), coefficientAddress(3), 4).data, be32({33}));  // state kept
+}
+
+TEST_F(HotPlugTest, PlugRefusesConflictsAndPicksFreeSerials) {
+  const uint32_t first = plug();
+  const uint32_t second = plug();
+  EXPECT_NE(first, second);
+  std::string error;
+  EXPECT_FALSE(bus->plug(UnitSpec{Model::Studio, first}, &error));
+  EXPECT_NE(error.find("on the bus"), std::string::npos);
+  bus->unplug(first);
+  EXPECT_FALSE(bus->plug(UnitSpec{Model::Compact, first}, &error));
+  EXPECT_NE(error.find("Studio"), std::string::npos);
+  EXPECT_FALSE(bus->plug(UnitSpec{Model::Studio, 0, kDefaultSerialHigh, 4}, &error));
+  EXPECT_FALSE(bus->unplug(first));
+}
+
+TEST_F(HotPlugTest, EveryChangeBumpsTheGenerationAndNotifiesSubscribers) {
+  std::atomic<int> notified{0};
+  auto subscription = client->subscribeBusChanges([&] { ++notified; });
+  const uint32_t start = bus->generation();
+  const uint32_t serial = plug();
+  bus->unplug(serial);
+  EXPECT_EQ(bus->generation(), start + 2);
+  EXPECT_EQ(notified, 2);
+  subscription.reset();
+  plug();
+  EXPECT_EQ(notified, 2);
+}
+
+TEST_F(HotPlugTest, SubscribersMayCallBackIntoTheBus) {
+  std::vector<size_t> seen;
+  auto subscription = client->subscribeBusChanges([&] {
+    std::vector<std::string> paths;
+    client->presentInterfaces(pv::kInterfaceGuid, paths);
+    seen.push_back(paths.size());
+  });
+  plug();
+  plug();
+  EXPECT_EQ(seen, (std::vector<size_t>{1, 2}));
+}
+
+}  // namespace
+}  // namespace simbus::test
