@@ -12,10 +12,10 @@ namespace pv = platform::vhpd;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static constexpr uint32_t kCodes[] = {
-      pv::IOCTL_VHPD_FCP_TRANSACTION,   pv::IOCTL_VHPD_ASYNC_READ,
-      pv::IOCTL_VHPD_ASYNC_WRITE,       pv::IOCTL_VHPD_GET_DEVICE_PROPERTIES,
-      pv::IOCTL_VHPD_GET_DRIVER_INFO,   pv::IOCTL_VHPD_GET_RESET_GENERATION_COUNT,
-      pv::IOCTL_VHPD_GET_DEVICE_FLAGS,  pv::IOCTL_VHPD_GET_SAMPLE_RATE,
+      pv::IOCTL_VHPD_FCP_TRANSACTION,  pv::IOCTL_VHPD_ASYNC_READ,
+      pv::IOCTL_VHPD_ASYNC_WRITE,      pv::IOCTL_VHPD_GET_DEVICE_PROPERTIES,
+      pv::IOCTL_VHPD_GET_DRIVER_INFO,  pv::IOCTL_VHPD_GET_RESET_GENERATION_COUNT,
+      pv::IOCTL_VHPD_GET_DEVICE_FLAGS, pv::IOCTL_VHPD_GET_SAMPLE_RATE,
   };
   if (size < 3) return 0;
   simbus::SimBus bus;
@@ -31,9 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An FCP request is a fixed-size record: pad the fuzzed bytes into one.
   std::vector<uint8_t> record = input;
   if (code == pv::IOCTL_VHPD_FCP_TRANSACTION) record.resize(pv::kFcpRequestSize, 0);
-  const std::vector<uint8_t> output(code == pv::IOCTL_VHPD_FCP_TRANSACTION ? pv::kFcpResponseSize
-                                                                           : outputSize,
-                                    0xA5);
+  const std::vector<uint8_t> output(
+      code == pv::IOCTL_VHPD_FCP_TRANSACTION ? pv::kFcpResponseSize : outputSize, 0xA5);
   const simbus::IoReply reply = bus.ioControl(handle, code, record, output);
   if (reply.bytesReturned > output.size() || reply.output.size() < reply.bytesReturned) {
     __builtin_trap();  // the driver never returns more than the caller's buffer holds

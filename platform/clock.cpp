@@ -20,10 +20,14 @@ void SystemClock::sleep(uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-Clock& clock() { return *current.load(); }
+Clock& clock() {
+  return *current.load();
+}
 
 ScopedClock::ScopedClock(Clock& replacement) : previous_(current.exchange(&replacement)) {}
 
-ScopedClock::~ScopedClock() { current.store(previous_); }
+ScopedClock::~ScopedClock() {
+  current.store(previous_);
+}
 
 }  // namespace platform

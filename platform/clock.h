@@ -56,6 +56,8 @@ class ScopedClock {
 };
 
 // Milliseconds from `start` to `now` on the wrapping tick counter.
-inline uint32_t ticksElapsed(uint32_t start, uint32_t now) { return now - start; }
+inline uint32_t ticksElapsed(uint32_t start, uint32_t now) {
+  return now - start;
+}
 
 }  // namespace platform

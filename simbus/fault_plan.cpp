@@ -44,11 +44,15 @@ std::optional<Enum> valueOf(const std::array<std::pair<Enum, std::string_view>, 
 
 }  // namespace
 
-std::string_view transferKindName(TransferKind kind) { return nameOf(kKindNames, kind); }
+std::string_view transferKindName(TransferKind kind) {
+  return nameOf(kKindNames, kind);
+}
 std::optional<TransferKind> parseTransferKind(std::string_view text) {
   return valueOf(kKindNames, text);
 }
-std::string_view faultActionName(FaultAction action) { return nameOf(kActionNames, action); }
+std::string_view faultActionName(FaultAction action) {
+  return nameOf(kActionNames, action);
+}
 std::optional<FaultAction> parseFaultAction(std::string_view text) {
   return valueOf(kActionNames, text);
 }

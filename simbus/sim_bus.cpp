@@ -21,7 +21,9 @@ namespace {
 constexpr uint32_t kFirstAutoSerial = 100001;
 constexpr uint32_t kDeviceFlags = 0x00000001;  // "unit present"; not interpreted by clients
 
-std::string controlDeviceName() { return lower(std::string("\\\\.\\") + pv::kInterfaceGuidText); }
+std::string controlDeviceName() {
+  return lower(std::string("\\\\.\\") + pv::kInterfaceGuidText);
+}
 
 IoReply failed(uint32_t error) {
   IoReply r;
@@ -147,8 +149,8 @@ std::vector<UnitStatus> SimBus::units() const {
   std::vector<UnitStatus> out;
   for (const auto& slot : state_->units) {
     const SimUnit& u = slot->unit;
-    out.push_back({u.serialLow(), u.serialHigh(), u.model(), u.protocol(), u.firmware(),
-                   slot->onBus});
+    out.push_back(
+        {u.serialLow(), u.serialHigh(), u.model(), u.protocol(), u.firmware(), slot->onBus});
   }
   return out;
 }
@@ -224,6 +226,13 @@ std::optional<AcceptedTransfers> SimBus::acceptedTransfers(uint32_t serial) cons
   return slot->unit.accepts;
 }
 
+std::optional<TransferCounts> SimBus::transferCounts(uint32_t serial) const {
+  std::lock_guard lock(mutex_);
+  const UnitSlot* slot = findSlot(serial);
+  if (!slot) return std::nullopt;
+  return slot->transfers;
+}
+
 void SimBus::addFault(const FaultRule& rule) {
   std::lock_guard lock(mutex_);
   state_->faults.add(rule);
@@ -290,8 +299,8 @@ IoReply SimBus::ioControl(HandleId handle, uint32_t code, std::span<const uint8_
   const auto it = state_->handles.find(handle);
   if (it == state_->handles.end()) return failed(we::InvalidHandle);
   const Handle h = it->second;
-  IoReply reply = h.control ? controlRequest(code, input, output)
-                            : unitRequest(h, code, input, output);
+  IoReply reply =
+      h.control ? controlRequest(code, input, output) : unitRequest(h, code, input, output);
   notify(lock);
   return reply;
 }
@@ -387,6 +396,7 @@ IoReply SimBus::transfer(UnitSlot& slot, uint32_t code, std::span<const uint8_t>
   }
 
   SimUnit& unit = slot.unit;
+  slot.transfers.count(kind);
   const std::optional<FaultRule> fault = state_->faults.onTransfer(unit.serialLow(), kind);
   if (fault) {
     switch (fault->action) {
@@ -495,8 +505,7 @@ uint32_t SimBus::restart() {
   // At boot the driver starts at the rate it stored.
   const auto& studio = s.settings[lower(kStudioSettingsKey)];
   const auto stored = studio.find(lower(kSampleRateValue));
-  if (stored != studio.end() &&
-      isDriverRate(stored->second)) {
+  if (stored != studio.end() && isDriverRate(stored->second)) {
     s.driver.sampleRate = stored->second;
   }
   for (auto& slot : s.units) {

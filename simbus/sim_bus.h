@@ -59,7 +59,9 @@ inline constexpr char kCompactSettingsKey[] =
 inline constexpr char kSampleRateValue[] = "SampleRate[Hz]";
 
 // METHOD_IN_DIRECT: the output buffer carries data into the driver.
-constexpr bool carriesDataIn(uint32_t code) { return (code & 3) == 1; }
+constexpr bool carriesDataIn(uint32_t code) {
+  return (code & 3) == 1;
+}
 
 class SimBus {
  public:
@@ -89,6 +91,9 @@ class SimBus {
   bool poke(uint32_t serial, size_t index, uint32_t value);
   bool setAcceptedTransfers(uint32_t serial, const AcceptedTransfers& accepts);
   std::optional<AcceptedTransfers> acceptedTransfers(uint32_t serial) const;
+
+  // Transfers that reached a unit through the driver (faulted ones included), by kind.
+  std::optional<TransferCounts> transferCounts(uint32_t serial) const;
 
   void addFault(const FaultRule& rule);
   void clearFaults();

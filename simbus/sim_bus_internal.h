@@ -37,6 +37,7 @@ struct SimBus::UnitSlot {
   uint32_t epoch = 0;         // bumps at every arrival; older handles are dead
   uint64_t arrival = 0;       // enumeration order
   uint32_t installFlags = 0;  // left by the last device-node change
+  TransferCounts transfers;
 };
 
 struct SimBus::Handle {

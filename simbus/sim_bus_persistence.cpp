@@ -64,8 +64,8 @@ std::string SimBus::saveState() const {
   out << kMagic << ' ' << kFormatVersion << '\n';
   out << "driver version=" << unsigned{s.driver.versionMajor} << '.'
       << unsigned{s.driver.versionMinor} << " rate=" << s.driver.sampleRate
-      << " streaming=" << (s.driver.streaming ? 1 : 0)
-      << " install-flags=" << s.driver.installFlags << '\n';
+      << " streaming=" << (s.driver.streaming ? 1 : 0) << " install-flags=" << s.driver.installFlags
+      << '\n';
   for (const auto& [key, values] : s.settings) {
     for (const auto& [name, value] : values) {
       out << "setting " << key << ' ' << name << ' ' << value << '\n';
@@ -155,7 +155,8 @@ bool SimBus::loadState(const std::string& text, std::string* error) {
         return fail(number, "malformed unit record");
       }
       if (bySerial.count(*serial)) return fail(number, "unit listed twice");
-      auto slot = std::make_unique<UnitSlot>(UnitSpec{*model, *serial, *high, *protocol, *firmware});
+      auto slot =
+          std::make_unique<UnitSlot>(UnitSpec{*model, *serial, *high, *protocol, *firmware});
       slot->unit.accepts = {accepts[0] == '1', accepts[1] == '1', accepts[2] == '1',
                             accepts[3] == '1'};
       slot->nodeEnabled = *node;

@@ -25,6 +25,28 @@ std::optional<size_t> offsetIn(uint64_t address, size_t length, uint64_t base, s
 
 }  // namespace
 
+void TransferCounts::count(TransferKind kind) {
+  switch (kind) {
+    case TransferKind::BlockRead:
+      ++blockRead;
+      break;
+    case TransferKind::QuadletRead:
+      ++quadletRead;
+      break;
+    case TransferKind::BlockWrite:
+      ++blockWrite;
+      break;
+    case TransferKind::QuadletWrite:
+      ++quadletWrite;
+      break;
+    case TransferKind::Fcp:
+      ++fcp;
+      break;
+    case TransferKind::Any:
+      break;
+  }
+}
+
 SimUnit::SimUnit(const UnitSpec& spec) : spec_(spec) {}
 
 std::array<uint8_t, kInfoBlockSize> SimUnit::infoBlock() const {

@@ -22,6 +22,18 @@ struct AcceptedTransfers {
   friend bool operator==(const AcceptedTransfers&, const AcceptedTransfers&) = default;
 };
 
+// Transfers a unit has answered or refused, by kind, since it was made (not persisted).
+struct TransferCounts {
+  uint64_t blockRead = 0;
+  uint64_t quadletRead = 0;
+  uint64_t blockWrite = 0;
+  uint64_t quadletWrite = 0;
+  uint64_t fcp = 0;
+  uint64_t total() const { return blockRead + quadletRead + blockWrite + quadletWrite + fcp; }
+  void count(TransferKind kind);
+  friend bool operator==(const TransferCounts&, const TransferCounts&) = default;
+};
+
 struct UnitSpec {
   Model model = Model::Studio;
   uint32_t serialLow = 0;  // 0: the bus picks a free serial

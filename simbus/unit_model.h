@@ -13,7 +13,7 @@ namespace simbus {
 
 enum class Model : uint32_t { Studio = 0x13, Compact = 0x14 };
 
-std::string_view modelName(Model model);  // "Studio" or "Compact"
+std::string_view modelName(Model model);                 // "Studio" or "Compact"
 std::optional<Model> parseModel(std::string_view text);  // "studio"/"compact", any case
 
 // Upper 24 bits of every unit's unique id; also the AV/C company id of these units.

@@ -52,7 +52,9 @@ inline std::vector<uint8_t> be32(std::initializer_list<uint32_t> words) {
   return out;
 }
 
-inline uint64_t coefficientAddress(uint32_t index) { return kCoefficientBase + 4ull * index; }
+inline uint64_t coefficientAddress(uint32_t index) {
+  return kCoefficientBase + 4ull * index;
+}
 
 class BusFixture : public ::testing::Test {
  protected:
@@ -80,7 +82,6 @@ class BusFixture : public ::testing::Test {
               we::Success);
     return handle;
   }
-
 };
 
 }  // namespace simbus::test

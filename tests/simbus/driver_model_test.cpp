@@ -103,12 +103,12 @@ TEST_F(DriverModelTest, UnitQueriesDescribeTheUnit) {
 
 TEST_F(DriverModelTest, ControlDeviceNameIsTheInterfaceGuidInAnyCase) {
   std::unique_ptr<pv::DeviceHandle> h;
-  EXPECT_EQ(client->open("\\\\.\\{d4647551-a610-4623-ad1e-2f4a94efe734}", pv::OpenMode::Synchronous,
-                         h),
-            we::Success);
-  EXPECT_EQ(client->open("\\\\.\\{00000000-a610-4623-ad1e-2f4a94efe734}", pv::OpenMode::Synchronous,
-                         h),
-            we::FileNotFound);
+  EXPECT_EQ(
+      client->open("\\\\.\\{d4647551-a610-4623-ad1e-2f4a94efe734}", pv::OpenMode::Synchronous, h),
+      we::Success);
+  EXPECT_EQ(
+      client->open("\\\\.\\{00000000-a610-4623-ad1e-2f4a94efe734}", pv::OpenMode::Synchronous, h),
+      we::FileNotFound);
 }
 
 TEST_F(DriverModelTest, SettingsKeysOfBothModelsExistAndKeepValues) {

@@ -11,7 +11,7 @@ TEST_F(FaultInjectionTest, FailNextTransfersOfAKindWithAStatus) {
   auto unit = openUnit(serial);
   bus->addFault({FaultAction::Fail, TransferKind::QuadletWrite, 0, 1, 2, 0xE0001234});
   EXPECT_EQ(write(*unit, coefficientAddress(1), be32({1})).error, we::Success);  // skipped
-  EXPECT_EQ(read(*unit, coefficientAddress(1), 4).error, we::Success);  // other kind
+  EXPECT_EQ(read(*unit, coefficientAddress(1), 4).error, we::Success);           // other kind
   EXPECT_EQ(write(*unit, coefficientAddress(2), be32({2})).error, 0xE0001234u);
   EXPECT_EQ(write(*unit, coefficientAddress(2), be32({2})).error, 0xE0001234u);
   EXPECT_EQ(bus->peek(serial, 2), 0u);  // a failed transfer never reaches the unit

@@ -18,7 +18,8 @@ TEST_F(HotPlugTest, PresentInterfacesFollowArrivalOrderAndKeepPathsPerUnit) {
 
   ASSERT_TRUE(bus->unplug(a));
   client->presentInterfaces(pv::kInterfaceGuid, paths);
-  EXPECT_EQ(paths, std::vector<std::string>{SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | b)});
+  EXPECT_EQ(paths,
+            std::vector<std::string>{SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | b)});
 
   ASSERT_EQ(bus->plug(UnitSpec{Model::Studio, a}), a);
   client->presentInterfaces(pv::kInterfaceGuid, paths);

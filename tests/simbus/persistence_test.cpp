@@ -8,7 +8,8 @@ using PersistenceTest = BusFixture;
 
 TEST_F(PersistenceTest, StateRoundTripsUnitsCoefficientsDriverAndSettings) {
   const uint32_t studio = plug(Model::Studio, 77);
-  const uint32_t compact = bus->plug(UnitSpec{Model::Compact, 88, 0x7A139401, 2, 0x02010000}).value();
+  const uint32_t compact =
+      bus->plug(UnitSpec{Model::Compact, 88, 0x7A139401, 2, 0x02010000}).value();
   bus->poke(studio, 94, 0x56656C6D);
   bus->poke(compact, 255, 1);
   bus->setAcceptedTransfers(compact, {true, false, true, false});
@@ -72,9 +73,8 @@ TEST_F(PersistenceTest, MalformedStateIsRefusedAndLeavesTheBusAlone) {
       "bogus record\n",
   };
   for (const char* body : bad) {
-    const std::string text = std::string(body).rfind("velmora", 0) == 0 || !*body
-                                 ? std::string(body)
-                                 : header + body;
+    const std::string text =
+        std::string(body).rfind("velmora", 0) == 0 || !*body ? std::string(body) : header + body;
     std::string error;
     EXPECT_FALSE(bus->loadState(text, &error)) << body;
     EXPECT_FALSE(error.empty());

@@ -16,7 +16,8 @@ std::vector<uint8_t> fcpRequest(std::vector<uint8_t> frame) {
   return request;
 }
 
-std::vector<uint8_t> coefficientFrame(uint8_t ctype, std::vector<std::pair<uint32_t, uint32_t>> pairs,
+std::vector<uint8_t> coefficientFrame(uint8_t ctype,
+                                      std::vector<std::pair<uint32_t, uint32_t>> pairs,
                                       uint32_t company = kVendorId, uint8_t opcode = 0x00) {
   std::vector<uint8_t> frame(8 + 8 * pairs.size());
   frame[0] = ctype;
@@ -37,7 +38,7 @@ std::vector<uint8_t> coefficientFrame(uint8_t ctype, std::vector<std::pair<uint3
 // The AV/C response frame of an FCP transaction.
 std::vector<uint8_t> avc(pv::DeviceHandle& unit, std::vector<uint8_t> frame) {
   const Reply r = call(unit, pv::IOCTL_VHPD_FCP_TRANSACTION, fcpRequest(frame),
-                                   std::vector<uint8_t>(pv::kFcpResponseSize));
+                       std::vector<uint8_t>(pv::kFcpResponseSize));
   EXPECT_EQ(r.error, we::Success);
   const uint32_t length = pv::loadLe32(r.data.data());
   return {r.data.begin() + 4, r.data.begin() + 4 + length};
@@ -80,6 +81,7 @@ TEST_F(UnitTransferTest, CoefficientsAreBigEndianWordsByQuadletBlockAndMailbox) 
   EXPECT_EQ(r.data, be32({7, 8, 9}));
   bus->poke(serial, 255, 0x01020304);
   EXPECT_EQ(read(*unit, coefficientAddress(255), 4).data, be32({0x01020304}));
+  EXPECT_EQ(bus->transferCounts(serial), (TransferCounts{1, 1, 2, 1, 0}));
 }
 
 TEST_F(UnitTransferTest, AddressesOutsideTheMapAndBadMailboxBatchesAreRefused) {
@@ -144,11 +146,11 @@ TEST_F(UnitTransferTest, AvcFramesOfOtherCommandsAreNotImplementedOrRejected) {
     std::vector<uint8_t> frame;
     uint8_t response;
   } cases[] = {
-      {coefficientFrame(0x00, {{1, 1}}, 0x00E0C0), 0x08},        // another company
-      {coefficientFrame(0x00, {{1, 1}}, kVendorId, 0x30), 0x08}, // another opcode
-      {coefficientFrame(0x03, {{1, 1}}), 0x08},                  // another ctype
-      {{0x00, 0xFF, 0x00}, 0x08},                                // truncated header
-      {coefficientFrame(0x00, {{300, 1}}), 0x0A},                // index outside the array
+      {coefficientFrame(0x00, {{1, 1}}, 0x00E0C0), 0x08},         // another company
+      {coefficientFrame(0x00, {{1, 1}}, kVendorId, 0x30), 0x08},  // another opcode
+      {coefficientFrame(0x03, {{1, 1}}), 0x08},                   // another ctype
+      {{0x00, 0xFF, 0x00}, 0x08},                                 // truncated header
+      {coefficientFrame(0x00, {{300, 1}}), 0x0A},                 // index outside the array
   };
   for (auto& c : cases) {
     auto truncated = c.frame;
