@@ -51,7 +51,7 @@ SimUnit::SimUnit(const UnitSpec& spec) : spec_(spec) {}
 
 std::array<uint8_t, kInfoBlockSize> SimUnit::infoBlock() const {
   std::array<uint8_t, kInfoBlockSize> block{};
-  std::memcpy(block.data() + info::kManufacturerId, kManufacturerId, 8);
+  std::memcpy(block.data() + info::kManufacturerId, info::kManufacturer, 8);
   storeLe32(block.data() + info::kProtocolVersion, spec_.protocol);
   storeLe32(block.data() + info::kBootloaderMode, 0);
   storeLe32(block.data() + info::kGuidHigh, spec_.serialHigh);

@@ -18,12 +18,7 @@ std::optional<Model> parseModel(std::string_view text) {
   return std::nullopt;
 }
 
-std::string formatFirmware(uint32_t version) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%u.%u.%u", version >> 24, (version >> 16) & 0xFF,
-                version & 0xFFFF);
-  return text;
-}
+std::string formatFirmware(uint32_t version) { return info::formatFirmwareVersion(version); }
 
 std::optional<uint32_t> parseFirmware(std::string_view text) {
   uint32_t parts[3] = {};

@@ -7,9 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/unit_info_block.h"
 #include "platform/vhpd_protocol.h"
 
 namespace simbus {
+
+// Field offsets of the information block.
+namespace info = platform::unit_info;
 
 enum class Model : uint32_t { Studio = 0x13, Compact = 0x14 };
 
@@ -32,29 +36,10 @@ inline constexpr size_t kCoefficientCount = 256;
 inline constexpr uint64_t kCoefficientBase = platform::vhpd::busAddress(0x0001, 0x00000000);
 inline constexpr uint64_t kBlockSetMailbox = platform::vhpd::busAddress(0x0001, 0x00010000);
 inline constexpr size_t kBlockSetMaxPairs = 128;
-inline constexpr uint64_t kInfoBlockAddress = platform::vhpd::busAddress(0xFFFF, 0xC8020000);
-inline constexpr size_t kInfoBlockSize = 104;
+inline constexpr uint64_t kInfoBlockAddress =
+    platform::vhpd::busAddress(info::kAddressHigh, info::kAddressLow);
+inline constexpr size_t kInfoBlockSize = info::kSize;
 
-// UnitInfoBlock field offsets (little-endian words).
-namespace info {
-inline constexpr size_t kManufacturerId = 0;  // 8 characters, "tarnwick"
-inline constexpr size_t kProtocolVersion = 8;
-inline constexpr size_t kBootloaderMode = 12;
-inline constexpr size_t kGuidHigh = 16;
-inline constexpr size_t kGuidLow = 20;
-inline constexpr size_t kHardwareModelId = 24;
-inline constexpr size_t kAuxWord1 = 28;
-inline constexpr size_t kBuildStamp1 = 32;  // 16 characters
-inline constexpr size_t kSoftwareId = 48;
-inline constexpr size_t kFirmwareVersion = 52;
-inline constexpr size_t kAuxWord2 = 56;
-inline constexpr size_t kMaxImageLength = 60;
-inline constexpr size_t kBuildStamp2 = 64;
-inline constexpr size_t kBuildStamp3 = 80;
-inline constexpr size_t kAuxWord3 = 96;
-inline constexpr size_t kAuxWord4 = 100;
-}  // namespace info
-inline constexpr char kManufacturerId[] = "tarnwick";
 
 // AV/C vendor-dependent coefficient command.
 namespace avc {
