@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "platform/win_error.h"
-#include "tests/platform/test_support.h"
+#include "tests/support/scratch.h"
 
 namespace platform {
 namespace {

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/platform/test_support.h"
+#include "tests/support/scratch.h"
 
 namespace platform {
 namespace {
