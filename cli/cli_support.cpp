@@ -1,0 +1,58 @@
+#include "cli/cli_support.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "control_panel/device/status_names.h"
+
+namespace velmoractl {
+
+std::optional<uint32_t> parseNumber(std::string_view text) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  uint32_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<std::string> takeOption(Args& args, std::string_view name, std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != name) continue;
+    if (i + 1 >= args.size()) {
+      error = std::string(name) + " needs a value";
+      args.erase(args.begin() + static_cast<long>(i));
+      return std::nullopt;
+    }
+    std::string value = args[i + 1];
+    args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+    return value;
+  }
+  return std::nullopt;
+}
+
+bool takeFlag(Args& args, std::string_view name) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == name) {
+      args.erase(args.begin() + static_cast<long>(i));
+      return true;
+    }
+  }
+  return false;
+}
+
+int fail(int code, const std::string& message) {
+  std::fprintf(stderr, "velmoractl: %s\n", message.c_str());
+  return code;
+}
+
+std::string describeStatus(uint32_t status) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08X", status);
+  return std::string(hex) + " (" + std::string(velmora::StatusName(status)) + ")";
+}
+
+}  // namespace velmoractl

@@ -1,0 +1,94 @@
+// velmoractl: the command-line front end of the Velmora PRO software, for scripting and
+// headless use. Every verb calls the same modules as the control panel.
+#include <array>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "cli/commands.h"
+#include "control_panel/device/diagnostic_log.h"
+
+namespace velmoractl {
+namespace {
+
+struct Verb {
+  std::string_view words;  // one or two words
+  std::string_view usage;
+  std::string_view description;
+  int (*run)(Args);
+};
+
+constexpr std::array<Verb, 3> kVerbs{{
+    {"units", "units [--json]",
+     "List the units on the bus: index, serial, model, protocol and firmware.", unitsCommand},
+    {"coeff get", "coeff get [--unit N] INDEX...",
+     "Print coefficients of unit N (default 0), one decimal value per line.", coeffGetCommand},
+    {"coeff set", "coeff set [--unit N] INDEX=VALUE...",
+     "Write coefficients of unit N (default 0) as one batch.", coeffSetCommand},
+}};
+
+void printHelp(FILE* out) {
+  std::fprintf(out,
+               "usage: velmoractl [--log file|console] COMMAND [ARGS]\n\n"
+               "Controls Velmora PRO units on the bus that VELMORA_SIMBUS names.\n\n"
+               "commands:\n");
+  for (const Verb& verb : kVerbs) {
+    std::fprintf(out, "  %-38s %s\n", std::string(verb.usage).c_str(),
+                 std::string(verb.description).c_str());
+  }
+  std::fprintf(out,
+               "\n  --log file|console  trace every step to %s or to standard error\n"
+               "  --help              this text; COMMAND --help describes one command\n",
+               "VelmoraProLog.txt in the temporary folder");
+}
+
+// The verb whose words start `args`; the words are removed.
+const Verb* findVerb(Args& args) {
+  for (const Verb& verb : kVerbs) {
+    const size_t space = verb.words.find(' ');
+    if (space == std::string_view::npos) {
+      if (!args.empty() && args[0] == verb.words) {
+        args.erase(args.begin());
+        return &verb;
+      }
+    } else if (args.size() >= 2 && args[0] == verb.words.substr(0, space) &&
+               args[1] == verb.words.substr(space + 1)) {
+      args.erase(args.begin(), args.begin() + 2);
+      return &verb;
+    }
+  }
+  return nullptr;
+}
+
+int run(Args args) {
+  std::string error;
+  if (const auto log = takeOption(args, "--log", error)) {
+    if (*log == "file") {
+      velmora::setLogDestination(velmora::LogDestination::File);
+    } else if (*log == "console") {
+      velmora::setLogDestination(velmora::LogDestination::DebuggerOutput);
+    } else {
+      return fail(kExitUsage, "--log takes file or console, not " + *log);
+    }
+  }
+  if (!error.empty()) return fail(kExitUsage, error);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    printHelp(args.empty() ? stderr : stdout);
+    return args.empty() ? kExitUsage : kExitOk;
+  }
+  const Verb* verb = findVerb(args);
+  if (!verb) return fail(kExitUsage, "unknown command " + args[0] + " (see velmoractl --help)");
+  if (takeFlag(args, "--help")) {
+    std::printf("usage: velmoractl %s\n\n%s\n", std::string(verb->usage).c_str(),
+                std::string(verb->description).c_str());
+    return kExitOk;
+  }
+  return verb->run(std::move(args));
+}
+
+}  // namespace
+}  // namespace velmoractl
+
+int main(int argc, char** argv) {
+  return velmoractl::run(velmoractl::Args(argv + 1, argv + argc));
+}

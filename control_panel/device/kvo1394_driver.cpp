@@ -1,0 +1,57 @@
+#include "control_panel/device/kvo1394_driver.h"
+
+#include <span>
+#include <string>
+
+#include "control_panel/device/driver_version.h"
+
+namespace velmora {
+
+namespace pv = platform::vhpd;
+namespace we = platform::win_error;
+
+namespace {
+
+uint32_t requestLocked(pv::DeviceHandle& handle, uint32_t code, const void* input,
+                       uint32_t inputLength, void* output, uint32_t outputLength) {
+  const std::span<const uint8_t> in(static_cast<const uint8_t*>(input), input ? inputLength : 0);
+  const std::span<uint8_t> out(static_cast<uint8_t*>(output), output ? outputLength : 0);
+  return pv::completeIo(handle.ioControl(code, in, out)).error;
+}
+
+}  // namespace
+
+uint32_t CKvo1394Driver::Open() {
+  std::lock_guard guard(lock_);
+  if (handle_) return we::Success;
+  const std::string path = std::string("\\\\.\\") + pv::kInterfaceGuidText;
+  std::unique_ptr<pv::DeviceHandle> handle;
+  const uint32_t error = pv::client().open(path, pv::OpenMode::Synchronous, handle);
+  if (error != we::Success) return error;
+  uint8_t info[pv::kDriverInfoSize] = {};
+  const uint32_t status =
+      requestLocked(*handle, pv::IOCTL_VHPD_GET_DRIVER_INFO, nullptr, 0, info, sizeof info);
+  if (status != we::Success) return status;
+  if (!IsSupportedDriverVersion(info[0], info[1])) return pv::KVO_STATUS_VERSION_MISMATCH;
+  handle_ = std::move(handle);
+  return we::Success;
+}
+
+void CKvo1394Driver::Close() {
+  std::lock_guard guard(lock_);
+  handle_.reset();
+}
+
+bool CKvo1394Driver::IsOpen() const {
+  std::lock_guard guard(lock_);
+  return handle_ != nullptr;
+}
+
+uint32_t CKvo1394Driver::Request(uint32_t code, const void* input, uint32_t inputLength,
+                                 void* output, uint32_t outputLength) {
+  std::lock_guard guard(lock_);
+  if (!handle_) return pv::KVO_STATUS_DRIVER_NOT_OPEN;
+  return requestLocked(*handle_, code, input, inputLength, output, outputLength);
+}
+
+}  // namespace velmora
