@@ -246,6 +246,10 @@ class SocketClient final : public pv::VhpdClient {
 
 std::shared_ptr<pv::VhpdClient> connectDaemon(const std::string& socketPath, bool startIfMissing,
                                               std::string* error) {
+  if (socketPath.empty()) {
+    if (error) *error = "no folder for the simulated bus socket (set XDG_RUNTIME_DIR or TMPDIR)";
+    return nullptr;
+  }
   bool nobodyListening = false;
   std::shared_ptr<DaemonConnection> connection =
       DaemonConnection::open(socketPath, error, &nobodyListening);
