@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "daemon_process.h"
+#include "tests/support/scratch.h"
 
 namespace simbus::test {
 namespace {
+
+using platform::testing::ScratchFolder;
 
 size_t lineCount(const std::string& text) {
   return std::count(text.begin(), text.end(), '\n');
@@ -38,7 +41,7 @@ std::vector<JsonObject> jsonObjects(const std::string& json) {
 }
 
 TEST(ControlCommandsTest, ListJsonHasExactlyTheUnitKeys) {
-  TempFolder folder;
+  ScratchFolder folder;
   DaemonProcess daemon(folder.path());
   ASSERT_TRUE(daemon.start({"--units", "none"}));
   const std::string socket = daemon.socketPath();
@@ -77,7 +80,7 @@ struct UsageCase {
 };
 
 TEST(ControlCommandsTest, BadArgumentsExitTwoWithOneLine) {
-  TempFolder folder;
+  ScratchFolder folder;
   const std::string socket = folder.path() + "/socket";  // nothing listens: never reached
   const std::vector<UsageCase> cases{
       {{}},
@@ -117,7 +120,7 @@ TEST(ControlCommandsTest, BadArgumentsExitTwoWithOneLine) {
 }
 
 TEST(ControlCommandsTest, NoRunningBusIsAFailureThatSaysHowToStartOne) {
-  TempFolder folder;
+  ScratchFolder folder;
   const std::string socket = folder.path() + "/socket";
   for (const char* command : {"list", "stop"}) {
     const CommandResult result = runSimbus({"--socket", socket, command});

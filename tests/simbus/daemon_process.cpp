@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -56,17 +55,6 @@ void placeFd(int fd, int target) {
 }
 
 }  // namespace
-
-TempFolder::TempFolder() {
-  // Short names: a socket path must fit in 108 bytes.
-  std::string pattern = platform::joinPath(platform::tempFolder(), "vsd-XXXXXX");
-  if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
 
 std::string simbusProgram() {
   return platform::joinPath(

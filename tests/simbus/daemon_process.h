@@ -1,5 +1,5 @@
-// A velmora-simbus daemon of a test's own, in a private temporary folder with its own socket,
-// state folder and log; and running the velmora-simbus command with captured output.
+// A velmora-simbus daemon of a test's own, in a scratch folder with its own socket, state
+// folder and log; and running the velmora-simbus command with captured output.
 #pragma once
 
 #include <sys/types.h>
@@ -8,19 +8,6 @@
 #include <vector>
 
 namespace simbus::test {
-
-// A fresh private folder under the temporary folder, removed with its contents at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // The velmora-simbus program beside the test program.
 std::string simbusProgram();

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,9 +19,13 @@
 #include "simbus/unit_model.h"
 #include "simbus/unix_socket.h"
 #include "simbus/wire_protocol.h"
+#include "tests/support/scratch.h"
 
 namespace simbus::test {
 namespace {
+
+using platform::testing::ScopedEnv;
+using platform::testing::ScratchFolder;
 
 namespace pv = platform::vhpd;
 namespace we = platform::win_error;
@@ -106,7 +109,7 @@ UnitSpec studio(uint32_t serial) {
 
 class DaemonTest : public ::testing::Test {
  protected:
-  TempFolder folder;
+  ScratchFolder folder;
   DaemonProcess daemon{folder.path()};
 };
 
@@ -255,7 +258,7 @@ TEST_F(DaemonTest, OneDaemonPerSocketAndAStaleSocketIsReplaced) {
   ASSERT_TRUE(daemon.start());
   EXPECT_NE(daemon.log().find("stale"), std::string::npos);
 
-  TempFolder otherState;
+  ScratchFolder otherState;
   const CommandResult second = runSimbus(
       {"serve", "--socket", daemon.socketPath(), "--state", otherState.path() + "/state"});
   EXPECT_EQ(second.exitCode, 1);
@@ -266,18 +269,14 @@ TEST_F(DaemonTest, OneDaemonPerSocketAndAStaleSocketIsReplaced) {
 }
 
 TEST(DaemonStartTest, AClientStartsTheDaemonWhenNoneRuns) {
-  TempFolder folder;
-  // The started daemon keeps its state under XDG_STATE_HOME; keep it in the test's folder.
-  const char* previous = std::getenv("XDG_STATE_HOME");
-  const std::string saved = previous ? previous : "";
-  ::setenv("XDG_STATE_HOME", folder.path().c_str(), 1);
+  ScratchFolder folder;
   const std::string socketPath = folder.path() + "/run/socket";
   std::string error;
-  auto client = connectDaemon(socketPath, true, &error);
-  if (previous) {
-    ::setenv("XDG_STATE_HOME", saved.c_str(), 1);
-  } else {
-    ::unsetenv("XDG_STATE_HOME");
+  std::shared_ptr<pv::VhpdClient> client;
+  {
+    // The started daemon keeps its state under XDG_STATE_HOME: in the test's folder.
+    ScopedEnv stateHome("XDG_STATE_HOME", folder.path());
+    client = connectDaemon(socketPath, true, &error);
   }
   ASSERT_TRUE(client) << error;
   EXPECT_EQ(presentPaths(*client).size(), 1u);  // the default first unit
@@ -289,7 +288,7 @@ TEST(DaemonStartTest, AClientStartsTheDaemonWhenNoneRuns) {
 }
 
 TEST(DaemonStartTest, NoDaemonMeansNoClient) {
-  TempFolder folder;
+  ScratchFolder folder;
   std::string error;
   EXPECT_FALSE(connectDaemon(folder.path() + "/socket", false, &error));
   EXPECT_NE(error.find("no simulated bus is running"), std::string::npos) << error;
