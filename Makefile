@@ -15,10 +15,10 @@ build: deps
 test: build
 	@ctest --preset debug -j $(JOBS)
 
-# Until the control panel exists the main program is the simulated bus itself:
-# start it with one Velmora PRO Studio and show its units.
+# Until the control panel exists the main program is the command line on the simulated bus:
+# start the bus with one Velmora PRO Studio and list the units velmoractl finds.
 run: build
-	@scripts/run-simbus build/debug/bin
+	@scripts/run build/debug/bin
 
 release: deps
 	@cmake --preset release >/dev/null

@@ -16,15 +16,17 @@ struct ChosenUnit {
   uint32_t index = 0;
 };
 
-int chooseUnit(Args& args, ChosenUnit& chosen) {
-  std::string error;
+// --unit N: the index in the units list, 0 when absent; `error` set when malformed.
+uint32_t takeUnitIndex(Args& args, std::string& error) {
   const auto option = takeOption(args, "--unit", error);
-  if (!error.empty()) return fail(kExitUsage, error);
-  if (option) {
-    const auto index = parseNumber(*option);
-    if (!index) return fail(kExitUsage, "--unit needs a unit index, not " + *option);
-    chosen.index = *index;
-  }
+  if (!option) return 0;
+  const auto index = parseNumber(*option);
+  if (!index) error = "--unit needs a unit index, not " + *option;
+  return index.value_or(0);
+}
+
+int chooseUnit(uint32_t index, ChosenUnit& chosen) {
+  chosen.index = index;
   const uint32_t status = chosen.access.Open();
   if (status != 0) return fail(kExitFailure, "cannot reach the units: " + describeStatus(status));
   for (LinkedUnit& unit : chosen.access.Units()) {
@@ -41,8 +43,9 @@ int chooseUnit(Args& args, ChosenUnit& chosen) {
 }  // namespace
 
 int coeffGetCommand(Args args) {
-  ChosenUnit chosen;
-  if (const int code = chooseUnit(args, chosen); code != kExitOk) return code;
+  std::string error;
+  const auto unitIndex = takeUnitIndex(args, error);
+  if (!error.empty()) return fail(kExitUsage, error);
   if (args.empty()) return fail(kExitUsage, "coeff get: name at least one coefficient index");
   std::vector<velmora::CoefficientValue> batch;
   for (const std::string& arg : args) {
@@ -50,8 +53,9 @@ int coeffGetCommand(Args args) {
     if (!index) return fail(kExitUsage, "coeff get: not a coefficient index: " + arg);
     batch.push_back({*index, 0});
   }
-  const uint32_t status =
-      chosen.unit->GetValues(batch.data(), static_cast<uint32_t>(batch.size()));
+  ChosenUnit chosen;
+  if (const int code = chooseUnit(unitIndex, chosen); code != kExitOk) return code;
+  const uint32_t status = chosen.unit->GetValues(batch.data(), static_cast<uint32_t>(batch.size()));
   if (status != 0) {
     return fail(kExitFailure, "reading coefficients of unit " + std::to_string(chosen.index) +
                                   " failed: " + describeStatus(status));
@@ -61,8 +65,9 @@ int coeffGetCommand(Args args) {
 }
 
 int coeffSetCommand(Args args) {
-  ChosenUnit chosen;
-  if (const int code = chooseUnit(args, chosen); code != kExitOk) return code;
+  std::string error;
+  const auto unitIndex = takeUnitIndex(args, error);
+  if (!error.empty()) return fail(kExitUsage, error);
   if (args.empty()) return fail(kExitUsage, "coeff set: name at least one INDEX=VALUE");
   std::vector<velmora::CoefficientValue> batch;
   for (const std::string& arg : args) {
@@ -73,8 +78,9 @@ int coeffSetCommand(Args args) {
     if (!index || !value) return fail(kExitUsage, "coeff set: expected INDEX=VALUE, not " + arg);
     batch.push_back({*index, *value});
   }
-  const uint32_t status =
-      chosen.unit->SetValues(batch.data(), static_cast<uint32_t>(batch.size()));
+  ChosenUnit chosen;
+  if (const int code = chooseUnit(unitIndex, chosen); code != kExitOk) return code;
+  const uint32_t status = chosen.unit->SetValues(batch.data(), static_cast<uint32_t>(batch.size()));
   if (status != 0) {
     return fail(kExitFailure, "writing coefficients of unit " + std::to_string(chosen.index) +
                                   " failed: " + describeStatus(status));

@@ -14,10 +14,13 @@ int unitsCommand(Args args) {
   const uint32_t status = access.Open();
   if (status != 0) return fail(kExitFailure, "cannot reach the units: " + describeStatus(status));
 
-  if (json) std::printf("[");
-  else if (access.Units().empty()) std::printf("No units found.\n");
-  else std::printf("%-6s %-10s %-11s %-8s %-9s %s\n", "INDEX", "SERIAL", "SERIAL-HIGH", "MODEL",
-                   "PROTOCOL", "FIRMWARE");
+  if (json)
+    std::printf("[");
+  else if (access.Units().empty())
+    std::printf("No units found.\n");
+  else
+    std::printf("%-6s %-10s %-11s %-8s %-9s %s\n", "INDEX", "SERIAL", "SERIAL-HIGH", "MODEL",
+                "PROTOCOL", "FIRMWARE");
   bool first = true;
   for (const LinkedUnit& unit : access.Units()) {
     const UnitDescription d = describeUnit(*unit.coefficients);

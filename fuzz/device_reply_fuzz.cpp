@@ -43,7 +43,8 @@ class Input {
 class FuzzedHandle final : public pv::DeviceHandle {
  public:
   explicit FuzzedHandle(Input& input) : input_(input) {}
-  pv::IoCall ioControl(uint32_t code, std::span<const uint8_t>, std::span<uint8_t> output) override {
+  pv::IoCall ioControl(uint32_t code, std::span<const uint8_t>,
+                       std::span<uint8_t> output) override {
     pv::IoCall call;
     if (code == pv::IOCTL_VHPD_GET_DRIVER_INFO && output.size() >= 2) {
       output[0] = 2;
@@ -95,7 +96,9 @@ class FuzzedDriver final : public pv::VhpdClient {
 }  // namespace
 
 // The backend of this program is the fuzzed driver, installed per input.
-std::shared_ptr<pv::VhpdClient> platform::vhpd::makeDefaultClient() { return nullptr; }
+std::shared_ptr<pv::VhpdClient> platform::vhpd::makeDefaultClient() {
+  return nullptr;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input input(data, size);

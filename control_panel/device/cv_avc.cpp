@@ -35,7 +35,9 @@ BusAddress coefficientAddress(uint32_t index) {
   return {static_cast<uint32_t>(address), static_cast<uint16_t>(address >> 32)};
 }
 
-uint32_t toBus(uint32_t value) { return __builtin_bswap32(value); }
+uint32_t toBus(uint32_t value) {
+  return __builtin_bswap32(value);
+}
 
 std::vector<uint8_t> avcFrame(uint8_t ctype, const CoefficientValue* pairs, uint32_t count) {
   std::vector<uint8_t> frame(kAvcHeaderSize + kAvcPairSize * count);
@@ -104,10 +106,12 @@ uint32_t cvAVC::Open(AVCIO* device) {
 
   uint32_t status = 0;
   if (caps.blockRead) {
-    status = device->ReadBlock(kInfoBlockLow, kInfoBlockHigh, kUnitInfoBlockSize, infoBlock_.data());
+    status =
+        device->ReadBlock(kInfoBlockLow, kInfoBlockHigh, kUnitInfoBlockSize, infoBlock_.data());
   } else {
     for (uint32_t offset = 0; offset < kUnitInfoBlockSize; offset += 4) {
-      status = device->ReadQuadlet(kInfoBlockLow + offset, kInfoBlockHigh, infoBlock_.data() + offset);
+      status =
+          device->ReadQuadlet(kInfoBlockLow + offset, kInfoBlockHigh, infoBlock_.data() + offset);
     }
   }
 
@@ -144,7 +148,8 @@ uint32_t cvAVC::SetValues(const CoefficientValue* pairs, uint32_t count) {
   if (caps.quadletWrite && count < 6) {
     for (uint32_t i = 0; i < count; ++i) {
       const BusAddress at = coefficientAddress(pairs[i].index);
-      const uint32_t status = mFireWireInterface->WriteQuadlet(at.low, at.high, toBus(pairs[i].value));
+      const uint32_t status =
+          mFireWireInterface->WriteQuadlet(at.low, at.high, toBus(pairs[i].value));
       if (status != 0) return status;
     }
     return 0;
@@ -161,8 +166,9 @@ uint32_t cvAVC::setByAvc(const CoefficientValue* pairs, uint32_t count) {
       mFireWireInterface->SendFcp(frame.data(), static_cast<uint32_t>(frame.size()),
                                   response.data(), static_cast<uint32_t>(response.size()), &length);
   if (status != 0) return status;
-  return avcAccepted(response, length, frame.size(), kResponseAccepted) ? 0
-                                                                        : KVO_STATUS_AVC_NOT_ACCEPTED;
+  return avcAccepted(response, length, frame.size(), kResponseAccepted)
+             ? 0
+             : KVO_STATUS_AVC_NOT_ACCEPTED;
 }
 
 uint32_t cvAVC::GetValues(CoefficientValue* pairs, uint32_t count) {

@@ -58,9 +58,13 @@ LogDestination logDestinationFromConfig(std::string_view value) {
   return LogDestination::Off;
 }
 
-void setLogDestination(LogDestination d) { destination = d; }
+void setLogDestination(LogDestination d) {
+  destination = d;
+}
 
-LogDestination logDestination() { return destination; }
+LogDestination logDestination() {
+  return destination;
+}
 
 std::string logFilePath() {
   const std::string folder = platform::tempFolder();
@@ -76,6 +80,8 @@ void Log(const char* format, ...) {
   va_end(args);
 }
 
-void LogText(const char* text) { Log("%s", text); }
+void LogText(const char* text) {
+  Log("%s", text);
+}
 
 }  // namespace velmora

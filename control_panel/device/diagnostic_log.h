@@ -32,6 +32,8 @@ std::string logFilePath();
 void Log(const char* format, ...);
 void LogText(const char* text);
 
-inline unsigned long LogPtr(uint64_t value) { return static_cast<unsigned long>(value); }
+inline unsigned long LogPtr(uint64_t value) {
+  return static_cast<unsigned long>(value);
+}
 
 }  // namespace velmora

@@ -50,7 +50,9 @@ uint32_t CKvoCtrl::Open(uint32_t index, const DeviceInfoSet* set) {
   return status;
 }
 
-void CKvoCtrl::Close() { handle_.reset(); }
+void CKvoCtrl::Close() {
+  handle_.reset();
+}
 
 uint32_t CKvoCtrl::Request(uint32_t code, const void* input, uint32_t inputLength, void* output,
                            uint32_t outputLength) {
@@ -61,21 +63,19 @@ uint32_t CKvoCtrl::Request(uint32_t code, const void* input, uint32_t inputLengt
   return statusOf(pv::completeIo(handle_->ioControl(code, in, out), kRequestWaitMs));
 }
 
-uint32_t CKvoCtrl::transfer(uint32_t code, const uint8_t* request, uint8_t* data,
-                            uint32_t length, uint32_t* transferred) {
+uint32_t CKvoCtrl::transfer(uint32_t code, const uint8_t* request, uint8_t* data, uint32_t length,
+                            uint32_t* transferred) {
   if (transferred) *transferred = 0;
   if (!handle_) return pv::KVO_STATUS_NOT_OPEN;
-  const pv::IoResult result =
-      pv::completeIo(handle_->ioControl(code, {request, pv::kAsyncRequestSize}, {data, length}),
-                     kTransferWaitMs);
+  const pv::IoResult result = pv::completeIo(
+      handle_->ioControl(code, {request, pv::kAsyncRequestSize}, {data, length}), kTransferWaitMs);
   if (transferred) *transferred = result.bytesReturned;
   return statusOf(result);
 }
 
 uint32_t CKvoCtrl::AsyncWrite(uint32_t length, const uint8_t* request, const uint8_t* data) {
   // The driver only reads a write's data buffer (it carries data into the driver).
-  return transfer(pv::IOCTL_VHPD_ASYNC_WRITE, request, const_cast<uint8_t*>(data), length,
-                  nullptr);
+  return transfer(pv::IOCTL_VHPD_ASYNC_WRITE, request, const_cast<uint8_t*>(data), length, nullptr);
 }
 
 uint32_t CKvoCtrl::AsyncRead(uint32_t length, const uint8_t* request, uint8_t* buffer,
@@ -83,9 +83,8 @@ uint32_t CKvoCtrl::AsyncRead(uint32_t length, const uint8_t* request, uint8_t* b
   return transfer(pv::IOCTL_VHPD_ASYNC_READ, request, buffer, length, transferred);
 }
 
-uint32_t CKvoCtrl::FcpTransaction(const uint8_t* command, uint32_t commandLength,
-                                  uint8_t* response, uint32_t responseCapacity,
-                                  uint32_t* responseLength) {
+uint32_t CKvoCtrl::FcpTransaction(const uint8_t* command, uint32_t commandLength, uint8_t* response,
+                                  uint32_t responseCapacity, uint32_t* responseLength) {
   if (responseLength) *responseLength = 0;
   if (commandLength > pv::kFcpMaxFrame) return pv::KVO_STATUS_FRAME_TOO_LONG;
   std::vector<uint8_t> request(pv::kFcpRequestSize, 0);

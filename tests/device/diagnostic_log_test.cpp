@@ -11,9 +11,9 @@ using DiagnosticLogTest = DeviceFixture;
 
 TEST(LogDestinationTest, ConfigurationValuesAreComparedExactly) {
   const std::pair<const char*, LogDestination> cases[] = {
-      {"file", LogDestination::File},       {"console", LogDestination::DebuggerOutput},
-      {"File", LogDestination::Off},        {"CONSOLE", LogDestination::Off},
-      {"", LogDestination::Off},            {"file ", LogDestination::Off},
+      {"file", LogDestination::File}, {"console", LogDestination::DebuggerOutput},
+      {"File", LogDestination::Off},  {"CONSOLE", LogDestination::Off},
+      {"", LogDestination::Off},      {"file ", LogDestination::Off},
   };
   for (const auto& [value, destination] : cases) {
     EXPECT_EQ(logDestinationFromConfig(value), destination) << '"' << value << '"';

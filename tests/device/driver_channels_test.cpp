@@ -15,8 +15,8 @@ TEST_F(DriverChannelsTest, BothChannelsAcceptOnlyInterface2Point13AndLater2x) {
   struct Case {
     uint8_t major, minor;
     bool accepted;
-  } cases[] = {{2, 12, false}, {3, 0, false}, {1, 14, false}, {2, 13, true}, {2, 14, true},
-               {2, 200, true}};
+  } cases[] = {{2, 12, false}, {3, 0, false}, {1, 14, false},
+               {2, 13, true},  {2, 14, true}, {2, 200, true}};
   for (const Case& c : cases) {
     bus->setDriverVersion(c.major, c.minor);
     const uint32_t expected = c.accepted ? 0u : pv::KVO_STATUS_VERSION_MISMATCH;

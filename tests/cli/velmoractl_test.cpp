@@ -1,0 +1,123 @@
+// The velmoractl verbs against an in-process bus: output, exit codes and messages.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "cli/commands.h"
+#include "platform/clock.h"
+#include "platform/vhpd_client.h"
+#include "simbus/inproc_client.h"
+#include "simbus/sim_bus.h"
+
+namespace velmoractl {
+namespace {
+
+namespace pv = platform::vhpd;
+
+struct Outcome {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+class VelmoractlTest : public ::testing::Test {
+ protected:
+  platform::FakeClock clock;
+  platform::ScopedClock useClock{clock};
+  std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
+  pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
+
+  static Outcome run(int (*verb)(Args), Args args) {
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const int code = verb(std::move(args));
+    std::string out = ::testing::internal::GetCapturedStdout();
+    return {code, out, ::testing::internal::GetCapturedStderr()};
+  }
+};
+
+TEST_F(VelmoractlTest, UnitsListsEveryUnitAsTextAndJson) {
+  bus->plug({simbus::Model::Studio, 4001});
+  bus->plug({simbus::Model::Compact, 4002, 0x7A139401, 1, 0x020110CC});
+  const Outcome text = run(unitsCommand, {});
+  EXPECT_EQ(text.code, 0);
+  EXPECT_NE(text.out.find("0      4001       0x7A139400  Studio   3         2.0.4000"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("1      4002       0x7A139401  Compact  1         2.1.4300"),
+            std::string::npos)
+      << text.out;
+  const Outcome json = run(unitsCommand, {"--json"});
+  EXPECT_EQ(json.out,
+            "[\n  {\"index\": 0, \"serial\": 4001, \"serialHigh\": 2048103424, \"model\": "
+            "\"Studio\", \"protocol\": 3, \"firmware\": \"2.0.4000\", \"onBus\": true},\n"
+            "  {\"index\": 1, \"serial\": 4002, \"serialHigh\": 2048103425, \"model\": "
+            "\"Compact\", \"protocol\": 1, \"firmware\": \"2.1.4300\", \"onBus\": true}\n]\n");
+  bus->unplug(4001);
+  bus->unplug(4002);
+  EXPECT_EQ(run(unitsCommand, {"--json"}).out, "[]\n");
+}
+
+TEST_F(VelmoractlTest, CoefficientsAreWrittenAsOneBatchAndReadBack) {
+  bus->plug({simbus::Model::Studio, 1});
+  const uint32_t second = *bus->plug({simbus::Model::Compact, 2});
+  const uint64_t before = bus->transferCounts(second)->total();
+  EXPECT_EQ(run(coeffSetCommand, {"--unit", "1", "94=0x56656C6D", "95=7", "110=1"}).code, 0);
+  EXPECT_EQ(bus->peek(second, 94), 0x56656C6Du);
+  // Open probes four transfers and reads the information block; the batch is one more.
+  EXPECT_EQ(bus->transferCounts(second)->total(), before + 5 + 1);
+  const Outcome got = run(coeffGetCommand, {"--unit", "1", "95", "94", "110"});
+  EXPECT_EQ(got.code, 0);
+  EXPECT_EQ(got.out, "7\n1449487469\n1\n");
+}
+
+TEST_F(VelmoractlTest, FailuresExitWithOneAndNameTheStatus) {
+  struct Case {
+    std::function<void()> arrange;
+    Args args;
+    std::string message;
+  } cases[] = {
+      {[] {}, {"84"}, "velmoractl: no Velmora PRO unit found\n"},
+      {[&] {
+         bus->plug({simbus::Model::Studio, 9});
+       },
+       {"--unit", "2", "84"},
+       "velmoractl: no unit with index 2\n"},
+      {[&] { bus->setDriverVersion(3, 0); },
+       {"84"},
+       "velmoractl: cannot reach the units: 0xE0000014 (KVO_STATUS_VERSION_MISMATCH)\n"},
+      {[&] {
+         bus->setDriverVersion(2, 14);
+         // The read probes and the information block pass; the batch read meets the fault.
+         bus->addFault(
+             {simbus::FaultAction::Fail, simbus::TransferKind::QuadletRead, 9, 2, 1, 0xE0000050});
+       },
+       {"84"},
+       "velmoractl: reading coefficients of unit 0 failed: 0xE0000050 "
+       "(KVO_STATUS_DEVICE_REMOVED)\n"},
+  };
+  for (auto& c : cases) {
+    c.arrange();
+    const Outcome r = run(coeffGetCommand, c.args);
+    EXPECT_EQ(r.code, 1) << c.message;
+    EXPECT_EQ(r.err, c.message);
+  }
+}
+
+TEST_F(VelmoractlTest, BadArgumentsExitWithTwoBeforeTouchingTheBus) {
+  bus->setDriverVersion(1, 0);  // any bus access would fail with another message
+  const std::pair<int (*)(Args), Args> cases[] = {
+      {coeffGetCommand, {}},         {coeffGetCommand, {"eighty"}},
+      {coeffGetCommand, {"--unit"}}, {coeffGetCommand, {"--unit", "x", "1"}},
+      {coeffSetCommand, {"84"}},     {coeffSetCommand, {"84=x"}},
+      {coeffSetCommand, {"=5"}},     {unitsCommand, {"extra"}},
+  };
+  for (const auto& [verb, args] : cases) {
+    const Outcome r = run(verb, args);
+    EXPECT_EQ(r.code, 2) << r.err;
+    EXPECT_EQ(r.err.find("cannot reach"), std::string::npos) << r.err;
+  }
+}
+
+}  // namespace
+}  // namespace velmoractl
