@@ -17,6 +17,7 @@
 #include <list>
 #include <memory>
 
+#include "platform/clock.h"
 #include "platform/paths.h"
 #include "simbus/daemon_paths.h"
 #include "simbus/daemon_session.h"
@@ -34,6 +35,9 @@ constexpr size_t kReadChunk = 64 * 1024;
 // A client that stops reading its replies or notifications is dropped past this much.
 constexpr size_t kMaxPendingOutput = 1024 * 1024;
 constexpr int kListenBacklog = 64;
+// Changes are saved at most this often, so a stream of coefficient writes does not turn into a
+// stream of file writes; a stop saves at once.
+constexpr uint32_t kSaveIntervalMs = 250;
 
 void logLine(const std::string& text) {
   std::fprintf(stderr, "velmora-simbus: %s\n", text.c_str());
@@ -206,7 +210,7 @@ class DaemonServer {
         if (!c->out.empty()) events |= POLLOUT;
         fds.push_back({c->fd.get(), events, 0});
       }
-      if (::poll(fds.data(), fds.size(), -1) < 0) {
+      if (::poll(fds.data(), fds.size(), msUntilSave()) < 0) {
         if (errno == EINTR) continue;
         logLine(std::string("poll failed: ") + std::strerror(errno));
         break;
@@ -311,12 +315,20 @@ class DaemonServer {
         drop(*c, "stopped reading its messages");
       }
     }
-    saveState();
-    // Handles die with their session; that may change the bus, so save again next round.
+    // Handles die with their session, which may change the bus: saved in a later round.
     connections_.remove_if([](const auto& c) { return c->closed; });
+    if (msUntilSave() == 0) saveState();
+  }
+
+  // How long the loop may sleep before a pending save is due: -1 when nothing is pending.
+  int msUntilSave() const {
+    if (!store_.changed(bus_)) return -1;
+    const uint32_t elapsed = platform::ticksElapsed(lastSaveTick_, platform::clock().tickCount());
+    return elapsed >= kSaveIntervalMs ? 0 : static_cast<int>(kSaveIntervalMs - elapsed);
   }
 
   void saveState() {
+    lastSaveTick_ = platform::clock().tickCount();
     std::string error;
     if (store_.saveIfChanged(bus_, &error)) {
       lastSaveError_.clear();
@@ -353,6 +365,7 @@ class DaemonServer {
   std::atomic<bool> busChanged_ = false;
   bool stopping_ = false;
   std::string lastSaveError_;
+  uint32_t lastSaveTick_ = 0;
 };
 
 }  // namespace

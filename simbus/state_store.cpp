@@ -102,8 +102,8 @@ StateStore::Loaded StateStore::load(SimBus& bus, std::string* detail) {
 }
 
 bool StateStore::saveIfChanged(const SimBus& bus, std::string* error) {
+  if (!changed(bus)) return true;
   const uint64_t version = bus.stateVersion();
-  if (saved_ && version == savedVersion_) return true;
   if (!save(bus.saveState(), error)) return false;
   savedVersion_ = version;
   saved_ = true;

@@ -24,6 +24,9 @@ class StateStore {
   // for Corrupt and Failed.
   Loaded load(SimBus& bus, std::string* detail);
 
+  // Whether the bus's persistent state changed since the last load or save.
+  bool changed(const SimBus& bus) const { return !saved_ || bus.stateVersion() != savedVersion_; }
+
   // Writes the bus when its persistent state changed since the last load or save.
   bool saveIfChanged(const SimBus& bus, std::string* error);
 
