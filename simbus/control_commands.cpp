@@ -444,8 +444,8 @@ constexpr std::array kCommands{
             "Writes each coefficient, bypassing the driver.\n", kNoOptions, runPoke},
     Command{
         "fault",
-        "fail|remove|bus-reset|delay|drop [--kind KIND] [--serial N] [--skip N] [--count N]\n"
-        "                      [--status CODE] [--delay MS]  |  list  |  clear",
+        "fail|remove|bus-reset|delay|drop [--kind KIND] [--serial N] [--skip N] [--count N] "
+        "[--status CODE] [--delay MS] | list | clear",
         "inject, list or clear faults",
         "Affects the next matching unit transfers.\n"
         "  fail               answer --status CODE (default 31, ERROR_GEN_FAILURE)\n"
@@ -459,8 +459,8 @@ constexpr std::array kCommands{
         "  --count N          affect N transfers (default 1)\n",
         kFaultOptions, runFault},
     Command{"transfers",
-            "SERIAL [--block-read on|off] [--quadlet-read on|off] [--block-write on|off]\n"
-            "                      [--quadlet-write on|off]",
+            "SERIAL [--block-read on|off] [--quadlet-read on|off] [--block-write on|off] "
+            "[--quadlet-write on|off]",
             "show or set which transfers a unit accepts",
             "A refused transfer answers ERROR_NOT_SUPPORTED. Prints the settings.\n",
             kTransfersOptions, runTransfers},
