@@ -1,0 +1,75 @@
+// An image of 32-bit pixels 0x00RRGGBB, rows top-down, stride = width: everything skinned is
+// composited in these with row copies and integer blends, and only finished images go to a
+// window.
+//
+// An invalid Bitmap (no pixels: failed decode, failed allocation) is harmless: every
+// operation on it, or with it as destination or mask, does nothing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "control_panel/toolkit/rect.h"
+
+namespace velmora {
+
+class Bitmap {
+ public:
+  // An invalid bitmap; create() or loadBmp() gives it pixels.
+  Bitmap() = default;
+  // Decodes a BMP file of `size` bytes (see loadBmp).
+  Bitmap(const uint8_t* data, size_t size);
+  // create(width, height).
+  Bitmap(int width, int height);
+  virtual ~Bitmap();
+  Bitmap(const Bitmap&) = delete;
+  Bitmap& operator=(const Bitmap&) = delete;
+
+  virtual uint32_t* pixels();
+  // Called after every write to the pixels; a hook for images mirrored elsewhere.
+  virtual void pixelsChanged();
+  // Pixels per row (= width).
+  virtual int stride() const;
+  virtual bool isValid() const;
+  // Allocates cleared pixels. Fails (leaving the bitmap as it was) for sizes below 1 or
+  // beyond kMaxSide / kMaxPixels, or when the bitmap already has pixels.
+  virtual bool create(int width, int height);
+  // Decodes a BMP file with a 12- or 40-byte header at 1, 2, 4, 8 or 24 bits per pixel,
+  // bottom-up rows. Data that would have to be read beyond `size` leaves the bitmap
+  // invalid. Does nothing when the bitmap is already valid.
+  virtual void loadBmp(const uint8_t* data, size_t size);
+  // Opaque copy of `src` (default: the whole image) to (x, y) of `dst`, clipped to both.
+  virtual void copyTo(Bitmap* dst, int x, int y, const Rect* src = nullptr);
+  // Per-channel alpha blend through `mask`, which must have this image's size (otherwise
+  // nothing happens). maskBlend true: out = (M·S + (255 − M)·D) / 256; false: additive
+  // out = min(255, (M·S + 255·D) / 256).
+  virtual void blendTo(Bitmap* dst, Bitmap* mask, int x, int y, const Rect* src, bool maskBlend);
+  virtual int width() const;
+  virtual int height() const;
+  // Sets every byte of the pixel memory to the low byte of `value` (0 black, -1 white).
+  virtual void fill(int32_t value);
+  // Ignored outside the image.
+  virtual void setPixel(int x, int y, uint32_t value);
+
+  // The pixel at (x, y), 0 outside the image or when invalid.
+  uint32_t pixel(int x, int y) const;
+  const Rect& bounds() const { return bounds_; }
+
+  static constexpr int kMaxSide = 32767;
+  static constexpr int64_t kMaxPixels = int64_t{1} << 26;
+
+  // The clipping shared by copyTo, blendTo and tinted glyphs: clips `src` (in the source
+  // image) and the destination point (x, y) against both images. Returns false when
+  // nothing is left to draw.
+  static bool clip(int sourceWidth, int sourceHeight, int destinationWidth, int destinationHeight,
+                   int& x, int& y, Rect& src);
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  Rect bounds_;
+  std::unique_ptr<uint32_t[]> pixels_;
+};
+
+}  // namespace velmora
