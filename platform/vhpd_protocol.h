@@ -111,6 +111,14 @@ inline uint64_t asyncRequestAddress(const uint8_t* request) {
   return busAddress(static_cast<uint16_t>(loadLe32(request + 4)), loadLe32(request));
 }
 
+// The driver's settings store (the registry under HKEY_LOCAL_MACHINE): one key per model,
+// each with the REG_DWORD value "SampleRate[Hz]".
+inline constexpr char kStudioSettingsKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\vmStudio_1394\\ConfigDB\\Settings";
+inline constexpr char kCompactSettingsKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\vmCompact_1394\\ConfigDB\\Settings";
+inline constexpr char kSampleRateValue[] = "SampleRate[Hz]";
+
 // Device-node state changes and the install flags read back after one.
 enum class DeviceNodeChange : uint32_t { Enable = 1, Disable = 2 };
 inline constexpr uint32_t DI_NEEDRESTART = 0x80;

@@ -339,6 +339,37 @@ int runTransfers(const CommandContext& context, const ParsedArgs& args) {
   return kExitOk;
 }
 
+// ---- lock, standalone ----
+
+int runLock(const CommandContext& context, const ParsedArgs& args) {
+  if (args.positional.size() != 3) {
+    return usageError(context, "needs a unit serial, an input and on or off");
+  }
+  int exitCode = kExitOk;
+  const std::optional<uint32_t> serial = serialArgument(context, args.positional[0], exitCode);
+  if (!serial) return exitCode;
+  const std::optional<SyncInput> input = parseSyncInput(args.positional[1]);
+  if (!input) return usageError(context, "inputs are spdif, adat1, adat2 and wordclock");
+  const std::optional<bool> locked = parseOnOff(args.positional[2]);
+  if (!locked) return usageError(context, "the lock is on or off");
+  std::unique_ptr<DaemonControl> control = connectOrReport(context);
+  if (!control) return kExitFailure;
+  return control->setLocked(*serial, *input, *locked) ? kExitOk
+                                                      : failure(context, control->error());
+}
+
+int runStandalone(const CommandContext& context, const ParsedArgs& args) {
+  if (args.positional.size() != 2) return usageError(context, "needs a unit serial and on or off");
+  int exitCode = kExitOk;
+  const std::optional<uint32_t> serial = serialArgument(context, args.positional[0], exitCode);
+  if (!serial) return exitCode;
+  const std::optional<bool> on = parseOnOff(args.positional[1]);
+  if (!on) return usageError(context, "standalone is on or off");
+  std::unique_ptr<DaemonControl> control = connectOrReport(context);
+  if (!control) return kExitFailure;
+  return control->setStandalone(*serial, *on) ? kExitOk : failure(context, control->error());
+}
+
 // ---- driver ----
 
 int runDriver(const CommandContext& context, const ParsedArgs& args) {
@@ -346,8 +377,10 @@ int runDriver(const CommandContext& context, const ParsedArgs& args) {
   int exitCode = kExitOk;
   uint32_t rate = 0;
   uint32_t flags = 0;
+  uint32_t rejoinDelay = 0;
   if (!optionNumber(context, args, "--rate", rate, exitCode) ||
-      !optionNumber(context, args, "--install-flags", flags, exitCode)) {
+      !optionNumber(context, args, "--install-flags", flags, exitCode) ||
+      !optionNumber(context, args, "--rejoin-delay", rejoinDelay, exitCode)) {
     return exitCode;
   }
   std::optional<std::pair<uint8_t, uint8_t>> version;
@@ -373,16 +406,18 @@ int runDriver(const CommandContext& context, const ParsedArgs& args) {
   const bool applied = (!version || control->setDriverVersion(version->first, version->second)) &&
                        (!args.has("--rate") || control->setDriverRate(rate)) &&
                        (!streaming || control->setStreaming(*streaming)) &&
-                       (!args.has("--install-flags") || control->setInstallFlags(flags));
+                       (!args.has("--install-flags") || control->setInstallFlags(flags)) &&
+                       (!args.has("--rejoin-delay") || control->setRejoinDelay(rejoinDelay));
   if (!applied) return failure(context, control->error());
   const std::optional<DaemonControl::DriverStatus> status = control->driver();
   if (!status) return failure(context, control->error());
   const DriverState& d = status->driver;
   std::fprintf(context.out,
                "interface version  %u.%u\nsample rate        %u Hz\nstreaming          %s\n"
-               "install flags      0x%08X\nrestarts           %u\nbus generation     %u\n",
+               "install flags      0x%08X\nrejoin delay       %u ms\nrestarts           %u\n"
+               "bus generation     %u\n",
                d.versionMajor, d.versionMinor, d.sampleRate, d.streaming ? "on" : "off",
-               d.installFlags, d.restarts, status->generation);
+               d.installFlags, d.rejoinDelayMs, d.restarts, status->generation);
   return kExitOk;
 }
 
@@ -408,7 +443,8 @@ constexpr std::array kFaultOptions{OptionSpec{"--kind"},   OptionSpec{"--serial"
 constexpr std::array kTransfersOptions{OptionSpec{"--block-read"}, OptionSpec{"--quadlet-read"},
                                        OptionSpec{"--block-write"}, OptionSpec{"--quadlet-write"}};
 constexpr std::array kDriverOptions{OptionSpec{"--rate"}, OptionSpec{"--version"},
-                                    OptionSpec{"--streaming"}, OptionSpec{"--install-flags"}};
+                                    OptionSpec{"--streaming"}, OptionSpec{"--install-flags"},
+                                    OptionSpec{"--rejoin-delay"}};
 constexpr std::span<const OptionSpec> kNoOptions{};
 
 constexpr std::array kCommands{
@@ -435,8 +471,10 @@ constexpr std::array kCommands{
             "  --protocol P       boot-loader protocol 1, 2 or 3 (default 3)\n"
             "  --firmware X.Y.Z   firmware version (default 2.0.4000)\n",
             kPlugOptions, runPlug},
-    Command{"unplug", "SERIAL", "detach a unit (it keeps its state)",
-            "Detaches the unit; plug it again with --serial SERIAL.\n", kNoOptions, runUnplug},
+    Command{"unplug", "SERIAL", "detach a unit (switched off: it keeps what it stored)",
+            "Detaches the unit; plug it again with --serial SERIAL. Like switching it off, it\n"
+            "starts again from the settings it last stored in its flash.\n",
+            kNoOptions, runUnplug},
     Command{"peek", "SERIAL INDEX...", "read a unit's coefficients directly",
             "Prints each coefficient as one decimal value per line, bypassing the driver.\n",
             kNoOptions, runPeek},
@@ -465,14 +503,26 @@ constexpr std::array kCommands{
             "A refused transfer answers ERROR_NOT_SUPPORTED. Prints the settings.\n",
             kTransfersOptions, runTransfers},
     Command{"driver",
-            "[--rate HZ] [--version MAJOR.MINOR] [--streaming on|off] [--install-flags N]",
+            "[--rate HZ] [--version MAJOR.MINOR] [--streaming on|off] [--install-flags N] "
+            "[--rejoin-delay MS]",
             "show or set the driver model",
             "Applies the options, then prints the driver state.\n"
             "  --rate HZ          the driver's sample rate\n"
             "  --version M.N      the interface version the driver reports\n"
             "  --streaming on|off whether the streaming counters run\n"
-            "  --install-flags N  what a device-node change reports (0x80 restart, 0x100 reboot)\n",
+            "  --install-flags N  what a device-node change reports (0x80 restart, 0x100 reboot)\n"
+            "  --rejoin-delay MS  how long a unit that changed its rate band or ADAT inputs\n"
+            "                     stays off the bus (default 1500)\n",
             kDriverOptions, runDriver},
+    Command{"lock", "SERIAL spdif|adat1|adat2|wordclock on|off",
+            "lock a unit's clock input or let it go",
+            "Whether a signal is locked at the input: the unit's status word shows it, and the\n"
+            "unit runs on a selected input only while it is locked.\n",
+            kNoOptions, runLock},
+    Command{"standalone", "SERIAL on|off", "put a unit in standalone mode or take it out",
+            "A unit in standalone mode shows it in its status word until the computer\n"
+            "releases it.\n",
+            kNoOptions, runStandalone},
     Command{"stop", "", "stop the simulated bus", "Stops the daemon; its state is kept.\n",
             kNoOptions, runStop},
 };

@@ -72,6 +72,21 @@ bool DaemonControl::setStreaming(bool on) {
   return call(wire::SetStreamingRequest{on}).has_value();
 }
 
+bool DaemonControl::setRejoinDelay(uint32_t milliseconds) {
+  return call(wire::SetRejoinDelayRequest{milliseconds}).has_value();
+}
+
+bool DaemonControl::setLocked(uint32_t serial, SyncInput input, bool locked) {
+  const auto reply =
+      call(wire::SetLockedRequest{serial, static_cast<uint8_t>(input), locked});
+  return reply && (reply->ok || fail("no unit with serial " + std::to_string(serial)));
+}
+
+bool DaemonControl::setStandalone(uint32_t serial, bool on) {
+  const auto reply = call(wire::SetStandaloneRequest{serial, on});
+  return reply && (reply->ok || fail("no unit with serial " + std::to_string(serial)));
+}
+
 bool DaemonControl::setInstallFlags(uint32_t flags) {
   return call(wire::SetInstallFlagsRequest{flags}).has_value();
 }

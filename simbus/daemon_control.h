@@ -44,6 +44,9 @@ class DaemonControl {
   bool setDriverRate(uint32_t hz);
   bool setStreaming(bool on);
   bool setInstallFlags(uint32_t flags);
+  bool setRejoinDelay(uint32_t milliseconds);
+  bool setLocked(uint32_t serial, SyncInput input, bool locked);
+  bool setStandalone(uint32_t serial, bool on);
 
   std::optional<uint32_t> peek(uint32_t serial, uint32_t index);
   bool poke(uint32_t serial, uint32_t index, uint32_t value);

@@ -210,7 +210,7 @@ class DaemonServer {
         if (!c->out.empty()) events |= POLLOUT;
         fds.push_back({c->fd.get(), events, 0});
       }
-      if (::poll(fds.data(), fds.size(), msUntilSave()) < 0) {
+      if (::poll(fds.data(), fds.size(), pollTimeoutMs()) < 0) {
         if (errno == EINTR) continue;
         logLine(std::string("poll failed: ") + std::strerror(errno));
         break;
@@ -225,6 +225,7 @@ class DaemonServer {
         if ((fds[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0) readFrom(**c);
       }
       if ((fds[1].revents & POLLIN) != 0) acceptClients();
+      bus_.service();  // units coming back on the bus on their own
       afterRequests();
     }
   }
@@ -318,6 +319,15 @@ class DaemonServer {
     // Handles die with their session, which may change the bus: saved in a later round.
     connections_.remove_if([](const auto& c) { return c->closed; });
     if (msUntilSave() == 0) saveState();
+  }
+
+  // How long the loop may sleep: until a save or a bus event is due; -1 for neither.
+  int pollTimeoutMs() const {
+    const int save = msUntilSave();
+    const std::optional<uint32_t> due = bus_.msUntilDue();
+    if (!due) return save;
+    const int event = static_cast<int>(*due);
+    return save < 0 ? event : std::min(save, event);
   }
 
   // How long the loop may sleep before a pending save is due: -1 when nothing is pending.

@@ -166,6 +166,26 @@ DoneReply DaemonSession::run(const SetInstallFlagsRequest& r) {
 }
 
 template <>
+FlagReply DaemonSession::run(const SetLockedRequest& r) {
+  if (r.input < static_cast<uint8_t>(SyncInput::Spdif) ||
+      r.input > static_cast<uint8_t>(SyncInput::Wordclock)) {
+    return {false};
+  }
+  return {bus_.setLocked(r.serial, static_cast<SyncInput>(r.input), r.locked)};
+}
+
+template <>
+FlagReply DaemonSession::run(const SetStandaloneRequest& r) {
+  return {bus_.setStandalone(r.serial, r.on)};
+}
+
+template <>
+DoneReply DaemonSession::run(const SetRejoinDelayRequest& r) {
+  bus_.setRejoinDelay(r.milliseconds);
+  return {};
+}
+
+template <>
 PeekRequest::Reply DaemonSession::run(const PeekRequest& r) {
   return {bus_.peek(r.serial, r.index)};
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "platform/clock.h"
 #include "platform/win_error.h"
 #include "simbus/sim_bus_internal.h"
 
@@ -120,6 +121,9 @@ std::optional<uint32_t> SimBus::plug(const UnitSpec& spec, std::string* error) {
                   std::string(modelName(slot->unit.model())));
     }
     if (slot->onBus) return fail("unit " + std::to_string(spec.serialLow) + " is on the bus");
+    std::erase_if(state_->rejoins,
+                  [&](const State::Rejoin& r) { return r.serial == spec.serialLow; });
+    slot->unit.powerOn();  // unplugged means switched off: the unit starts from its flash
   } else {
     UnitSpec fresh = spec;
     if (fresh.serialLow == 0) {
@@ -137,7 +141,13 @@ std::optional<uint32_t> SimBus::plug(const UnitSpec& spec, std::string* error) {
 
 bool SimBus::unplug(uint32_t serial) {
   std::unique_lock lock(mutex_);
+  serviceLocked();
   UnitSlot* slot = findSlot(serial);
+  // A unit away for a model change is unplugged by not letting it come back.
+  if (slot && std::erase_if(state_->rejoins,
+                            [&](const State::Rejoin& r) { return r.serial == serial; }) > 0) {
+    return true;
+  }
   if (!slot || !slot->onBus) return false;
   detachLocked(*slot);
   notify(lock);
@@ -173,7 +183,7 @@ void SimBus::setDriverVersion(uint8_t major, uint8_t minor) {
 }
 
 bool SimBus::setDriverRate(uint32_t hz) {
-  if (!isDriverRate(hz)) {
+  if (hz != 0 && !isDriverRate(hz)) {  // 0: a driver that has no rate yet
     return false;
   }
   std::lock_guard lock(mutex_);
@@ -188,6 +198,47 @@ void SimBus::setStreaming(bool on) {
   ++state_->version;
 }
 
+void SimBus::setRejoinDelay(uint32_t milliseconds) {
+  std::lock_guard lock(mutex_);
+  state_->driver.rejoinDelayMs = milliseconds;
+}
+
+void SimBus::service() {
+  std::unique_lock lock(mutex_);
+  serviceLocked();
+  notify(lock);
+}
+
+std::optional<uint32_t> SimBus::msUntilDue() const {
+  std::lock_guard lock(mutex_);
+  const uint32_t now = platform::clock().tickCount();
+  std::optional<uint32_t> soonest;
+  for (const State::Rejoin& rejoin : state_->rejoins) {
+    const uint32_t away = platform::ticksElapsed(rejoin.leftAt, now);
+    const uint32_t left =
+        away >= state_->driver.rejoinDelayMs ? 0 : state_->driver.rejoinDelayMs - away;
+    if (!soonest || left < *soonest) soonest = left;
+  }
+  return soonest;
+}
+
+void SimBus::serviceLocked() {
+  const uint32_t now = platform::clock().tickCount();
+  std::erase_if(state_->rejoins, [&](const State::Rejoin& rejoin) {
+    if (platform::ticksElapsed(rejoin.leftAt, now) < state_->driver.rejoinDelayMs) return false;
+    if (UnitSlot* slot = findSlot(rejoin.serial); slot && !slot->onBus) attachLocked(*slot);
+    return true;
+  });
+}
+
+bool SimBus::setLocked(uint32_t serial, SyncInput input, bool locked) {
+  return withUnit(serial, [&](SimUnit& unit) { unit.setLocked(input, locked); });
+}
+
+bool SimBus::setStandalone(uint32_t serial, bool on) {
+  return withUnit(serial, [&](SimUnit& unit) { unit.setStandalone(on); });
+}
+
 void SimBus::setInstallFlags(uint32_t flags) {
   std::lock_guard lock(mutex_);
   state_->driver.installFlags = flags;
@@ -199,6 +250,13 @@ std::optional<uint32_t> SimBus::peek(uint32_t serial, size_t index) const {
   const UnitSlot* slot = findSlot(serial);
   if (!slot || index >= kCoefficientCount) return std::nullopt;
   return slot->unit.coefficient(index);
+}
+
+std::optional<std::array<uint32_t, kCoefficientCount>> SimBus::flashOf(uint32_t serial) const {
+  std::lock_guard lock(mutex_);
+  const UnitSlot* slot = findSlot(serial);
+  if (!slot) return std::nullopt;
+  return slot->unit.flash();
 }
 
 bool SimBus::poke(uint32_t serial, size_t index, uint32_t value) {
@@ -259,8 +317,9 @@ bool SimBus::withUnit(uint32_t serial, const std::function<void(SimUnit&)>& visi
 
 // ---- The driver as its clients see it ----
 
-std::vector<std::string> SimBus::presentPaths() const {
-  std::lock_guard lock(mutex_);
+std::vector<std::string> SimBus::presentPaths() {
+  std::unique_lock lock(mutex_);
+  serviceLocked();
   std::vector<const UnitSlot*> present;
   for (const auto& slot : state_->units) {
     if (slot->onBus && slot->nodeEnabled) present.push_back(slot.get());
@@ -269,11 +328,13 @@ std::vector<std::string> SimBus::presentPaths() const {
             [](const UnitSlot* a, const UnitSlot* b) { return a->arrival < b->arrival; });
   std::vector<std::string> paths;
   for (const UnitSlot* slot : present) paths.push_back(devicePath(slot->unit.uniqueId()));
+  notify(lock);
   return paths;
 }
 
 uint32_t SimBus::open(const std::string& path, HandleId& handle) {
   std::lock_guard lock(mutex_);
+  serviceLocked();
   Handle h;
   if (lower(path) == controlDeviceName()) {
     h.control = true;
@@ -296,6 +357,7 @@ void SimBus::close(HandleId handle) {
 IoReply SimBus::ioControl(HandleId handle, uint32_t code, std::span<const uint8_t> input,
                           std::span<const uint8_t> output) {
   std::unique_lock lock(mutex_);
+  serviceLocked();
   const auto it = state_->handles.find(handle);
   if (it == state_->handles.end()) return failed(we::InvalidHandle);
   const Handle h = it->second;
@@ -435,6 +497,11 @@ IoReply SimBus::transfer(UnitSlot& slot, uint32_t code, std::span<const uint8_t>
     std::copy(response.begin(), response.end(), data.begin() + 4);
     reply = withOutput(std::move(data));
     ++state_->version;
+  }
+  if (unit.takeRejoinRequest()) {
+    // The unit answers, then re-enumerates with its new AV/C model.
+    detachLocked(slot);
+    state_->rejoins.push_back({unit.serialLow(), platform::clock().tickCount()});
   }
   if (fault && fault->action == FaultAction::Delay) reply.delayMs = fault->delayMs;
   if (fault && fault->action == FaultAction::Drop) reply.dropped = true;

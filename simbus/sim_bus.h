@@ -38,8 +38,9 @@ struct DriverState {
   uint8_t versionMinor = 14;
   uint32_t sampleRate = 48000;
   bool streaming = false;
-  uint32_t installFlags = 0;  // what a device-node change reports (DI_NEEDRESTART/REBOOT)
-  uint32_t restarts = 0;      // simulated computer restarts so far
+  uint32_t installFlags = 0;      // what a device-node change reports (DI_NEEDRESTART/REBOOT)
+  uint32_t restarts = 0;          // simulated computer restarts so far
+  uint32_t rejoinDelayMs = 1500;  // how long a unit that changed its AV/C model stays away
 };
 
 struct UnitStatus {
@@ -52,11 +53,9 @@ struct UnitStatus {
 };
 
 // Driver settings keys of the two models (values "SampleRate[Hz]").
-inline constexpr char kStudioSettingsKey[] =
-    "SYSTEM\\CurrentControlSet\\Services\\vmStudio_1394\\ConfigDB\\Settings";
-inline constexpr char kCompactSettingsKey[] =
-    "SYSTEM\\CurrentControlSet\\Services\\vmCompact_1394\\ConfigDB\\Settings";
-inline constexpr char kSampleRateValue[] = "SampleRate[Hz]";
+using platform::vhpd::kCompactSettingsKey;
+using platform::vhpd::kSampleRateValue;
+using platform::vhpd::kStudioSettingsKey;
 
 // METHOD_IN_DIRECT: the output buffer carries data into the driver.
 constexpr bool carriesDataIn(uint32_t code) {
@@ -82,12 +81,25 @@ class SimBus {
 
   DriverState driver() const;
   void setDriverVersion(uint8_t major, uint8_t minor);
-  bool setDriverRate(uint32_t hz);  // false for a rate the driver does not run at
+  // False for a rate the driver does not run at; 0 is a driver that has no rate yet.
+  bool setDriverRate(uint32_t hz);
   void setStreaming(bool on);
   void setInstallFlags(uint32_t flags);
+  void setRejoinDelay(uint32_t milliseconds);
+
+  // Carries out what is due on the clock (units rejoining the bus) and tells subscribers.
+  // Every client request does this first; a daemon also calls it while idle.
+  void service();
+  // Milliseconds until something is due for service(); nullopt when nothing is waiting.
+  std::optional<uint32_t> msUntilDue() const;
+  // The clock input `input` of a unit is locked or not; the unit runs standalone or not.
+  bool setLocked(uint32_t serial, SyncInput input, bool locked);
+  bool setStandalone(uint32_t serial, bool on);
 
   // Direct access to a unit's coefficients, bypassing the driver.
   std::optional<uint32_t> peek(uint32_t serial, size_t index) const;
+  // What the unit last stored in its flash (nullopt: unknown unit or never stored).
+  std::optional<std::array<uint32_t, kCoefficientCount>> flashOf(uint32_t serial) const;
   bool poke(uint32_t serial, size_t index, uint32_t value);
   bool setAcceptedTransfers(uint32_t serial, const AcceptedTransfers& accepts);
   std::optional<AcceptedTransfers> acceptedTransfers(uint32_t serial) const;
@@ -105,7 +117,7 @@ class SimBus {
   // ---- The driver as its clients see it ----
 
   // Device paths of the present unit interfaces, in attach order.
-  std::vector<std::string> presentPaths() const;
+  std::vector<std::string> presentPaths();
   // Opens a unit's device path or the control device ("\\.\{GUID}", any case).
   uint32_t open(const std::string& path, HandleId& handle);
   void close(HandleId handle);
@@ -157,6 +169,7 @@ class SimBus {
   UnitSlot* slotForPath(const std::string& path) const;
   void detachLocked(UnitSlot& slot);
   void notify(std::unique_lock<std::mutex>& lock);
+  void serviceLocked();
 
   mutable std::mutex mutex_;
   std::unique_ptr<State> state_;

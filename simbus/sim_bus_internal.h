@@ -61,6 +61,11 @@ struct SimBus::State {
   uint64_t nextSubscriber = 1;
   uint64_t version = 0;
   bool changed = false;  // a bus change waits to be notified
+  struct Rejoin {
+    uint32_t serial;
+    uint32_t leftAt;  // tick
+  };
+  std::vector<Rejoin> rejoins;  // units away for a change of their AV/C model
 };
 
 }  // namespace simbus

@@ -3,7 +3,10 @@
 //   driver version=2.14 rate=48000 streaming=0 install-flags=0
 //   setting KEY NAME VALUE
 //   unit serial=N high=N model=studio protocol=N firmware=N on-bus=1 node=1 accepts=1111
+//        locks=0000 (S/PDIF, ADAT 1, ADAT 2, wordclock)
 //   coefficients SERIAL INDEX=VALUE...
+//   flash SERIAL INDEX=VALUE...        (what the unit last stored; absent before the first store)
+#include <array>
 #include <charconv>
 #include <map>
 #include <sstream>
@@ -55,6 +58,15 @@ std::optional<bool> flagField(const Fields& fields, std::string_view name) {
   return *n == 1;
 }
 
+void writeWords(std::ostream& out, const char* record, uint32_t serial,
+                const std::array<uint32_t, kCoefficientCount>& words) {
+  out << record << ' ' << serial;
+  for (size_t i = 0; i < kCoefficientCount; ++i) {
+    if (words[i] != 0) out << ' ' << i << '=' << words[i];
+  }
+  out << '\n';
+}
+
 }  // namespace
 
 std::string SimBus::saveState() const {
@@ -78,12 +90,15 @@ std::string SimBus::saveState() const {
         << " model=" << lower(modelName(u.model())) << " protocol=" << u.protocol()
         << " firmware=" << u.firmware() << " on-bus=" << (slot->onBus ? 1 : 0)
         << " node=" << (slot->nodeEnabled ? 1 : 0) << " accepts=" << (a.blockRead ? 1 : 0)
-        << (a.quadletRead ? 1 : 0) << (a.blockWrite ? 1 : 0) << (a.quadletWrite ? 1 : 0) << '\n';
-    out << "coefficients " << u.serialLow();
-    for (size_t i = 0; i < kCoefficientCount; ++i) {
-      if (u.coefficient(i) != 0) out << ' ' << i << '=' << u.coefficient(i);
+        << (a.quadletRead ? 1 : 0) << (a.blockWrite ? 1 : 0) << (a.quadletWrite ? 1 : 0)
+        << " locks=";
+    for (SyncInput input :
+         {SyncInput::Spdif, SyncInput::Adat1, SyncInput::Adat2, SyncInput::Wordclock}) {
+      out << (u.locked(input) ? 1 : 0);
     }
     out << '\n';
+    writeWords(out, "coefficients", u.serialLow(), u.coefficients());
+    if (u.flash()) writeWords(out, "flash", u.serialLow(), *u.flash());
   }
   return out.str();
 }
@@ -117,7 +132,8 @@ bool SimBus::loadState(const std::string& text, std::string* error) {
       const auto streaming = flagField(f, "streaming");
       const auto flags = numberField(f, "install-flags");
       const auto version = f.find("version");
-      if (!rate || !isDriverRate(*rate) || !streaming || !flags || version == f.end()) {
+      if (!rate || (*rate != 0 && !isDriverRate(*rate)) || !streaming || !flags ||
+          version == f.end()) {
         return fail(number, "malformed driver record");
       }
       const size_t dot = version->second.find('.');
@@ -149,9 +165,11 @@ bool SimBus::loadState(const std::string& text, std::string* error) {
       const auto node = flagField(f, "node");
       const auto model = f.count("model") ? parseModel(f.at("model")) : std::nullopt;
       const std::string accepts = f.count("accepts") ? f.at("accepts") : "";
+      const std::string locks = f.count("locks") ? f.at("locks") : "0000";
       if (!serial || *serial == 0 || !high || !protocol || *protocol < 1 || *protocol > 3 ||
           !firmware || !onBus || !node || !model || accepts.size() != 4 ||
-          accepts.find_first_not_of("01") != std::string::npos) {
+          accepts.find_first_not_of("01") != std::string::npos || locks.size() != 4 ||
+          locks.find_first_not_of("01") != std::string::npos) {
         return fail(number, "malformed unit record");
       }
       if (bySerial.count(*serial)) return fail(number, "unit listed twice");
@@ -160,6 +178,9 @@ bool SimBus::loadState(const std::string& text, std::string* error) {
       slot->unit.accepts = {accepts[0] == '1', accepts[1] == '1', accepts[2] == '1',
                             accepts[3] == '1'};
       slot->nodeEnabled = *node;
+      const SyncInput inputs[] = {SyncInput::Spdif, SyncInput::Adat1, SyncInput::Adat2,
+                                  SyncInput::Wordclock};
+      for (size_t i = 0; i < 4; ++i) slot->unit.setLocked(inputs[i], locks[i] == '1');
       if (*onBus) {
         slot->onBus = true;
         slot->epoch = 1;
@@ -167,12 +188,13 @@ bool SimBus::loadState(const std::string& text, std::string* error) {
       }
       bySerial[*serial] = slot.get();
       fresh->units.push_back(std::move(slot));
-    } else if (kind == "coefficients") {
+    } else if (kind == "coefficients" || kind == "flash") {
       std::string serialText;
-      if (!(words >> serialText)) return fail(number, "malformed coefficients record");
+      if (!(words >> serialText)) return fail(number, "malformed " + kind + " record");
       const auto serial = parseNumber(serialText);
       const auto unit = serial ? bySerial.find(*serial) : bySerial.end();
-      if (unit == bySerial.end()) return fail(number, "coefficients of an unknown unit");
+      if (unit == bySerial.end()) return fail(number, kind + " of an unknown unit");
+      std::array<uint32_t, kCoefficientCount> values{};
       std::string pair;
       while (words >> pair) {
         const size_t eq = pair.find('=');
@@ -182,7 +204,13 @@ bool SimBus::loadState(const std::string& text, std::string* error) {
         if (!index || *index >= kCoefficientCount || !value) {
           return fail(number, "malformed coefficient " + pair);
         }
-        unit->second->unit.setCoefficient(*index, *value);
+        values[*index] = *value;
+      }
+      SimUnit& target = unit->second->unit;
+      if (kind == "flash") {
+        target.setFlash(values);
+      } else {
+        for (size_t i = 0; i < kCoefficientCount; ++i) target.setCoefficient(i, values[i]);
       }
     } else {
       return fail(number, "unknown record " + kind);

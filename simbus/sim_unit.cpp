@@ -47,7 +47,7 @@ void TransferCounts::count(TransferKind kind) {
   }
 }
 
-SimUnit::SimUnit(const UnitSpec& spec) : spec_(spec) {}
+SimUnit::SimUnit(const UnitSpec& spec) : spec_(spec) { powerOn(); }
 
 std::array<uint8_t, kInfoBlockSize> SimUnit::infoBlock() const {
   std::array<uint8_t, kInfoBlockSize> block{};
@@ -94,7 +94,7 @@ uint32_t SimUnit::write(uint64_t address, std::span<const uint8_t> data) {
 
   if (auto at = offsetIn(address, data.size(), kCoefficientBase, kCoefficientCount * 4)) {
     for (size_t i = 0; i < data.size() / 4; ++i) {
-      coefficients_[*at / 4 + i] = loadBe32(data.data() + 4 * i);
+      writeCoefficient(*at / 4 + i, loadBe32(data.data() + 4 * i));
     }
     return we::Success;
   }
@@ -106,7 +106,7 @@ uint32_t SimUnit::write(uint64_t address, std::span<const uint8_t> data) {
       if (loadBe32(data.data() + 8 * i) >= kCoefficientCount) return we::InvalidParameter;
     }
     for (size_t i = 0; i < pairs; ++i) {
-      coefficients_[loadBe32(data.data() + 8 * i)] = loadBe32(data.data() + 8 * i + 4);
+      writeCoefficient(loadBe32(data.data() + 8 * i), loadBe32(data.data() + 8 * i + 4));
     }
     return we::Success;
   }
@@ -142,7 +142,7 @@ std::vector<uint8_t> SimUnit::avcTransaction(std::span<const uint8_t> command) {
     uint8_t* pair = response.data() + avc::kHeaderSize + avc::kPairSize * i;
     const uint32_t index = loadBe32(pair);
     if (ctype == avc::kCtypeControl) {
-      coefficients_[index] = loadBe32(pair + 4);
+      writeCoefficient(index, loadBe32(pair + 4));
     } else {
       storeBe32(pair + 4, coefficients_[index]);
     }

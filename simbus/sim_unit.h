@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -74,14 +75,44 @@ class SimUnit {
   std::vector<uint8_t> avcTransaction(std::span<const uint8_t> command);
 
   uint32_t coefficient(size_t index) const { return coefficients_.at(index); }
-  void setCoefficient(size_t index, uint32_t value) { coefficients_.at(index) = value; }
+  // Sets a coefficient directly, as a test probe would. The sync and status words are the
+  // firmware's own: setting them sets the selected source, or the status and lock bits.
+  void setCoefficient(size_t index, uint32_t value);
   const std::array<uint32_t, kCoefficientCount>& coefficients() const { return coefficients_; }
+
+  // ---- Firmware ----
+
+  // The unit starts (again): coefficients from its flash, or factory settings before the
+  // first store.
+  void powerOn();
+  // A write changed the unit's AV/C model (a rate band, the ADAT inputs): it must leave the
+  // bus and come back. Cleared by asking.
+  bool takeRejoinRequest();
+  void setLocked(SyncInput input, bool locked);
+  bool locked(SyncInput input) const;
+  // Running standalone (status bit 3) until released with 0xA5A5 in coefficient 114.
+  void setStandalone(bool on);
+  // What the last store to flash kept; empty before the first store.
+  const std::optional<std::array<uint32_t, kCoefficientCount>>& flash() const { return flash_; }
+  void setFlash(const std::array<uint32_t, kCoefficientCount>& contents) { flash_ = contents; }
 
   AcceptedTransfers accepts;
 
  private:
+  // A coefficient written over the bus: the firmware reacts to it.
+  void writeCoefficient(size_t index, uint32_t value);
+  // Recomputes the sync and status words from the unit's state.
+  void refreshDerived();
+
   UnitSpec spec_;
   std::array<uint32_t, kCoefficientCount> coefficients_{};
+  std::optional<std::array<uint32_t, kCoefficientCount>> flash_;
+  std::array<bool, 4> locks_{};  // S/PDIF, ADAT 1, ADAT 2, wordclock
+  bool playOk_ = true;
+  bool recordOk_ = true;
+  bool writeOk_ = true;
+  bool standalone_ = false;
+  bool rejoinRequested_ = false;
 };
 
 }  // namespace simbus

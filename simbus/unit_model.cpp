@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <utility>
 
 namespace simbus {
 
@@ -36,6 +37,29 @@ std::optional<uint32_t> parseFirmware(std::string_view text) {
   }
   if (p != end) return std::nullopt;
   return parts[0] << 24 | parts[1] << 16 | parts[2];
+}
+
+namespace {
+constexpr std::pair<SyncInput, std::string_view> kSyncInputNames[] = {
+    {SyncInput::Spdif, "spdif"},
+    {SyncInput::Adat1, "adat1"},
+    {SyncInput::Adat2, "adat2"},
+    {SyncInput::Wordclock, "wordclock"},
+};
+}  // namespace
+
+std::optional<SyncInput> parseSyncInput(std::string_view text) {
+  for (const auto& [input, name] : kSyncInputNames) {
+    if (name == text) return input;
+  }
+  return std::nullopt;
+}
+
+std::string_view syncInputName(SyncInput input) {
+  for (const auto& [value, name] : kSyncInputNames) {
+    if (value == input) return name;
+  }
+  return "?";
 }
 
 }  // namespace simbus

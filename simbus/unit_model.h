@@ -41,6 +41,30 @@ inline constexpr uint64_t kInfoBlockAddress =
 inline constexpr size_t kInfoBlockSize = info::kSize;
 
 
+// Coefficients the unit's firmware gives a meaning to.
+namespace coefficient {
+inline constexpr size_t kKnob = 86;  // front-panel knob, dim and mute
+inline constexpr size_t kDim = 87;
+inline constexpr size_t kMute = 88;
+inline constexpr size_t kSampleRateCode = 84;  // 1-6: 44.1, 48, 88.2, 96, 176.4, 192 kHz
+inline constexpr size_t kSync = 93;            // bits 0-7 selected, 8-15 in use
+inline constexpr size_t kNameFirst = 94;       // 94-97, four characters each, first in bits 31-24
+inline constexpr size_t kPhantom1to4 = 98;
+inline constexpr size_t kPhantom5to8 = 99;
+inline constexpr size_t kAc3 = 103;
+inline constexpr size_t kStoreToFlash = 108;  // write 0
+inline constexpr size_t kStatus = 110;        // play/record/write OK, standalone, lock bits
+inline constexpr size_t kStandaloneMode = 111;
+inline constexpr size_t kAdatOff = 112;
+inline constexpr size_t kReleaseStandalone = 114;  // write 0xA5A5
+inline constexpr size_t kHardwareMonitoring = 118;
+}  // namespace coefficient
+
+// Clock inputs whose lock the unit reports.
+enum class SyncInput : uint8_t { Spdif = 2, Adat1 = 3, Adat2 = 4, Wordclock = 5 };
+std::optional<SyncInput> parseSyncInput(std::string_view text);  // spdif, adat1, adat2, wordclock
+std::string_view syncInputName(SyncInput input);
+
 // AV/C vendor-dependent coefficient command.
 namespace avc {
 inline constexpr uint8_t kCtypeControl = 0x00;

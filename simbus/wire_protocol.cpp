@@ -46,6 +46,9 @@ constexpr std::array kMessageNames{
     MessageNameEntry{MessageType::ClearFaults, "clear-faults"},
     MessageNameEntry{MessageType::Faults, "faults"},
     MessageNameEntry{MessageType::Stop, "stop"},
+    MessageNameEntry{MessageType::SetLocked, "set-locked"},
+    MessageNameEntry{MessageType::SetStandalone, "set-standalone"},
+    MessageNameEntry{MessageType::SetRejoinDelay, "set-rejoin-delay"},
     MessageNameEntry{MessageType::BusChanged, "bus-changed"},
 };
 
@@ -229,6 +232,7 @@ void put(Writer& w, const DriverState& v) {
   put(w, v.streaming);
   put(w, v.installFlags);
   put(w, v.restarts);
+  put(w, v.rejoinDelayMs);
 }
 
 void put(Writer& w, const simbus::AcceptedTransfers& v) {
@@ -324,7 +328,8 @@ bool get(Reader& r, UnitStatus& v) {
 
 bool get(Reader& r, DriverState& v) {
   return get(r, v.versionMajor) && get(r, v.versionMinor) && get(r, v.sampleRate) &&
-         get(r, v.streaming) && get(r, v.installFlags) && get(r, v.restarts);
+         get(r, v.streaming) && get(r, v.installFlags) && get(r, v.restarts) &&
+         get(r, v.rejoinDelayMs);
 }
 
 bool get(Reader& r, simbus::AcceptedTransfers& v) {

@@ -66,6 +66,9 @@ enum class MessageType : uint8_t {
   ClearFaults = 0x2D,
   Faults = 0x2E,
   Stop = 0x2F,
+  SetLocked = 0x30,
+  SetStandalone = 0x31,
+  SetRejoinDelay = 0x32,
   // Pushed to subscribed connections.
   BusChanged = 0x40,
 };
@@ -303,6 +306,33 @@ struct SetInstallFlagsRequest {
   auto fields() const { return std::tie(flags); }
 };
 
+struct SetLockedRequest {
+  static constexpr MessageType kType = MessageType::SetLocked;
+  using Reply = FlagReply;
+  uint32_t serial = 0;
+  uint8_t input = 0;  // SyncInput
+  bool locked = false;
+  auto fields() { return std::tie(serial, input, locked); }
+  auto fields() const { return std::tie(serial, input, locked); }
+};
+
+struct SetStandaloneRequest {
+  static constexpr MessageType kType = MessageType::SetStandalone;
+  using Reply = FlagReply;
+  uint32_t serial = 0;
+  bool on = false;
+  auto fields() { return std::tie(serial, on); }
+  auto fields() const { return std::tie(serial, on); }
+};
+
+struct SetRejoinDelayRequest {
+  static constexpr MessageType kType = MessageType::SetRejoinDelay;
+  using Reply = DoneReply;
+  uint32_t milliseconds = 0;
+  auto fields() { return std::tie(milliseconds); }
+  auto fields() const { return std::tie(milliseconds); }
+};
+
 struct PeekRequest {
   static constexpr MessageType kType = MessageType::Peek;
   struct Reply {
@@ -397,7 +427,8 @@ using Request =
                  PlugRequest, UnplugRequest, UnitsRequest, DriverRequest, SetDriverVersionRequest,
                  SetDriverRateRequest, SetStreamingRequest, SetInstallFlagsRequest, PeekRequest,
                  PokeRequest, AcceptedTransfersRequest, SetAcceptedTransfersRequest,
-                 AddFaultRequest, ClearFaultsRequest, FaultsRequest, StopRequest>;
+                 AddFaultRequest, ClearFaultsRequest, FaultsRequest, StopRequest,
+                 SetLockedRequest, SetStandaloneRequest, SetRejoinDelayRequest>;
 
 // ---- Frames ----
 

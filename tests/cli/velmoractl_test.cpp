@@ -62,11 +62,11 @@ TEST_F(VelmoractlTest, CoefficientsAreWrittenAsOneBatchAndReadBack) {
   bus->plug({simbus::Model::Studio, 1});
   const uint32_t second = *bus->plug({simbus::Model::Compact, 2});
   const uint64_t before = bus->transferCounts(second)->total();
-  EXPECT_EQ(run(coeffSetCommand, {"--unit", "1", "94=0x56656C6D", "95=7", "110=1"}).code, 0);
+  EXPECT_EQ(run(coeffSetCommand, {"--unit", "1", "94=0x56656C6D", "95=7", "120=1"}).code, 0);
   EXPECT_EQ(bus->peek(second, 94), 0x56656C6Du);
   // Open probes four transfers and reads the information block; the batch is one more.
   EXPECT_EQ(bus->transferCounts(second)->total(), before + 5 + 1);
-  const Outcome got = run(coeffGetCommand, {"--unit", "1", "95", "94", "110"});
+  const Outcome got = run(coeffGetCommand, {"--unit", "1", "95", "94", "120"});
   EXPECT_EQ(got.code, 0);
   EXPECT_EQ(got.out, "7\n1449487469\n1\n");
 }

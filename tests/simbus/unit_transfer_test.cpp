@@ -73,8 +73,8 @@ TEST_F(UnitTransferTest, CoefficientsAreBigEndianWordsByQuadletBlockAndMailbox) 
   EXPECT_EQ(bus->peek(serial, 84), 2u);
 
   ASSERT_EQ(write(*unit, coefficientAddress(10), be32({7, 8, 9})).error, we::Success);
-  ASSERT_EQ(write(*unit, kBlockSetMailbox, be32({110, 0xAABBCCDD, 3, 33})).error, we::Success);
-  EXPECT_EQ(bus->peek(serial, 110), 0xAABBCCDDu);
+  ASSERT_EQ(write(*unit, kBlockSetMailbox, be32({120, 0xAABBCCDD, 3, 33})).error, we::Success);
+  EXPECT_EQ(bus->peek(serial, 120), 0xAABBCCDDu);
 
   const Reply r = read(*unit, coefficientAddress(10), 12);
   ASSERT_EQ(r.error, we::Success);
