@@ -2,6 +2,7 @@
 // whole call, and nothing thrown inside (out of memory, say) reaches the caller.
 #pragma once
 
+#include <cstdint>
 #include <mutex>
 
 #include "fwdl/include/dun_fwdl.h"

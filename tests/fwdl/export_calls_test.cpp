@@ -13,7 +13,6 @@ namespace fwdl::testing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 TEST(ExportsTest, GetVersionAnswersBeforeAnythingElse) {
   EXPECT_EQ(KVOFWDL_GetVersion(), 0x00030000u);
