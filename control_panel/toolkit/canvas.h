@@ -1,0 +1,22 @@
+// "Canvas": a container that paints a skin image over its rectangle, then its children. The
+// root of every layout.
+#pragma once
+
+#include "control_panel/toolkit/named_bitmap.h"
+#include "control_panel/toolkit/view.h"
+
+namespace velmora {
+
+class Canvas : public View {
+ public:
+  using View::View;
+
+  // Line 0: the image (optional).
+  void init(const char* const* lines, int count) override;
+  void draw(iGUI* gui) override;
+
+ protected:
+  NamedBitmap* image_ = nullptr;  // shared, not owned
+};
+
+}  // namespace velmora

@@ -1,0 +1,218 @@
+#include "control_panel/toolkit/plugin_gui.h"
+
+#include <cstring>
+
+#include "control_panel/toolkit/i_gui.h"
+#include "control_panel/toolkit/view.h"
+#include "control_panel/toolkit/view_registry.h"
+
+namespace velmora {
+namespace {
+
+int liveLayouts = 0;
+
+constexpr int kMaxParameters = static_cast<int>(sizeof(LayoutEntry::parameters) / sizeof(int32_t));
+
+// Pointers to the start of every line; each runs to the end of the whole text. A text of n
+// newlines has n + 1 lines, an empty text none.
+std::vector<const char*> argumentLines(const char* text) {
+  std::vector<const char*> lines;
+  if (text == nullptr || *text == '\0') return lines;
+  lines.push_back(text);
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (*p == '\n') lines.push_back(p + 1);
+  }
+  return lines;
+}
+
+}  // namespace
+
+PluginGUI::PluginGUI(int rowCount, const LayoutEntry* table, Plugin* plugin)
+    : plugin_(plugin), table_(table), rowCount_(table != nullptr && rowCount > 0 ? rowCount : 0) {
+  const int parameterCount = plugin_ != nullptr ? plugin_->getParameterCount() : 0;
+  routing_.resize(static_cast<size_t>(parameterCount));
+  views_.assign(static_cast<size_t>(rowCount_), nullptr);
+  for (int i = 0; i < rowCount_; ++i) {
+    const LayoutEntry& row = table_[i];
+    // Only trees: the root has no parent, every other row an earlier, built one.
+    const bool parentOk =
+        i == 0 ? row.parent == -1 : row.parent >= 0 && row.parent < i && views_[row.parent];
+    if (!parentOk) continue;
+    View* view = createView(&row, this);
+    if (view == nullptr) continue;
+    if (row.parent != -1) views_[static_cast<size_t>(row.parent)]->addChild(view);
+    const std::vector<const char*> lines = argumentLines(row.arguments);
+    view->init(lines.data(), static_cast<int>(lines.size()));
+    int slot = 0;
+    for (; slot < kMaxParameters && row.parameters[slot] != -1; ++slot) {
+      const int p = row.parameters[slot];
+      if (p >= 0 && p < parameterCount) routing_[static_cast<size_t>(p)].emplace_back(i, slot);
+    }
+    view->setParameterCount(slot);
+    views_[static_cast<size_t>(i)] = view;
+  }
+  if (plugin_ != nullptr) plugin_->addObserver(this);
+  ++liveLayouts;
+}
+
+PluginGUI::~PluginGUI() {
+  if (plugin_ != nullptr) plugin_->removeObserver(this);
+  delete getRoot();
+  views_.clear();
+  delete gui_;
+  gui_ = nullptr;
+  routing_.clear();
+  if (--liveLayouts == 0) releaseNamedBitmaps();
+}
+
+int PluginGUI::liveCount() {
+  return liveLayouts;
+}
+
+View* PluginGUI::getView(int row) const {
+  if (row < 0 || row >= static_cast<int>(views_.size())) return nullptr;
+  return views_[static_cast<size_t>(row)];
+}
+
+const std::vector<std::pair<int, int>>& PluginGUI::routing(int index) const {
+  static const std::vector<std::pair<int, int>> none;
+  if (index < 0 || index >= static_cast<int>(routing_.size())) return none;
+  return routing_[static_cast<size_t>(index)];
+}
+
+void PluginGUI::parameterChanged(int index) {
+  if (index < 0 || index >= static_cast<int>(routing_.size())) return;
+  // By index: a view may change parameters (and so re-enter) while being told.
+  const std::vector<std::pair<int, int>>& targets = routing_[static_cast<size_t>(index)];
+  for (size_t i = 0; i < targets.size(); ++i) {
+    if (View* view = getView(targets[i].first)) view->parameterChanged(targets[i].second);
+  }
+}
+
+int PluginGUI::parameterAt(int row, int slot) const {
+  View* view = getView(row);
+  if (view == nullptr || slot < 0 || slot >= view->getParameterCount() || plugin_ == nullptr) {
+    return -1;
+  }
+  const int p = table_[row].parameters[slot];
+  return p >= 0 && p < plugin_->getParameterCount() ? p : -1;
+}
+
+void PluginGUI::setViewNormalised(int row, int slot, float value) {
+  const int p = parameterAt(row, slot);
+  if (p < 0) return;
+  plugin_->getParameter(p)->setNormalised(value);
+  plugin_->userChanged(p, true);
+}
+
+void PluginGUI::setViewReal(int row, int slot, float value) {
+  const int p = parameterAt(row, slot);
+  if (p < 0) return;
+  plugin_->getParameter(p)->setReal(value);
+  plugin_->userChanged(p, true);
+}
+
+void PluginGUI::setViewText(int row, int slot, const char* text) {
+  const int p = parameterAt(row, slot);
+  if (p < 0 || text == nullptr) return;
+  plugin_->getParameter(p)->setText(text, static_cast<int>(std::strlen(text)));
+  plugin_->userChanged(p, true);
+}
+
+float PluginGUI::getViewNormalised(int row, int slot) {
+  const int p = parameterAt(row, slot);
+  return p < 0 ? 0.0f : plugin_->getParameter(p)->getNormalised();
+}
+
+float PluginGUI::getViewReal(int row, int slot) {
+  const int p = parameterAt(row, slot);
+  return p < 0 ? 0.0f : plugin_->getParameter(p)->getReal();
+}
+
+void PluginGUI::getViewText(int row, int slot, char* out, int capacity) {
+  const int p = parameterAt(row, slot);
+  if (p >= 0) plugin_->getParameter(p)->getText(out, capacity);
+}
+
+void PluginGUI::resetToDefaults(int row) {
+  View* view = getView(row);
+  if (view == nullptr) return;
+  for (int slot = 0; slot < view->getParameterCount(); ++slot) {
+    const int p = parameterAt(row, slot);
+    if (p < 0 || !view->isResettable(slot)) continue;
+    Parameter* parameter = plugin_->getParameter(p);
+    parameter->setReal(parameter->getDefault());
+    plugin_->userChanged(p, true);
+  }
+}
+
+void PluginGUI::refreshAll() {
+  for (int i = 0; i < static_cast<int>(routing_.size()); ++i) parameterChanged(i);
+}
+
+void PluginGUI::positionRoot(int dx, int dy) {
+  View* root = getRoot();
+  if (root == nullptr) return;
+  Rect present;
+  root->getRect(&present);
+  root->moveBy(table_[0].left + dx - present.left, table_[0].top + dy - present.top);
+}
+
+void PluginGUI::redraw() {
+  View* root = getRoot();
+  if (root == nullptr || gui_ == nullptr) return;
+  gui_->beginDraw();
+  root->draw(gui_);
+  gui_->endDraw();
+}
+
+void PluginGUI::mouseButton(int x, int y, int reserved, bool down) {
+  View* root = getRoot();
+  if (root == nullptr || gui_ == nullptr) return;
+  gui_->beginDraw();
+  if (gui_->isAltDown()) {
+    root->onResetClick(x, y, gui_);
+  } else {
+    root->onMouseButton(x, y, reserved, down, gui_);
+  }
+  gui_->endDraw();
+}
+
+void PluginGUI::mouseMove(int x, int y) {
+  View* root = getRoot();
+  if (root == nullptr || gui_ == nullptr) return;
+  gui_->beginDraw();
+  if (!root->isHidden()) {
+    View* over = root->hitTest(x, y);
+    View* current = root->getMouseOverView();
+    if (over != current) {
+      if (current != nullptr) current->setMouseOver(false, gui_);
+      if (over != nullptr) over->setMouseOver(true, gui_);
+      root->setMouseOverView(over);
+    }
+  }
+  gui_->endDraw();
+}
+
+void PluginGUI::idleTick() {
+  View* root = getRoot();
+  if (root == nullptr || gui_ == nullptr) return;
+  gui_->beginDraw();
+  root->onTick(gui_);
+  gui_->endDraw();
+}
+
+void PluginGUI::timerTick() {
+  View* root = getRoot();
+  if (root == nullptr || gui_ == nullptr) return;
+  gui_->beginDraw();
+  root->onTimer(gui_);
+  gui_->endDraw();
+}
+
+bool PluginGUI::needsRedraw() {
+  View* root = getRoot();
+  return root != nullptr && root->needsRedraw();
+}
+
+}  // namespace velmora

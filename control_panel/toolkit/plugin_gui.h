@@ -1,0 +1,94 @@
+// One layout: the tree of views built from a layout table over the Plugin, the routing of
+// parameter changes to the views that show them, and the entry points of the hosting window
+// (redraw, mouse, keys via the root, ticks).
+//
+// The layout owns its views. It starts without a drawing context; a window attaches one with
+// setGUI() and detaches it (setGUI(nullptr)) before it goes away. A context still attached
+// when the layout is destroyed is destroyed with it. The named-image cache lives as long as
+// any layout does. User-interface thread only.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "control_panel/toolkit/layout_entry.h"
+#include "control_panel/toolkit/named_bitmap.h"
+#include "control_panel/toolkit/plugin.h"
+
+namespace velmora {
+
+class iGUI;
+class View;
+
+class PluginGUI : public Plugin::ParameterObserver {
+ public:
+  using NamedBitmap = velmora::NamedBitmap;
+
+  // The shared skin image of `name` (see velmora::getNamedBitmap).
+  static NamedBitmap* getNamedBitmap(const char* name) { return velmora::getNamedBitmap(name); }
+
+  // Builds the tree row by row and registers with the plug-in. Rows that name an unknown
+  // class, or a parent that is not an earlier built row, are left out. The table must
+  // outlive the layout.
+  PluginGUI(int rowCount, const LayoutEntry* table, Plugin* plugin);
+  ~PluginGUI() override;
+  PluginGUI(const PluginGUI&) = delete;
+  PluginGUI& operator=(const PluginGUI&) = delete;
+
+  // Tells every view bound to parameter `index`, by slot, in the order the rows were built.
+  void parameterChanged(int index) override;
+
+  // Views change parameters through these (row = view id, slot = position in its row's
+  // parameter list). Invalid rows, slots or parameters are ignored; getters give 0.
+  // The setters store the value, then call the host, then every observer.
+  void setViewNormalised(int row, int slot, float value);
+  void setViewReal(int row, int slot, float value);
+  void setViewText(int row, int slot, const char* text);
+  float getViewNormalised(int row, int slot);
+  float getViewReal(int row, int slot);
+  void getViewText(int row, int slot, char* out, int capacity);
+  // Every resettable slot of the view back to its default, each followed by the host call.
+  void resetToDefaults(int row);
+  // Every view re-reads its parameters.
+  void refreshAll();
+  // Moves the tree so that the root's top left is row 0's top left + (dx, dy).
+  void positionRoot(int dx, int dy);
+
+  // Entry points of the hosting window; each does nothing without a root and a context.
+  void redraw();
+  // With Alt held the click resets the clicked view's parameters instead.
+  void mouseButton(int x, int y, int reserved, bool down);
+  // Mouse-over tracking (the window pauses it while the left button is down).
+  void mouseMove(int x, int y);
+  // Drag polling of all views; call from idle time.
+  void idleTick();
+  void timerTick();
+  bool needsRedraw();
+
+  Plugin* getPlugin() const { return plugin_; }
+  iGUI* getGUI() const { return gui_; }
+  void setGUI(iGUI* gui) { gui_ = gui; }
+  View* getRoot() const { return views_.empty() ? nullptr : views_[0]; }
+  // The view built from row `row`, or none.
+  View* getView(int row) const;
+  int getRowCount() const { return rowCount_; }
+  const LayoutEntry* getTable() const { return table_; }
+  // The (row, slot) pairs parameter `index` is routed to.
+  const std::vector<std::pair<int, int>>& routing(int index) const;
+
+  // Layouts alive in the process.
+  static int liveCount();
+
+ private:
+  // The parameter behind (row, slot), or -1.
+  int parameterAt(int row, int slot) const;
+
+  Plugin* plugin_;
+  iGUI* gui_ = nullptr;
+  std::vector<View*> views_;
+  std::vector<std::vector<std::pair<int, int>>> routing_;
+  const LayoutEntry* table_;
+  int rowCount_;
+};
+
+}  // namespace velmora
