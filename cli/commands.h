@@ -9,5 +9,14 @@ namespace velmoractl {
 int unitsCommand(Args args);
 int coeffGetCommand(Args args);
 int coeffSetCommand(Args args);
+int statusCommand(Args args);
+int rateCommand(Args args);
+int syncCommand(Args args);
+int nameCommand(Args args);
+int adatCommand(Args args);
+int ac3Command(Args args);
+int standaloneCommand(Args args);
+int monitoringCommand(Args args);
+int storeCommand(Args args);
 
 }  // namespace velmoractl

@@ -18,13 +18,32 @@ struct Verb {
   int (*run)(Args);
 };
 
-constexpr std::array<Verb, 3> kVerbs{{
+constexpr std::array<Verb, 12> kVerbs{{
     {"units", "units [--json]",
      "List the units on the bus: index, serial, model, protocol and firmware.", unitsCommand},
     {"coeff get", "coeff get [--unit N] INDEX...",
      "Print coefficients of unit N (default 0), one decimal value per line.", coeffGetCommand},
     {"coeff set", "coeff set [--unit N] INDEX=VALUE...",
      "Write coefficients of unit N (default 0) as one batch.", coeffSetCommand},
+    {"status", "status [--unit N] [--json]",
+     "Open unit N and show its name, rate, sync source and lock, streaming, modes, firmware.",
+     statusCommand},
+    {"rate", "rate [--unit N] HZ",
+     "Set the sample rate and wait until unit and driver run at it (a band change waits for "
+     "the unit to come back on the bus).",
+     rateCommand},
+    {"sync", "sync [--unit N] internal|spdif|adat1|adat2|wordclock", "Select the clock source.",
+     syncCommand},
+    {"name", "name [--unit N] [TEXT]", "Show the unit's name, or give it one (16 characters).",
+     nameCommand},
+    {"adat", "adat [--unit N] on|off",
+     "Switch the ADAT inputs (the unit leaves the bus and comes back).", adatCommand},
+    {"ac3", "ac3 [--unit N] on|off", "Switch AC3 passthrough.", ac3Command},
+    {"standalone", "standalone [--unit N] mixing|tracking",
+     "Choose what the unit does when it runs without the computer.", standaloneCommand},
+    {"monitoring", "monitoring [--unit N] on|off", "Switch hardware monitoring.",
+     monitoringCommand},
+    {"store", "store [--unit N]", "Store the unit's settings in its flash.", storeCommand},
 }};
 
 void printHelp(FILE* out) {

@@ -1,40 +1,14 @@
-// The velmoractl verbs against an in-process bus: output, exit codes and messages.
+// The device-link verbs of velmoractl: output, exit codes and messages.
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "cli/commands.h"
-#include "platform/clock.h"
-#include "platform/vhpd_client.h"
-#include "simbus/inproc_client.h"
-#include "simbus/sim_bus.h"
+#include "cli_fixture.h"
 
-namespace velmoractl {
+namespace velmoractl::test {
 namespace {
 
-namespace pv = platform::vhpd;
-
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-class VelmoractlTest : public ::testing::Test {
- protected:
-  platform::FakeClock clock;
-  platform::ScopedClock useClock{clock};
-  std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
-  pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
-
-  static Outcome run(int (*verb)(Args), Args args) {
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    const int code = verb(std::move(args));
-    std::string out = ::testing::internal::GetCapturedStdout();
-    return {code, out, ::testing::internal::GetCapturedStderr()};
-  }
-};
+using VelmoractlTest = CliFixture;
 
 TEST_F(VelmoractlTest, UnitsListsEveryUnitAsTextAndJson) {
   bus->plug({simbus::Model::Studio, 4001});
@@ -120,4 +94,4 @@ TEST_F(VelmoractlTest, BadArgumentsExitWithTwoBeforeTouchingTheBus) {
 }
 
 }  // namespace
-}  // namespace velmoractl
+}  // namespace velmoractl::test
