@@ -44,6 +44,24 @@ bool takeFlag(Args& args, std::string_view name) {
   return false;
 }
 
+std::string jsonString(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20 || byte >= 0x7F) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", byte);  // bytes as Latin-1
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
 int fail(int code, const std::string& message) {
   std::fprintf(stderr, "velmoractl: %s\n", message.c_str());
   return code;

@@ -24,6 +24,10 @@ std::optional<std::string> takeOption(Args& args, std::string_view name, std::st
 // Removes "--name" from args; true when it was there.
 bool takeFlag(Args& args, std::string_view name);
 
+// A JSON string literal of `text`, quotes included; control characters and bytes outside
+// ASCII are escaped, so any text from a file stays valid JSON.
+std::string jsonString(std::string_view text);
+
 // "velmoractl: <message>" on standard error; returns `code`.
 int fail(int code, const std::string& message);
 // "0xE0000050 (KVO_STATUS_DEVICE_REMOVED)"

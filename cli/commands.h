@@ -18,5 +18,6 @@ int ac3Command(Args args);
 int standaloneCommand(Args args);
 int monitoringCommand(Args args);
 int storeCommand(Args args);
+int firmwareInfoCommand(Args args);
 
 }  // namespace velmoractl

@@ -90,8 +90,8 @@ int statusCommand(Args args) {
     const bool streaming = hal.IsStreaming();
     const bool monitoring = hal.IsHardwareMonitoring();
     if (!hal.IsOpen()) return std::string("the unit was closed while reading its status");
-    const std::string firmware = std::to_string(major) + "." + std::to_string(minor) + "." +
-                                 std::to_string(build);
+    const std::string firmware =
+        std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(build);
     const char* mode = hal.TrackingMode() ? "tracking" : "mixing";
     if (json) {
       std::printf(
@@ -180,8 +180,7 @@ int switchCommand(Args args, std::string_view verb, std::string_view on, std::st
   }
   const std::optional<bool> value = onOff(args[0], on, off);
   if (!value) {
-    return fail(kExitUsage,
-                std::string(verb) + ": " + std::string(on) + " or " + std::string(off));
+    return fail(kExitUsage, std::string(verb) + ": " + std::string(on) + " or " + std::string(off));
   }
   return withOpenUnit(unit, [&](HalSession& session) { return apply(session, *value); });
 }
@@ -195,9 +194,8 @@ int adatCommand(Args args) {
     hal.SetReducedAVCModel(!on);
     if (hal.ReducedModel() != !on) return std::string("switching the ADAT inputs failed");
     // The unit leaves the bus with its new model; wait until it is back.
-    return session.ReopenUntil([] { return true; }, "the unit did not come back")
-               ? std::string()
-               : session.error();
+    return session.ReopenUntil([] { return true; }, "the unit did not come back") ? std::string()
+                                                                                  : session.error();
   });
 }
 
@@ -220,13 +218,12 @@ int standaloneCommand(Args args) {
 }
 
 int monitoringCommand(Args args) {
-  return switchCommand(std::move(args), "monitoring", "on", "off",
-                       [](HalSession& session, bool on) {
-                         return session.hal().SetValue(velmora::coeff::COEFF_HW_MONITORING,
-                                                       on ? 1 : 0)
-                                    ? std::string()
-                                    : std::string("switching hardware monitoring failed");
-                       });
+  return switchCommand(
+      std::move(args), "monitoring", "on", "off", [](HalSession& session, bool on) {
+        return session.hal().SetValue(velmora::coeff::COEFF_HW_MONITORING, on ? 1 : 0)
+                   ? std::string()
+                   : std::string("switching hardware monitoring failed");
+      });
 }
 
 int storeCommand(Args args) {

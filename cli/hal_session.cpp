@@ -4,9 +4,13 @@
 
 namespace velmoractl {
 
-HalSession::HalSession() { velmora::VelmoraHAL::Create(*this); }
+HalSession::HalSession() {
+  velmora::VelmoraHAL::Create(*this);
+}
 
-HalSession::~HalSession() { velmora::VelmoraHAL::Destroy(); }
+HalSession::~HalSession() {
+  velmora::VelmoraHAL::Destroy();
+}
 
 bool HalSession::attempt() {
   // While the unit is away (may-open cleared) the bus is also rescanned on each attempt: a

@@ -18,7 +18,7 @@ struct Verb {
   int (*run)(Args);
 };
 
-constexpr std::array<Verb, 12> kVerbs{{
+constexpr std::array<Verb, 13> kVerbs{{
     {"units", "units [--json]",
      "List the units on the bus: index, serial, model, protocol and firmware.", unitsCommand},
     {"coeff get", "coeff get [--unit N] INDEX...",
@@ -44,6 +44,8 @@ constexpr std::array<Verb, 12> kVerbs{{
     {"monitoring", "monitoring [--unit N] on|off", "Switch hardware monitoring.",
      monitoringCommand},
     {"store", "store [--unit N]", "Store the unit's settings in its flash.", storeCommand},
+    {"firmware info", "firmware info FILE [--json]",
+     "Describe a firmware file (.KWF): version, model, build, info text.", firmwareInfoCommand},
 }};
 
 void printHelp(FILE* out) {

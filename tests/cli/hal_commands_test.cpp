@@ -78,9 +78,9 @@ TEST_F(HalCommandsTest, StoreKeepsTheSettingsInFlash) {
 TEST_F(HalCommandsTest, FailuresAndBadArguments) {
   EXPECT_EQ(run(statusCommand, {"--unit", "4"}).err, "velmoractl: no unit with index 4\n");
   const std::pair<int (*)(Args), Args> usage[] = {
-      {rateCommand, {"12345"}},     {rateCommand, {}},           {syncCommand, {"moon"}},
-      {adatCommand, {"maybe"}},     {standaloneCommand, {"on"}}, {nameCommand, {"a", "b"}},
-      {statusCommand, {"extra"}},   {storeCommand, {"--unit"}},
+      {rateCommand, {"12345"}},   {rateCommand, {}},           {syncCommand, {"moon"}},
+      {adatCommand, {"maybe"}},   {standaloneCommand, {"on"}}, {nameCommand, {"a", "b"}},
+      {statusCommand, {"extra"}}, {storeCommand, {"--unit"}},
   };
   for (const auto& [verb, args] : usage) EXPECT_EQ(run(verb, args).code, 2);
   bus->unplug(serial);
