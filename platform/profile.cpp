@@ -1,5 +1,7 @@
 #include "platform/profile.h"
 
+#include "platform/atomic_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -197,44 +199,6 @@ std::string withKey(const std::string& content, std::string_view section, std::s
   return content.substr(0, anchor.end) + inserted + content.substr(anchor.end);
 }
 
-bool writeAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = write(fd, data.data(), data.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
-
-// Writes `content` to a temporary file in the same folder and renames it over `path`, so the
-// file is at every moment either the old or the new one.
-bool replaceFile(const std::string& path, const std::string& content) {
-  std::string target = path;
-  mode_t mode = 0644;
-  struct stat status {};
-  if (lstat(path.c_str(), &status) == 0) {
-    if (S_ISLNK(status.st_mode)) {
-      char* resolved = realpath(path.c_str(), nullptr);
-      if (resolved == nullptr) return false;
-      target = resolved;
-      std::free(resolved);
-      if (stat(target.c_str(), &status) != 0) return false;
-    }
-    mode = status.st_mode & 07777;
-  }
-  std::string temporary = target + ".XXXXXX";
-  const int fd = mkstemp(temporary.data());
-  if (fd < 0) return false;
-  const bool written = fchmod(fd, mode) == 0 && writeAll(fd, content) && fsync(fd) == 0;
-  const bool closed = close(fd) == 0;
-  if (!written || !closed || rename(temporary.c_str(), target.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 // Serialises read-modify-write cycles of this process.
 std::mutex writeMutex;
 
@@ -274,7 +238,7 @@ bool writeProfileString(const std::string& file, std::string_view section, std::
   std::lock_guard lock(writeMutex);
   std::string content;
   if (readFile(file, content) == ReadResult::Failed) return false;
-  return replaceFile(file, withKey(content, section, key, value));
+  return replaceFileContents(file, withKey(content, section, key, value));
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/atomic_file.h"
 #include "platform/paths.h"
 #include "simbus/daemon_paths.h"
 
@@ -22,17 +23,6 @@ constexpr size_t kMaxStateSize = 16 * 1024 * 1024;
 bool setError(std::string* error, std::string text) {
   if (error) *error = std::move(text);
   return false;
-}
-
-bool writeAll(int fd, const std::string& text) {
-  size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 enum class ReadOutcome { Read, Missing, Unreadable, TooLarge };
@@ -111,16 +101,8 @@ bool StateStore::saveIfChanged(const SimBus& bus, std::string* error) {
 }
 
 bool StateStore::save(const std::string& text, std::string* error) {
-  std::string temporary = statePath_ + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return setError(error, "cannot write in " + folder_ + ": " + std::strerror(errno));
-  const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
-  const int savedErrno = errno;
-  ::close(fd);
-  if (!written || std::rename(temporary.c_str(), statePath_.c_str()) != 0) {
-    const int reason = written ? errno : savedErrno;
-    ::unlink(temporary.c_str());
-    return setError(error, "cannot save " + statePath_ + ": " + std::strerror(reason));
+  if (!platform::replaceFileContents(statePath_, text)) {
+    return setError(error, "cannot save " + statePath_ + ": " + std::strerror(errno));
   }
   return true;
 }
