@@ -76,6 +76,25 @@ bool readLayout(const uint8_t* data, size_t size, BmpLayout& layout) {
   return layout.pixelOffset <= size && pixelBytes <= size - layout.pixelOffset;
 }
 
+// One channel of each blend; `shift` selects it. Integer division by 256.
+inline uint32_t blendChannel(uint32_t s, uint32_t m, uint32_t d, int shift) {
+  const uint32_t sc = s >> shift & 0xFF, mc = m >> shift & 0xFF, dc = d >> shift & 0xFF;
+  return (mc * sc + (255 - mc) * dc) >> 8 << shift;  // at most 254: no limit needed
+}
+
+inline uint32_t addChannel(uint32_t s, uint32_t m, uint32_t d, int shift) {
+  const uint32_t sc = s >> shift & 0xFF, mc = m >> shift & 0xFF, dc = d >> shift & 0xFF;
+  return std::min<uint32_t>(255, (mc * sc + 255 * dc) >> 8) << shift;
+}
+
+inline uint32_t blendPixel(uint32_t s, uint32_t m, uint32_t d) {
+  return blendChannel(s, m, d, 0) | blendChannel(s, m, d, 8) | blendChannel(s, m, d, 16);
+}
+
+inline uint32_t addPixel(uint32_t s, uint32_t m, uint32_t d) {
+  return addChannel(s, m, d, 0) | addChannel(s, m, d, 8) | addChannel(s, m, d, 16);
+}
+
 }  // namespace
 
 Bitmap::Bitmap(const uint8_t* data, size_t size) {
@@ -202,16 +221,10 @@ void Bitmap::blendTo(Bitmap* dst, Bitmap* mask, int x, int y, const Rect* src, b
       const uint32_t* s = pixels_.get() + static_cast<size_t>(row) * width_ + r.left;
       const uint32_t* m = mask->pixels() + static_cast<size_t>(row) * width_ + r.left;
       uint32_t* d = dst->pixels() + static_cast<size_t>(y + row - r.top) * dst->stride() + x;
-      for (int i = 0; i < count; ++i) {
-        uint32_t out = 0;
-        for (int shift = 0; shift <= 16; shift += 8) {
-          const uint32_t sc = s[i] >> shift & 0xFF, mc = m[i] >> shift & 0xFF;
-          const uint32_t dc = d[i] >> shift & 0xFF;
-          const uint32_t c =
-              maskBlend ? (mc * sc + (255 - mc) * dc) / 256 : (mc * sc + 255 * dc) / 256;
-          out |= std::min<uint32_t>(255, c) << shift;
-        }
-        d[i] = out;
+      if (maskBlend) {
+        for (int i = 0; i < count; ++i) d[i] = blendPixel(s[i], m[i], d[i]);
+      } else {
+        for (int i = 0; i < count; ++i) d[i] = addPixel(s[i], m[i], d[i]);
       }
     }
   }
