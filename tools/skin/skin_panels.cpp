@@ -111,9 +111,9 @@ void commonSections(Image& image, const Geometry& g) {
     drawText(image, lamp.left + 17, lamp.top + 4, mark, kPrint);
   }
   statusLamp(image, g.inUse[0], g.inUse[2], g.inUse[1], g.inUse[3], false, palette::kGreen);
-  drawTextCentred(image, (g.inUse[0] + g.inUse[1]) / 2, g.inUse[3] + 3, "IN USE", kPrint);
+  drawTextCentred(image, (g.inUse[0] + g.inUse[1]) / 2, g.inUse[2] - 9, "IN USE", kPrint);
   statusLamp(image, g.lock[0], g.lock[2], g.lock[1], g.lock[3], false, palette::kGreen);
-  drawTextCentred(image, (g.lock[0] + g.lock[1]) / 2, g.lock[3] + 3, "LOCK", kPrint);
+  drawTextCentred(image, (g.lock[0] + g.lock[1]) / 2, g.lock[2] - 9, "LOCK", kPrint);
 
   displayWindow(image, g.unitName.left - 3, g.unitName.top - 3, g.identify.left + 102,
                 g.identify.top + 11);
