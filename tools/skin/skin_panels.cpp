@@ -170,6 +170,10 @@ void inputMixer(Image& image) {
     const int x0 = 40 + 60 * c;
     drawTextCentred(image, x0 + 11, 15, std::to_string(c + 1), kPrint, Weight::kBold);
     faderSlot(image, x0, 64);
+    for (const auto& [tick, mark] : {std::pair{0, "10"}, {5, "5"}, {10, "0"}}) {
+      const int y = 64 + 13 + (19 * tick) / 2;
+      drawText(image, x0 - 3 - textWidth(mark), y, mark, palette::kDim);
+    }
     knobTrack(image, x0 - 4, 25, 0, 0);
     knobCap(image, x0, 29, 0);
     drawText(image, x0 - 6, 58, "L", palette::kDim);
