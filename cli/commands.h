@@ -19,5 +19,10 @@ int standaloneCommand(Args args);
 int monitoringCommand(Args args);
 int storeCommand(Args args);
 int firmwareInfoCommand(Args args);
+int paramListCommand(Args args);
+int paramGetCommand(Args args);
+int paramSetCommand(Args args);
+int mixSaveCommand(Args args);
+int mixLoadCommand(Args args);
 
 }  // namespace velmoractl

@@ -5,7 +5,7 @@
 namespace velmoractl {
 
 HalSession::HalSession() {
-  velmora::VelmoraHAL::Create(*this);
+  velmora::VelmoraHAL::Create(ui_);
 }
 
 HalSession::~HalSession() {
@@ -21,10 +21,11 @@ bool HalSession::attempt() {
 
 bool HalSession::reasonFromUser(const std::string& fallback) {
   // What the control panel would have shown is the best reason there is.
-  if (!messages_.empty()) {
-    error_ = messages_.back();
-  } else if (!statusLines_.empty() && statusLines_.back().find("ready") == std::string::npos) {
-    error_ = fallback + " (" + statusLines_.back() + ")";
+  const auto& status = ui_.statusLines();
+  if (!ui_.messages().empty()) {
+    error_ = ui_.messages().back();
+  } else if (!status.empty() && status.back().find("ready") == std::string::npos) {
+    error_ = fallback + " (" + status.back() + ")";
   } else {
     error_ = fallback;
   }
@@ -37,7 +38,7 @@ bool HalSession::ReopenUntil(const std::function<bool()>& done, const std::strin
   for (;;) {
     if (attempt() && done()) return true;
     // A message box (the power-cycle reminder) asks the user to act: no use waiting.
-    if (!messages_.empty()) return reasonFromUser(waitingFor);
+    if (!ui_.messages().empty()) return reasonFromUser(waitingFor);
     if (platform::ticksElapsed(start, clock.tickCount()) >= kPatienceMs) {
       return reasonFromUser(waitingFor);
     }
@@ -56,7 +57,9 @@ bool HalSession::OpenUnit(uint32_t index) {
     return false;
   }
   hal().SetCurrentSerial(serial);
-  return ReopenUntil([] { return true; }, "the unit did not open");
+  if (!ReopenUntil([] { return true; }, "the unit did not open")) return false;
+  hal().GetSampleRate();  // as the control panel's idle pass polls it
+  return true;
 }
 
 }  // namespace velmoractl

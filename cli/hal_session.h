@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_user_interface.h"
 #include "control_panel/hal/bus_change_watcher.h"
-#include "control_panel/hal/hal_user_interface.h"
 #include "control_panel/hal/velmora_hal.h"
 
 namespace velmoractl {
 
-class HalSession : private velmora::HalUserInterface {
+class HalSession {
  public:
   // How long opening (and finishing a rate change) may take before giving up.
   static constexpr uint32_t kPatienceMs = 15000;
@@ -23,7 +23,7 @@ class HalSession : private velmora::HalUserInterface {
   static constexpr uint32_t kRetryMs = 120;
 
   HalSession();
-  ~HalSession() override;
+  ~HalSession();
   HalSession(const HalSession&) = delete;
   HalSession& operator=(const HalSession&) = delete;
 
@@ -36,20 +36,14 @@ class HalSession : private velmora::HalUserInterface {
   bool ReopenUntil(const std::function<bool()>& done, const std::string& waitingFor);
 
   const std::string& error() const { return error_; }
-  // What the hardware abstraction put on the status line, in order.
-  const std::vector<std::string>& statusLines() const { return statusLines_; }
+  CliUserInterface& ui() { return ui_; }
 
  private:
-  void ShowStatus(const std::string& text) override { statusLines_.push_back(text); }
-  void ShowMessageBox(const std::string& text, const std::string&) override {
-    messages_.push_back(text);
-  }
   bool attempt();
   bool reasonFromUser(const std::string& fallback);
 
+  CliUserInterface ui_;
   velmora::BusChangeWatcher watcher_;
-  std::vector<std::string> statusLines_;
-  std::vector<std::string> messages_;
   std::string error_;
 };
 

@@ -18,7 +18,7 @@ struct Verb {
   int (*run)(Args);
 };
 
-constexpr std::array<Verb, 13> kVerbs{{
+constexpr std::array<Verb, 18> kVerbs{{
     {"units", "units [--json]",
      "List the units on the bus: index, serial, model, protocol and firmware.", unitsCommand},
     {"coeff get", "coeff get [--unit N] INDEX...",
@@ -44,6 +44,17 @@ constexpr std::array<Verb, 13> kVerbs{{
     {"monitoring", "monitoring [--unit N] on|off", "Switch hardware monitoring.",
      monitoringCommand},
     {"store", "store [--unit N]", "Store the unit's settings in its flash.", storeCommand},
+    {"param list", "param list [--unit N] [--json]",
+     "List the mixer's parameters: id, name, normalised and real value, text.", paramListCommand},
+    {"param get", "param get [--unit N] ID|NAME", "Show one parameter.", paramGetCommand},
+    {"param set", "param set [--unit N] ID|NAME VALUE [--normalised]",
+     "Change a parameter as the panel does (real value, or normalised 0-1), and send the mix.",
+     paramSetCommand},
+    {"mix save", "mix save [--unit N] FILE", "Save the unit's mix to a mix file (.vmpro).",
+     mixSaveCommand},
+    {"mix load", "mix load [--unit N] FILE [--yes|--no]",
+     "Load a mix file into the unit; --yes/--no answer its questions (rate, ADAT).",
+     mixLoadCommand},
     {"firmware info", "firmware info FILE [--json]",
      "Describe a firmware file (.KWF): version, model, build, info text.", firmwareInfoCommand},
 }};

@@ -284,6 +284,13 @@ std::optional<AcceptedTransfers> SimBus::acceptedTransfers(uint32_t serial) cons
   return slot->unit.accepts;
 }
 
+std::vector<std::pair<uint32_t, uint32_t>> SimBus::coefficientWrites(uint32_t serial) const {
+  std::lock_guard lock(mutex_);
+  const UnitSlot* slot = findSlot(serial);
+  if (!slot) return {};
+  return slot->unit.writeLog();
+}
+
 std::optional<TransferCounts> SimBus::transferCounts(uint32_t serial) const {
   std::lock_guard lock(mutex_);
   const UnitSlot* slot = findSlot(serial);

@@ -104,6 +104,9 @@ class SimBus {
   bool setAcceptedTransfers(uint32_t serial, const AcceptedTransfers& accepts);
   std::optional<AcceptedTransfers> acceptedTransfers(uint32_t serial) const;
 
+  // The coefficient writes a unit's firmware received, oldest first.
+  std::vector<std::pair<uint32_t, uint32_t>> coefficientWrites(uint32_t serial) const;
+
   // Transfers that reached a unit through the driver (faulted ones included), by kind.
   std::optional<TransferCounts> transferCounts(uint32_t serial) const;
 

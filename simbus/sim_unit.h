@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "simbus/fault_plan.h"
@@ -96,6 +97,11 @@ class SimUnit {
   const std::optional<std::array<uint32_t, kCoefficientCount>>& flash() const { return flash_; }
   void setFlash(const std::array<uint32_t, kCoefficientCount>& contents) { flash_ = contents; }
 
+  // Every coefficient write that reached the firmware over the bus, oldest first (at most
+  // kWriteLogSize; tests read the order of writes from it).
+  static constexpr size_t kWriteLogSize = 4096;
+  const std::vector<std::pair<uint32_t, uint32_t>>& writeLog() const { return writeLog_; }
+
   AcceptedTransfers accepts;
 
  private:
@@ -113,6 +119,7 @@ class SimUnit {
   bool writeOk_ = true;
   bool standalone_ = false;
   bool rejoinRequested_ = false;
+  std::vector<std::pair<uint32_t, uint32_t>> writeLog_;
 };
 
 }  // namespace simbus

@@ -1,0 +1,72 @@
+// The host of the mixer's parameter set: what every user change of a parameter does beyond
+// its mixer gain (phantom power, identify, sample rate, sync, AC3, files, the unit name, the
+// exclusive solo logic, the monitoring presets), the mixer engines of the units, and the mix
+// files. The application object delegates to it; velmoractl uses it the same way.
+// User-interface thread only; the plugin, the hardware abstraction and the user interface
+// outlive it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "control_panel/hal/mix_engine.h"
+#include "control_panel/hal/velmora_hal.h"
+#include "control_panel/mixer/mixer_user_interface.h"
+#include "control_panel/mixer/velmora_plugin.h"
+#include "control_panel/toolkit/p_plugin_interface.h"
+
+namespace velmora {
+
+class MixerHost final : public PPluginInterface, public MixerLink {
+ public:
+  MixerHost(VelmoraPlugin& plugin, VelmoraHAL& hal, MixerUserInterface& ui);
+
+  // ---- PPluginInterface ----
+  float getSampleRate() override;
+  void parameterChanged(int id) override;
+
+  // ---- MixerLink ----
+  std::unique_ptr<MixEngine> CreateMixEngine(cvAVC& unit) override;
+
+  // ---- Mix files ----
+  // Writes the whole parameter set; false when the file cannot be written. Every save also
+  // stores the unit's settings in its flash.
+  bool saveMixFile(const std::string& path);
+  // False when no unit is connected or the file cannot be read; otherwise true, accepted or
+  // not. `quiet`: no message for a rejected file.
+  bool loadMixFile(const std::string& path, bool quiet);
+  // The compatibility questions and the copy of loaded values into the parameter set.
+  void applyLoadedParameters(const std::vector<float>& values);
+  // Switches to unit `index` of the list, keeping each unit's default mix file.
+  void changeUnit(size_t index);
+
+  VelmoraPlugin& plugin() { return plugin_; }
+
+ private:
+  void setNormalised(int id, float value) { plugin_.setNormalised(id, value); }
+  float value(int id) { return plugin_.getNormalised(id); }
+  void writeCoefficient(uint32_t index, uint32_t value);
+  void selectSampleRate();
+  void switchWithSilencedInputs(int id, int firstLevel, int levels, uint32_t coefficient);
+  void editUnitName();
+  void runFileDialog(bool save);
+  void allowAc3(bool on);
+  void disableInputSolos(int firstSolo, int count);
+  // The exclusive solo of `count` channels: solo ids from firstSolo, mutes from firstMute.
+  void soloChanged(int channel, int firstSolo, int firstMute, int count, bool* savedMutes,
+                   bool hardwareMute);
+  void muteChanged(int channel, int firstSolo, int firstMute, int count, bool hardwareMute);
+  int currentRateIndex();
+
+  VelmoraPlugin& plugin_;
+  VelmoraHAL& hal_;
+  MixerUserInterface& ui_;
+  std::array<bool, kOutputPairCount> savedOutputMutes_{};
+  std::array<bool, kInputCount> savedInputMutes_{};
+};
+
+}  // namespace velmora

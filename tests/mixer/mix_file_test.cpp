@@ -1,0 +1,162 @@
+// Mix files: their bytes, the checks on loading, the questions, and default files per unit.
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+#include "control_panel/mixer/mix_file_format.h"
+#include "mixer_fixture.h"
+
+namespace velmora::test {
+namespace {
+
+class MixFileTest : public MixerFixture {
+ protected:
+  std::string path = folder / "Settings.vmpro";
+
+  std::vector<uint8_t> bytes() {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  void write(const std::vector<uint8_t>& data) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data.data()),
+               static_cast<std::streamsize>(data.size()));
+  }
+  uint32_t word(const std::vector<uint8_t>& b, size_t i) { return pv::loadLe32(b.data() + 4 * i); }
+};
+
+TEST_F(MixFileTest, ADefaultMixIs756BytesWithBothChecksums) {
+  ASSERT_TRUE(host->saveMixFile(path));
+  const auto b = bytes();
+  ASSERT_EQ(b.size(), 756u);
+  EXPECT_EQ(word(b, 0), 102u);
+  EXPECT_EQ(word(b, 1), 1u);
+  EXPECT_EQ(word(b, 2), 756u);
+  EXPECT_EQ(word(b, 4), 1u);
+  EXPECT_EQ(word(b, 5), 0u);
+  EXPECT_EQ(word(b, 6), 736u);
+  uint32_t file = 0, chunk = 0;
+  for (size_t i = 0; i < 189; ++i) file += i == 3 ? 0 : word(b, i);
+  for (size_t i = 5; i < 189; ++i) chunk += i == 7 ? 0 : word(b, i);
+  EXPECT_EQ(word(b, 3), file);
+  EXPECT_EQ(word(b, 7), chunk);
+  float sampleRate;
+  std::memcpy(&sampleRate, b.data() + 32 + 4 * 41, 4);
+  EXPECT_EQ(sampleRate, 0.125f);
+  EXPECT_TRUE(bus->flashOf(serial));  // every save stores the unit's settings
+}
+
+TEST_F(MixFileTest, RejectedFilesShowTheirMessageAndChangeNothing) {
+  ASSERT_TRUE(host->saveMixFile(path));
+  const auto good = bytes();
+  struct Case {
+    std::vector<uint8_t> data;
+    std::string message;
+  };
+  std::vector<Case> cases;
+  auto changed = good;
+  changed[32 + 4 * 62] ^= 1;
+  cases.push_back({changed, "Error: This file is corrupt."});
+  cases.push_back({{good.begin(), good.end() - 4}, "Error: This file has the wrong length."});
+  auto older = good;
+  older[0] = 101;
+  cases.push_back({older,
+                   "Error: Sorry, but this file is too old, and is no longer supported! "
+                   "We've had to change the file format to make it more robust and work "
+                   "better! Any new files you create will work ok though."});
+  cases.push_back({{good.begin(), good.begin() + 20}, "Error: This file has the wrong length."});
+  cases.push_back({{good.begin(), good.begin() + 3}, "Error: This file has the wrong length."});
+  plugin.setNormalised(param::kAnalogueLevel, 0.9f);
+  for (const Case& c : cases) {
+    write(c.data);
+    ui.shown.clear();
+    EXPECT_TRUE(host->loadMixFile(path, false));
+    EXPECT_EQ(ui.shown, std::vector<std::string>{c.message});
+    EXPECT_EQ(value(param::kAnalogueLevel), 0.9f);
+    ui.shown.clear();
+    host->loadMixFile(path, true);
+    EXPECT_TRUE(ui.shown.empty());
+  }
+  EXPECT_FALSE(host->loadMixFile(folder / "missing.vmpro", false));
+}
+
+TEST_F(MixFileTest, LoadingAppliesValuesButNeverTheExcludedOnes) {
+  for (int id = 0; id < 181; ++id) plugin.setNormalised(id, id == 41 ? 0.125f : 0.75f);
+  ASSERT_TRUE(host->saveMixFile(path));
+  for (int id = 0; id < 181; ++id) plugin.setNormalised(id, id == 41 ? 0.125f : 0.0f);
+  ASSERT_TRUE(host->loadMixFile(path, false));
+  for (int id : {26, 27, 28, 29, 35, 36, 37, 38, 39, 40, 44, 45, 180}) {
+    EXPECT_EQ(value(id), 0.0f) << id;
+  }
+  for (int id : {62, 70, 20, 130}) EXPECT_EQ(value(id), 0.75f) << id;
+  for (int id : {46, 47, 48}) EXPECT_EQ(value(id), 1.0f) << id;  // all inputs enabled
+  EXPECT_EQ(plugin.getReal(41), 2.0f);
+}
+
+TEST_F(MixFileTest, AFileOfAnotherRateAsksAndKeepsTheUnitsRate) {
+  ASSERT_TRUE(host->saveMixFile(path));  // at 48 kHz
+  bus->setDriverRate(96000);
+  EXPECT_EQ(hal().GetSampleRate(), 96000);
+  plugin.setNormalised(param::kAnalogueLevel, 0.2f);
+  ui.answer = false;
+  ASSERT_TRUE(host->loadMixFile(path, false));
+  ASSERT_FALSE(ui.shown.empty());
+  const std::string question = *std::find_if(ui.shown.begin(), ui.shown.end(),
+                                             [](auto& s) { return s.rfind("question: ", 0) == 0; });
+  EXPECT_NE(question.find("originally saved at 48 kHz, but your Velmora PRO is currently set to "
+                          "96 kHz."),
+            std::string::npos);
+  EXPECT_EQ(value(param::kAnalogueLevel), 0.2f);  // declined
+  ui.answer = true;
+  ASSERT_TRUE(host->loadMixFile(path, false));
+  EXPECT_EQ(value(param::kAnalogueLevel), 0.5f);
+  EXPECT_EQ(plugin.getReal(41), 4.0f);  // still the unit's 96 kHz
+
+  ui.shown.clear();
+  bus->setDriverRate(192000);
+  hal().GetSampleRate();
+  ASSERT_TRUE(host->loadMixFile(path, false));
+  EXPECT_TRUE(std::none_of(ui.shown.begin(), ui.shown.end(),
+                           [](auto& s) { return s.rfind("question: ", 0) == 0; }));
+}
+
+TEST_F(MixFileTest, NonsenseValuesAreBroughtIntoRange) {
+  std::vector<float> values(181, 0.5f);
+  values[62] = 7.0f;
+  values[63] = -3.0f;
+  values[64] = std::numeric_limits<float>::quiet_NaN();
+  values[41] = 0.125f;
+  write(EncodeMixFile(values));
+  plugin.setNormalised(64, 0.3f);
+  ASSERT_TRUE(host->loadMixFile(path, false));
+  EXPECT_EQ(value(62), 1.0f);
+  EXPECT_EQ(value(63), 0.0f);
+  EXPECT_EQ(value(64), 0.3f);
+}
+
+TEST_F(MixFileTest, DefaultFileNamesFollowTheUnitId) {
+  EXPECT_EQ(defaultMixFilePath(0x00012345, 0x7A139400), folder / "VelmoraProDefault.9029.vmpro");
+  EXPECT_EQ(defaultMixFilePath(0x00000007, 0), folder / "VelmoraProDefault.0007.vmpro");
+  EXPECT_EQ(defaultMixFilePath(0xFFFFFFFF, 0xFFFFFFFF), folder / "VelmoraProDefault.vmpro");
+}
+
+TEST_F(MixFileTest, ChangingUnitsKeepsEachUnitsDefaultMix) {
+  const uint32_t second = bus->plug(simbus::UnitSpec{simbus::Model::Studio, 0x00000042}).value();
+  hal().OnMSWDeviceChange();
+  plugin.setNormalised(param::kAnalogueLevel, 0.9f);
+  host->changeUnit(1);
+  EXPECT_EQ(hal().CurrentSerial().low, second);
+  EXPECT_TRUE(hal().IsOpen());
+  std::ifstream saved(folder / "VelmoraProDefault.9029.vmpro", std::ios::binary);
+  EXPECT_TRUE(saved.good());
+  plugin.setNormalised(param::kAnalogueLevel, 0.1f);
+  host->changeUnit(0);
+  EXPECT_EQ(value(param::kAnalogueLevel), 0.9f);  // the first unit's mix came back
+  EXPECT_EQ(std::count(ui.shown.begin(), ui.shown.end(), "status: Changing unit, please wait..."),
+            2);
+}
+
+}  // namespace
+}  // namespace velmora::test
