@@ -139,7 +139,7 @@ Image compactCover(const char* label) {
   Image image = onPlate(57, 15);
   image.fillRoundRect(0, 0, 15, 15, 3.0f, rgb(0x1A1D21));
   image.line(3, 12, 12, 3, 1.2f, rgb(0x3A3F46));
-  drawText(image, 19, 4, label, palette::kDim);
+  drawText(image, 18, 4, label, palette::kDim);
   return image;
 }
 

@@ -40,7 +40,7 @@ struct Geometry {
 
 void labelledButton(Image& image, Box at, const char* label) {
   button(image, at.left, at.top, false, palette::kAmber);
-  drawText(image, at.left + 19, at.top + 4, label, kPrint);
+  drawText(image, at.left + 18, at.top + 4, label, kPrint);
 }
 
 void rateTray(Image& image, Box tray, const int* rows) {
