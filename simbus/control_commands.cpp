@@ -370,6 +370,35 @@ int runStandalone(const CommandContext& context, const ParsedArgs& args) {
   return control->setStandalone(*serial, *on) ? kExitOk : failure(context, control->error());
 }
 
+// ---- knob, button ----
+
+int runKnob(const CommandContext& context, const ParsedArgs& args) {
+  if (args.positional.size() != 2) return usageError(context, "needs a unit serial and 0-255");
+  int exitCode = kExitOk;
+  const std::optional<uint32_t> serial = serialArgument(context, args.positional[0], exitCode);
+  if (!serial) return exitCode;
+  const std::optional<uint32_t> position = parseNumber(args.positional[1]);
+  if (!position || *position > 255) return usageError(context, "the knob turns from 0 to 255");
+  std::unique_ptr<DaemonControl> control = connectOrReport(context);
+  if (!control) return kExitFailure;
+  return control->turnKnob(*serial, static_cast<uint8_t>(*position))
+             ? kExitOk
+             : failure(context, control->error());
+}
+
+int runButton(const CommandContext& context, const ParsedArgs& args) {
+  if (args.positional.size() != 2) return usageError(context, "needs a unit serial and dim or mute");
+  int exitCode = kExitOk;
+  const std::optional<uint32_t> serial = serialArgument(context, args.positional[0], exitCode);
+  if (!serial) return exitCode;
+  const std::string& which = args.positional[1];
+  if (which != "dim" && which != "mute") return usageError(context, "the buttons are dim and mute");
+  std::unique_ptr<DaemonControl> control = connectOrReport(context);
+  if (!control) return kExitFailure;
+  const FrontPanelButton button = which == "dim" ? FrontPanelButton::Dim : FrontPanelButton::Mute;
+  return control->pressButton(*serial, button) ? kExitOk : failure(context, control->error());
+}
+
 // ---- driver ----
 
 int runDriver(const CommandContext& context, const ParsedArgs& args) {
@@ -519,6 +548,11 @@ constexpr std::array kCommands{
             "Whether a signal is locked at the input: the unit's status word shows it, and the\n"
             "unit runs on a selected input only while it is locked.\n",
             kNoOptions, runLock},
+    Command{"knob", "SERIAL 0-255", "turn a unit's volume knob",
+            "Sets the front-panel volume knob the control panel reads (coefficient 86).\n",
+            kNoOptions, runKnob},
+    Command{"button", "SERIAL dim|mute", "press a unit's dim or mute button",
+            "Each press toggles the button (coefficients 87 and 88).\n", kNoOptions, runButton},
     Command{"standalone", "SERIAL on|off", "put a unit in standalone mode or take it out",
             "A unit in standalone mode shows it in its status word until the computer\n"
             "releases it.\n",

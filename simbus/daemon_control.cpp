@@ -87,6 +87,16 @@ bool DaemonControl::setStandalone(uint32_t serial, bool on) {
   return reply && (reply->ok || fail("no unit with serial " + std::to_string(serial)));
 }
 
+bool DaemonControl::turnKnob(uint32_t serial, uint8_t position) {
+  const auto reply = call(wire::TurnKnobRequest{serial, position});
+  return reply && (reply->ok || fail("no unit with serial " + std::to_string(serial)));
+}
+
+bool DaemonControl::pressButton(uint32_t serial, FrontPanelButton button) {
+  const auto reply = call(wire::PressButtonRequest{serial, static_cast<uint8_t>(button)});
+  return reply && (reply->ok || fail("no unit with serial " + std::to_string(serial)));
+}
+
 bool DaemonControl::setInstallFlags(uint32_t flags) {
   return call(wire::SetInstallFlagsRequest{flags}).has_value();
 }

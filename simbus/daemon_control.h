@@ -47,6 +47,8 @@ class DaemonControl {
   bool setRejoinDelay(uint32_t milliseconds);
   bool setLocked(uint32_t serial, SyncInput input, bool locked);
   bool setStandalone(uint32_t serial, bool on);
+  bool turnKnob(uint32_t serial, uint8_t position);
+  bool pressButton(uint32_t serial, FrontPanelButton button);
 
   std::optional<uint32_t> peek(uint32_t serial, uint32_t index);
   bool poke(uint32_t serial, uint32_t index, uint32_t value);

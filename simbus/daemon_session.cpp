@@ -186,6 +186,19 @@ DoneReply DaemonSession::run(const SetRejoinDelayRequest& r) {
 }
 
 template <>
+FlagReply DaemonSession::run(const TurnKnobRequest& r) {
+  return {bus_.withUnit(r.serial, [&](SimUnit& unit) { unit.turnKnob(r.position); })};
+}
+
+template <>
+FlagReply DaemonSession::run(const PressButtonRequest& r) {
+  if (r.button > static_cast<uint8_t>(FrontPanelButton::Mute)) return {false};
+  return {bus_.withUnit(r.serial, [&](SimUnit& unit) {
+    unit.pressButton(static_cast<FrontPanelButton>(r.button));
+  })};
+}
+
+template <>
 PeekRequest::Reply DaemonSession::run(const PeekRequest& r) {
   return {bus_.peek(r.serial, r.index)};
 }

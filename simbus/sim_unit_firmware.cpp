@@ -69,6 +69,14 @@ bool SimUnit::locked(SyncInput input) const {
   return locks_[lockSlot(input)];
 }
 
+void SimUnit::turnKnob(uint8_t position) { coefficients_[coefficient::kKnob] = position; }
+
+void SimUnit::pressButton(FrontPanelButton button) {
+  uint32_t& word =
+      coefficients_[button == FrontPanelButton::Dim ? coefficient::kDim : coefficient::kMute];
+  word = word != 0 ? 0 : 1;
+}
+
 void SimUnit::setStandalone(bool on) {
   standalone_ = on;
   refreshDerived();

@@ -60,6 +60,9 @@ inline constexpr size_t kReleaseStandalone = 114;  // write 0xA5A5
 inline constexpr size_t kHardwareMonitoring = 118;
 }  // namespace coefficient
 
+// The buttons on the unit's front panel; each press toggles.
+enum class FrontPanelButton : uint8_t { Dim = 0, Mute = 1 };
+
 // Clock inputs whose lock the unit reports.
 enum class SyncInput : uint8_t { Spdif = 2, Adat1 = 3, Adat2 = 4, Wordclock = 5 };
 std::optional<SyncInput> parseSyncInput(std::string_view text);  // spdif, adat1, adat2, wordclock

@@ -49,6 +49,8 @@ constexpr std::array kMessageNames{
     MessageNameEntry{MessageType::SetLocked, "set-locked"},
     MessageNameEntry{MessageType::SetStandalone, "set-standalone"},
     MessageNameEntry{MessageType::SetRejoinDelay, "set-rejoin-delay"},
+    MessageNameEntry{MessageType::TurnKnob, "turn-knob"},
+    MessageNameEntry{MessageType::PressButton, "press-button"},
     MessageNameEntry{MessageType::BusChanged, "bus-changed"},
 };
 

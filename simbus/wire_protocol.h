@@ -69,6 +69,8 @@ enum class MessageType : uint8_t {
   SetLocked = 0x30,
   SetStandalone = 0x31,
   SetRejoinDelay = 0x32,
+  TurnKnob = 0x33,
+  PressButton = 0x34,
   // Pushed to subscribed connections.
   BusChanged = 0x40,
 };
@@ -333,6 +335,24 @@ struct SetRejoinDelayRequest {
   auto fields() const { return std::tie(milliseconds); }
 };
 
+struct TurnKnobRequest {
+  static constexpr MessageType kType = MessageType::TurnKnob;
+  using Reply = FlagReply;
+  uint32_t serial = 0;
+  uint8_t position = 0;
+  auto fields() { return std::tie(serial, position); }
+  auto fields() const { return std::tie(serial, position); }
+};
+
+struct PressButtonRequest {
+  static constexpr MessageType kType = MessageType::PressButton;
+  using Reply = FlagReply;
+  uint32_t serial = 0;
+  uint8_t button = 0;  // FrontPanelButton
+  auto fields() { return std::tie(serial, button); }
+  auto fields() const { return std::tie(serial, button); }
+};
+
 struct PeekRequest {
   static constexpr MessageType kType = MessageType::Peek;
   struct Reply {
@@ -428,7 +448,8 @@ using Request =
                  SetDriverRateRequest, SetStreamingRequest, SetInstallFlagsRequest, PeekRequest,
                  PokeRequest, AcceptedTransfersRequest, SetAcceptedTransfersRequest,
                  AddFaultRequest, ClearFaultsRequest, FaultsRequest, StopRequest,
-                 SetLockedRequest, SetStandaloneRequest, SetRejoinDelayRequest>;
+                 SetLockedRequest, SetStandaloneRequest, SetRejoinDelayRequest,
+                 TurnKnobRequest, PressButtonRequest>;
 
 // ---- Frames ----
 

@@ -113,6 +113,20 @@ TEST_F(UnitFirmwareTest, OnlyStoredSettingsSurviveUnplugging) {
   EXPECT_EQ(restarted.peek(serial, coefficient::kNameFirst), 0x4D794E61u);
 }
 
+TEST_F(UnitFirmwareTest, FrontPanelKnobAndButtonsShowInTheirCoefficients) {
+  const uint32_t serial = plug();
+  auto unit = openUnit(serial);
+  bus->withUnit(serial, [](SimUnit& u) {
+    u.turnKnob(200);
+    u.pressButton(FrontPanelButton::Dim);
+    u.pressButton(FrontPanelButton::Mute);
+    u.pressButton(FrontPanelButton::Mute);
+  });
+  EXPECT_EQ(word(*unit, coefficient::kKnob), 200u);
+  EXPECT_EQ(word(*unit, coefficient::kDim), 1u);
+  EXPECT_EQ(word(*unit, coefficient::kMute), 0u);
+}
+
 TEST_F(UnitFirmwareTest, PokingTheStatusWordSetsTheUnitsStatus) {
   const uint32_t serial = plug();
   bus->poke(serial, coefficient::kStatus, 0x3 | 1u << 8);
