@@ -255,14 +255,19 @@ void printFaults(std::FILE* out, const std::vector<FaultRule>& rules) {
                  std::string(faultActionName(r.action)).c_str(),
                  std::string(transferKindName(r.kind)).c_str(), serial.c_str(), r.skip, r.count);
     if (r.action == FaultAction::Fail) std::fprintf(out, " status=0x%08X", r.status);
-    if (r.action == FaultAction::Delay) std::fprintf(out, " delay=%u", r.delayMs);
+    if (r.action == FaultAction::Error) std::fprintf(out, " code=%d", static_cast<int>(r.status));
+    if (r.action == FaultAction::Delay || r.action == FaultAction::Late) {
+      std::fprintf(out, " delay=%u", r.delayMs);
+    }
     std::fprintf(out, "\n");
   }
 }
 
 int runFault(const CommandContext& context, const ParsedArgs& args) {
   if (args.positional.size() != 1) {
-    return usageError(context, "needs one of fail, remove, bus-reset, delay, drop, list, clear");
+    return usageError(context,
+                      "needs one of fail, remove, bus-reset, delay, drop, no-answer, late, error, "
+                      "wrong-crc, other-id, list, clear");
   }
   const std::string& verb = args.positional[0];
   if (verb == "list" || verb == "clear") {
@@ -280,7 +285,8 @@ int runFault(const CommandContext& context, const ParsedArgs& args) {
   if (!action) return usageError(context, "unknown fault \"" + verb + "\"");
   FaultRule rule;
   rule.action = *action;
-  rule.status = platform::win_error::GenFailure;
+  // A boot loader refuses with a negative code; a failed transfer answers a Windows error.
+  rule.status = *action == FaultAction::Error ? 0xFFFFFFFFu : platform::win_error::GenFailure;
   if (const std::string* kind = args.value("--kind")) {
     const std::optional<TransferKind> parsed = parseTransferKind(*kind);
     if (!parsed) return usageError(context, "unknown transfer kind \"" + *kind + "\"");
@@ -290,8 +296,14 @@ int runFault(const CommandContext& context, const ParsedArgs& args) {
   for (const FaultNumberOption& option : kFaultNumbers) {
     if (!optionNumber(context, args, option.name, rule.*option.field, exitCode)) return exitCode;
   }
-  if (rule.action == FaultAction::Delay && !args.has("--delay")) {
-    return usageError(context, "delay needs --delay MS");
+  if ((rule.action == FaultAction::Delay || rule.action == FaultAction::Late) &&
+      !args.has("--delay")) {
+    return usageError(context, verb + " needs --delay MS");
+  }
+  if (isBootloaderAction(rule.action) && !isRequestKind(rule.kind)) {
+    return usageError(context, verb +
+                                   " is what a boot loader does with a request: give --kind "
+                                   "reset, download-start, download-block or download-end");
   }
   std::unique_ptr<DaemonControl> control = connectOrReport(context);
   if (!control) return kExitFailure;
@@ -511,8 +523,8 @@ constexpr std::array kCommands{
             "Writes each coefficient, bypassing the driver.\n", kNoOptions, runPoke},
     Command{
         "fault",
-        "fail|remove|bus-reset|delay|drop [--kind KIND] [--serial N] [--skip N] [--count N] "
-        "[--status CODE] [--delay MS] | list | clear",
+        "fail|remove|bus-reset|delay|drop|no-answer|late|error|wrong-crc|other-id [--kind KIND] "
+        "[--serial N] [--skip N] [--count N] [--status CODE] [--delay MS] | list | clear",
         "inject, list or clear faults",
         "Affects the next matching unit transfers.\n"
         "  fail               answer --status CODE (default 31, ERROR_GEN_FAILURE)\n"
@@ -520,7 +532,15 @@ constexpr std::array kCommands{
         "  bus-reset          a bus reset intervenes\n"
         "  delay              answer after --delay MS\n"
         "  drop               never answer\n"
-        "  --kind KIND        block-read, quadlet-read, block-write, quadlet-write, fcp or any\n"
+        "What the boot loader does with a request (--kind reset, download-start, ...):\n"
+        "  no-answer          takes no notice: no answer, no reset\n"
+        "  late               carries it out, answers after --delay MS\n"
+        "  error              refuses it with the code --status (default -1, as 0xFFFFFFFF)\n"
+        "  wrong-crc          (download-end) the object arrived corrupted: its CRC differs\n"
+        "  other-id           (reset) the unit comes back showing another unique id\n"
+        "  --kind KIND        block-read, quadlet-read, block-write, quadlet-write, fcp, any\n"
+        "                     (every transfer), or a boot-loader request: reset,\n"
+        "                     download-start, download-block, download-end\n"
         "  --serial N         only this unit (default any)\n"
         "  --skip N           let N matching transfers pass first (default 0)\n"
         "  --count N          affect N transfers (default 1)\n",

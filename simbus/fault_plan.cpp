@@ -8,21 +8,30 @@ namespace simbus {
 
 namespace {
 
-constexpr std::array<std::pair<TransferKind, std::string_view>, 6> kKindNames{{
+constexpr std::array<std::pair<TransferKind, std::string_view>, 10> kKindNames{{
     {TransferKind::BlockRead, "block-read"},
     {TransferKind::QuadletRead, "quadlet-read"},
     {TransferKind::BlockWrite, "block-write"},
     {TransferKind::QuadletWrite, "quadlet-write"},
     {TransferKind::Fcp, "fcp"},
     {TransferKind::Any, "any"},
+    {TransferKind::Reset, "reset"},
+    {TransferKind::DownloadStart, "download-start"},
+    {TransferKind::DownloadBlock, "download-block"},
+    {TransferKind::DownloadEnd, "download-end"},
 }};
 
-constexpr std::array<std::pair<FaultAction, std::string_view>, 5> kActionNames{{
+constexpr std::array<std::pair<FaultAction, std::string_view>, 10> kActionNames{{
     {FaultAction::Fail, "fail"},
     {FaultAction::Remove, "remove"},
     {FaultAction::BusReset, "bus-reset"},
     {FaultAction::Delay, "delay"},
     {FaultAction::Drop, "drop"},
+    {FaultAction::NoAnswer, "no-answer"},
+    {FaultAction::Late, "late"},
+    {FaultAction::Error, "error"},
+    {FaultAction::WrongCrc, "wrong-crc"},
+    {FaultAction::OtherId, "other-id"},
 }};
 
 template <typename Enum, size_t N>
@@ -61,7 +70,7 @@ std::optional<FaultRule> FaultPlan::onTransfer(uint32_t serial, TransferKind kin
   std::optional<FaultRule> fired;
   for (FaultRule& rule : rules_) {
     if (rule.serial != 0 && rule.serial != serial) continue;
-    if (rule.kind != TransferKind::Any && rule.kind != kind) continue;
+    if (rule.kind == TransferKind::Any ? isRequestKind(kind) : rule.kind != kind) continue;
     if (rule.skip > 0) {
       --rule.skip;
       continue;

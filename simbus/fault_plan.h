@@ -11,8 +11,25 @@
 namespace simbus {
 
 // What a unit transfer is. The driver sends a 4-byte read or write as a quadlet transaction
-// and any other length as a block transaction.
-enum class TransferKind : uint8_t { BlockRead, QuadletRead, BlockWrite, QuadletWrite, Fcp, Any };
+// and any other length as a block transaction. The last four are the boot-loader requests a
+// write to the request window carries; `Any` matches every transfer but not those.
+enum class TransferKind : uint8_t {
+  BlockRead,
+  QuadletRead,
+  BlockWrite,
+  QuadletWrite,
+  Fcp,
+  Any,
+  Reset,
+  DownloadStart,
+  DownloadBlock,
+  DownloadEnd,
+};
+inline constexpr TransferKind kLastTransferKind = TransferKind::DownloadEnd;
+
+constexpr bool isRequestKind(TransferKind kind) {
+  return kind > TransferKind::Any;
+}
 
 std::string_view transferKindName(TransferKind kind);  // "block-read", ..., "fcp", "any"
 std::optional<TransferKind> parseTransferKind(std::string_view text);
@@ -23,7 +40,18 @@ enum class FaultAction : uint8_t {
   BusReset,  // a bus reset intervenes: VHPD_STATUS_INVALID_GEN_COUNT, generation count bumps
   Delay,     // carry the transfer out, answer after `delayMs`
   Drop,      // carry the transfer out, never answer (until cancelled)
+  // What the boot loader does with a request (kinds reset, download-start, ...):
+  NoAnswer,  // takes no notice of it: no answer, no reset
+  Late,      // carries it out, answers after `delayMs`
+  Error,     // refuses it with the signed error code `status`
+  WrongCrc,  // a download-end: the object arrived corrupted, so its CRC differs
+  OtherId,   // a reset: the unit comes back showing another unique id
 };
+inline constexpr FaultAction kLastFaultAction = FaultAction::OtherId;
+
+constexpr bool isBootloaderAction(FaultAction action) {
+  return action > FaultAction::Drop;
+}
 
 std::string_view faultActionName(FaultAction action);  // "fail", "remove", ...
 std::optional<FaultAction> parseFaultAction(std::string_view text);
@@ -34,8 +62,8 @@ struct FaultRule {
   uint32_t serial = 0;   // unit serial (low half); 0 = any unit
   uint32_t skip = 0;     // matching transfers to let pass first
   uint32_t count = 1;    // matching transfers to affect afterwards
-  uint32_t status = 0;   // for Fail
-  uint32_t delayMs = 0;  // for Delay
+  uint32_t status = 0;   // for Fail; for Error the signed code
+  uint32_t delayMs = 0;  // for Delay and Late
 };
 
 class FaultPlan {

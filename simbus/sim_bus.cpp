@@ -466,7 +466,17 @@ IoReply SimBus::transfer(UnitSlot& slot, uint32_t code, std::span<const uint8_t>
 
   SimUnit& unit = slot.unit;
   slot.transfers.count(kind);
-  const std::optional<FaultRule> fault = state_->faults.onTransfer(unit.serialLow(), kind);
+  std::optional<FaultRule> fault = state_->faults.onTransfer(unit.serialLow(), kind);
+  const std::optional<TransferKind> request =
+      code == pv::IOCTL_VHPD_ASYNC_WRITE
+          ? SimBootloader::requestKind(pv::asyncRequestAddress(input.data()), output)
+          : std::nullopt;
+  if (!fault && request) fault = state_->faults.onTransfer(unit.serialLow(), *request);
+  if (fault && isBootloaderAction(fault->action)) {
+    // The boot loader itself misbehaves with this request; the transfer goes through.
+    if (request) unit.bootloader().armFault(*fault);
+    fault.reset();
+  }
   if (fault) {
     switch (fault->action) {
       case FaultAction::Fail:
@@ -481,6 +491,8 @@ IoReply SimBus::transfer(UnitSlot& slot, uint32_t code, std::span<const uint8_t>
       case FaultAction::Delay:
       case FaultAction::Drop:
         break;  // carried out below, answered late
+      default:
+        break;  // boot-loader actions are handed over above
     }
   }
 

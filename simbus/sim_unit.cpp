@@ -43,24 +43,31 @@ void TransferCounts::count(TransferKind kind) {
       ++fcp;
       break;
     case TransferKind::Any:
-      break;
+    case TransferKind::Reset:
+    case TransferKind::DownloadStart:
+    case TransferKind::DownloadBlock:
+    case TransferKind::DownloadEnd:
+      break;  // not kinds of transaction
   }
 }
 
-SimUnit::SimUnit(const UnitSpec& spec) : spec_(spec) { powerOn(); }
+SimUnit::SimUnit(const UnitSpec& spec)
+    : spec_(spec), softwareId_(spec.model == Model::Studio ? 3 : 6), bootloader_(spec.protocol) {
+  powerOn();
+}
 
 std::array<uint8_t, kInfoBlockSize> SimUnit::infoBlock() const {
   std::array<uint8_t, kInfoBlockSize> block{};
   std::memcpy(block.data() + info::kManufacturerId, info::kManufacturer, 8);
   storeLe32(block.data() + info::kProtocolVersion, spec_.protocol);
-  storeLe32(block.data() + info::kBootloaderMode, 0);
+  storeLe32(block.data() + info::kBootloaderMode, bootloader_.halted() ? 1 : 0);
   storeLe32(block.data() + info::kGuidHigh, spec_.serialHigh);
-  storeLe32(block.data() + info::kGuidLow, spec_.serialLow);
+  storeLe32(block.data() + info::kGuidLow, spec_.serialLow ^ bootloader_.reportedIdMask());
   storeLe32(block.data() + info::kHardwareModelId, static_cast<uint32_t>(spec_.model));
   std::memcpy(block.data() + info::kBuildStamp1, kBuildStamp, 16);
-  storeLe32(block.data() + info::kSoftwareId, spec_.model == Model::Studio ? 3 : 6);
+  storeLe32(block.data() + info::kSoftwareId, softwareId_);
   storeLe32(block.data() + info::kFirmwareVersion, spec_.firmware);
-  storeLe32(block.data() + info::kMaxImageLength, kDefaultMaxImageLength);
+  storeLe32(block.data() + info::kMaxImageLength, bootloader_.maxImageLength());
   std::memcpy(block.data() + info::kBuildStamp2, kBuildStamp, 16);
   std::memcpy(block.data() + info::kBuildStamp3, kBuildStamp, 16);
   return block;
@@ -83,6 +90,7 @@ uint32_t SimUnit::read(uint64_t address, std::span<uint8_t> out) const {
     std::memcpy(out.data(), block.data() + *at, out.size());
     return we::Success;
   }
+  if (SimBootloader::covers(address, out.size())) return bootloader_.read(address, out);
   return we::InvalidAddress;
 }
 
@@ -90,6 +98,15 @@ uint32_t SimUnit::write(uint64_t address, std::span<const uint8_t> data) {
   if (data.empty()) return we::InvalidParameter;
   const bool quadlet = writeKind(data.size()) == TransferKind::QuadletWrite;
   if (quadlet ? !accepts.quadletWrite : !accepts.blockWrite) return we::NotSupported;
+  // Boot-loader blocks carry any number of bytes.
+  if (SimBootloader::covers(address, data.size())) {
+    const uint32_t error = bootloader_.write(address, data);
+    if (const std::optional<InstalledFirmware> installed = bootloader_.takeInstalled()) {
+      if (installed->firmware) spec_.firmware = *installed->firmware;
+      if (installed->softwareId) softwareId_ = *installed->softwareId;
+    }
+    return error;
+  }
   if (data.size() % 4 != 0 || address % 4 != 0) return we::InvalidAddress;
 
   if (auto at = offsetIn(address, data.size(), kCoefficientBase, kCoefficientCount * 4)) {

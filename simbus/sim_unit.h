@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "simbus/fault_plan.h"
+#include "simbus/sim_bootloader.h"
 #include "simbus/unit_model.h"
 
 namespace simbus {
@@ -54,6 +55,10 @@ class SimUnit {
   uint64_t uniqueId() const { return uint64_t{spec_.serialHigh} << 32 | spec_.serialLow; }
   uint32_t protocol() const { return spec_.protocol; }
   uint32_t firmware() const { return spec_.firmware; }
+  // Counterpart of a firmware file's SoftwareId; 3 on a Studio, 6 on a Compact from the
+  // factory, then what the last configuration download brought.
+  uint32_t softwareId() const { return softwareId_; }
+  void setSoftwareId(uint32_t id) { softwareId_ = id; }
   const UnitSpec& spec() const { return spec_; }
 
   // The 104-byte information block as the unit answers it.
@@ -86,8 +91,8 @@ class SimUnit {
   // The unit starts (again): coefficients from its flash, or factory settings before the
   // first store.
   void powerOn();
-  // A write changed the unit's AV/C model (a rate band, the ADAT inputs): it must leave the
-  // bus and come back. Cleared by asking.
+  // A write changed the unit's AV/C model (a rate band, the ADAT inputs), or reset it from its
+  // boot loader: it must leave the bus and come back. Cleared by asking.
   bool takeRejoinRequest();
   void setLocked(SyncInput input, bool locked);
   bool locked(SyncInput input) const;
@@ -106,6 +111,10 @@ class SimUnit {
   static constexpr size_t kWriteLogSize = 4096;
   const std::vector<std::pair<uint32_t, uint32_t>>& writeLog() const { return writeLog_; }
 
+  // ---- Boot loader (the windows at 0xFFFF:C8021000, ...C8021040 and ...C8029000) ----
+  SimBootloader& bootloader() { return bootloader_; }
+  const SimBootloader& bootloader() const { return bootloader_; }
+
   AcceptedTransfers accepts;
 
  private:
@@ -123,6 +132,8 @@ class SimUnit {
   bool writeOk_ = true;
   bool standalone_ = false;
   bool rejoinRequested_ = false;
+  uint32_t softwareId_;
+  SimBootloader bootloader_;
   std::vector<std::pair<uint32_t, uint32_t>> writeLog_;
 };
 

@@ -53,11 +53,13 @@ void SimUnit::powerOn() {
     }
   }
   rejoinRequested_ = false;
+  bootloader_.powerOn();
   refreshDerived();
 }
 
 bool SimUnit::takeRejoinRequest() {
-  return std::exchange(rejoinRequested_, false);
+  const bool reset = bootloader_.takeDeparture();
+  return std::exchange(rejoinRequested_, false) || reset;
 }
 
 void SimUnit::setLocked(SyncInput input, bool locked) {

@@ -25,7 +25,6 @@ inline constexpr uint32_t kVendorId = 0x7A1394;
 inline constexpr uint32_t kDefaultSerialHigh = kVendorId << 8;
 inline constexpr uint32_t kDefaultProtocol = 3;
 inline constexpr uint32_t kDefaultFirmware = 0x02000FA0;  // 2.0.4000
-inline constexpr uint32_t kDefaultMaxImageLength = 0x00100000;
 
 // Firmware versions as "major.minor.build" (bits 31-24, 23-16, 15-0).
 std::string formatFirmware(uint32_t version);

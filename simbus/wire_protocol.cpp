@@ -305,7 +305,7 @@ bool get(Reader& r, Model& v) {
 bool get(Reader& r, FaultAction& v) {
   uint8_t raw = 0;
   if (!r.u8(raw)) return false;
-  if (raw > static_cast<uint8_t>(FaultAction::Drop)) return r.fail();
+  if (raw > static_cast<uint8_t>(kLastFaultAction)) return r.fail();
   v = static_cast<FaultAction>(raw);
   return true;
 }
@@ -313,7 +313,7 @@ bool get(Reader& r, FaultAction& v) {
 bool get(Reader& r, TransferKind& v) {
   uint8_t raw = 0;
   if (!r.u8(raw)) return false;
-  if (raw > static_cast<uint8_t>(TransferKind::Any)) return r.fail();
+  if (raw > static_cast<uint8_t>(kLastTransferKind)) return r.fail();
   v = static_cast<TransferKind>(raw);
   return true;
 }
