@@ -1,22 +1,14 @@
 #include "cli/cli_support.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "control_panel/device/status_names.h"
+#include "platform/number_text.h"
 
 namespace velmoractl {
 
 std::optional<uint32_t> parseNumber(std::string_view text) {
-  int base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    text.remove_prefix(2);
-    base = 16;
-  }
-  uint32_t value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-  return value;
+  return platform::parseUnsigned32(text);
 }
 
 std::optional<std::string> takeOption(Args& args, std::string_view name, std::string& error) {

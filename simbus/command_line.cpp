@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
+
+#include "platform/number_text.h"
 
 namespace simbus::cli {
 
@@ -53,16 +54,7 @@ std::optional<ParsedArgs> parseArgs(std::span<const std::string> args,
 }
 
 std::optional<uint32_t> parseNumber(std::string_view text) {
-  int base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    text.remove_prefix(2);
-    base = 16;
-  }
-  uint32_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [next, ec] = std::from_chars(text.data(), end, value, base);
-  if (text.empty() || ec != std::errc{} || next != end) return std::nullopt;
-  return value;
+  return platform::parseUnsigned32(text);
 }
 
 std::optional<bool> parseOnOff(std::string_view text) {

@@ -8,10 +8,10 @@
 //   coefficients SERIAL INDEX=VALUE...
 //   flash SERIAL INDEX=VALUE...        (what the unit last stored; absent before the first store)
 #include <array>
-#include <charconv>
 #include <map>
 #include <sstream>
 
+#include "platform/number_text.h"
 #include "simbus/sim_bus.h"
 #include "simbus/sim_bus_internal.h"
 
@@ -23,15 +23,7 @@ constexpr char kMagic[] = "velmora-simbus-state";
 constexpr uint32_t kFormatVersion = 1;
 
 std::optional<uint32_t> parseNumber(std::string_view text) {
-  int base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    text.remove_prefix(2);
-    base = 16;
-  }
-  uint32_t value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (ec != std::errc{} || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  return value;
+  return platform::parseUnsigned32(text);
 }
 
 // "key=value" words of a record.
