@@ -66,12 +66,12 @@ void UpdateCycle(benchmark::State& state) {
     if (cycle == Cycle::Reset) {
       for (size_t i = 0; i < VelmoraHAL::UnitCount(); ++i) VelmoraHAL::MixerAt(i)->resetSentValues();
     }
-    const size_t before = bus->coefficientWrites(serial).size();
+    const uint64_t before = bus->coefficientWriteCount(serial);
     const uint64_t blockWrites = bus->transferCounts(serial)->blockWrite;
     state.ResumeTiming();
     hal.updateAllMixers();
     state.PauseTiming();
-    writes += bus->coefficientWrites(serial).size() - before;
+    writes += bus->coefficientWriteCount(serial) - before;
     requests += bus->transferCounts(serial)->blockWrite - blockWrites;
     state.ResumeTiming();
   }

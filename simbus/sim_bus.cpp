@@ -291,6 +291,12 @@ std::vector<std::pair<uint32_t, uint32_t>> SimBus::coefficientWrites(uint32_t se
   return slot->unit.writeLog();
 }
 
+uint64_t SimBus::coefficientWriteCount(uint32_t serial) const {
+  std::lock_guard lock(mutex_);
+  const UnitSlot* slot = findSlot(serial);
+  return slot ? slot->unit.writeCount() : 0;
+}
+
 std::optional<TransferCounts> SimBus::transferCounts(uint32_t serial) const {
   std::lock_guard lock(mutex_);
   const UnitSlot* slot = findSlot(serial);

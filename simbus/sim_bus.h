@@ -106,6 +106,8 @@ class SimBus {
 
   // The coefficient writes a unit's firmware received, oldest first.
   std::vector<std::pair<uint32_t, uint32_t>> coefficientWrites(uint32_t serial) const;
+  // How many coefficient writes a unit's firmware received in all.
+  uint64_t coefficientWriteCount(uint32_t serial) const;
 
   // Transfers that reached a unit through the driver (faulted ones included), by kind.
   std::optional<TransferCounts> transferCounts(uint32_t serial) const;

@@ -110,6 +110,8 @@ class SimUnit {
   // kWriteLogSize; tests read the order of writes from it).
   static constexpr size_t kWriteLogSize = 4096;
   const std::vector<std::pair<uint32_t, uint32_t>>& writeLog() const { return writeLog_; }
+  // How many coefficient writes the firmware received in all (the log keeps the last ones).
+  uint64_t writeCount() const { return writeCount_; }
 
   // ---- Boot loader (the windows at 0xFFFF:C8021000, ...C8021040 and ...C8029000) ----
   SimBootloader& bootloader() { return bootloader_; }
@@ -135,6 +137,7 @@ class SimUnit {
   uint32_t softwareId_;
   SimBootloader bootloader_;
   std::vector<std::pair<uint32_t, uint32_t>> writeLog_;
+  uint64_t writeCount_ = 0;
 };
 
 }  // namespace simbus

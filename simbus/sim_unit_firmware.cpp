@@ -99,6 +99,7 @@ void SimUnit::setCoefficient(size_t index, uint32_t value) {
 void SimUnit::writeCoefficient(size_t index, uint32_t value) {
   if (writeLog_.size() == kWriteLogSize) writeLog_.erase(writeLog_.begin());
   writeLog_.emplace_back(static_cast<uint32_t>(index), value);
+  ++writeCount_;
   uint32_t& word = coefficients_[index];
   switch (index) {
     case coefficient::kSampleRateCode:
