@@ -1,6 +1,8 @@
 // Load and unload of the library: the log is set up from the configuration file beside the
-// library before any export can run, and closed when the library goes.
+// library before any export can run; when the library goes, a running download is waited for,
+// the open unit closed and the log closed.
 #include "fwdl/include/dun_fwdl.h"
+#include "fwdl/library_api.h"
 #include "fwdl/library_log.h"
 #include "fwdl/load_kind.h"
 
@@ -27,6 +29,7 @@ __attribute__((constructor)) void OnProcessAttach() {
 __attribute__((destructor)) void OnProcessDetach() {
   try {
     Log(LogType::Info, "kvo_fwdl::DllMain: DLL_PROCESS_DETACH\n");
+    fwdl::api::TearDown();
     fwdl::ShutdownLogging();
   } catch (...) {
     // Nothing may escape an unload.

@@ -16,7 +16,10 @@ namespace {
 pv::IoResult copyOut(const IoReply& reply, std::span<uint8_t> output) {
   const size_t n = std::min({reply.output.size(), output.size(), size_t{reply.bytesReturned}});
   if (n > 0) std::memcpy(output.data(), reply.output.data(), n);
-  return {reply.error, static_cast<uint32_t>(n)};
+  // A write brings no data back: its count is what the driver took from the caller's buffer.
+  const size_t transferred =
+      reply.output.empty() ? std::min(output.size(), size_t{reply.bytesReturned}) : n;
+  return {reply.error, static_cast<uint32_t>(transferred)};
 }
 
 class DelayedReply final : public pv::PendingIo {

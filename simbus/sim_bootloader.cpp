@@ -243,7 +243,7 @@ SimBootloader::Answer SimBootloader::start(std::span<const uint8_t> request) {
   // A stream may announce several objects before its first block; an object download
   // announces one.
   if (!streams() || !download_ || !download_->received.empty() || download_->nextSequence != 0) {
-    download_.emplace();
+    download_ = Download{};
   }
   download_->objects.push_back(object);
   return Answer{{maxBlockSize_, 0}};

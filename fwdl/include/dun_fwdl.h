@@ -10,10 +10,9 @@
  * KVOFWDL_GetDownloadStatus until it stops returning KVOFWDL_STATUS_DOWNLOAD_RUNNING,
  * KVOFWDL_CloseDevice, and on KVOFWDL_STATUS_REBOOT_REQUIRED KVOFWDL_Reboot.
  *
- * Unit access is not part of this build yet: KVOFWDL_EnumerateDevices, KVOFWDL_GetDeviceInfo,
- * KVOFWDL_OpenDevice, KVOFWDL_CheckDownload, KVOFWDL_StartDownload, KVOFWDL_SetTimeout,
- * KVOFWDL_GetDownloadStatus, KVOFWDL_CloseDevice, KVOFWDL_Reboot and KVOFWDL_IsUserAdmin check
- * their pointer parameters and then return KVOFWDL_STATUS_UNEXPECTED (not implemented).
+ * While a download runs, KVOFWDL_EnableLogging, KVOFWDL_CheckDownload, KVOFWDL_StartDownload,
+ * KVOFWDL_SetTimeout, KVOFWDL_CloseDevice and KVOFWDL_Reboot change nothing and return
+ * KVOFWDL_STATUS_DOWNLOAD_IN_PROGRESS.
  */
 #ifndef DUN_FWDL_H
 #define DUN_FWDL_H
@@ -220,10 +219,11 @@ KVOFWDL_API KVOFWDL_STATUS KVOFWDL_GetDownloadStatus(uint32_t* BytesDownloaded,
 /* Closes the open unit. */
 KVOFWDL_API KVOFWDL_STATUS KVOFWDL_CloseDevice(void);
 
-/* Restarts the computer. */
+/* Restarts the computer (on the simulated bus: its driver and units). */
 KVOFWDL_API KVOFWDL_STATUS KVOFWDL_Reboot(void);
 
-/* Sets `IsAdmin` to 1 when the caller has administrator rights, else 0. */
+/* Sets `IsAdmin` to 1 when the caller has administrator rights, else 0: a member of the
+   Administrators group on Windows; root or a member of the group "sudo" or "wheel" on Linux. */
 KVOFWDL_API KVOFWDL_STATUS KVOFWDL_IsUserAdmin(uint32_t* IsAdmin);
 
 #ifdef __cplusplus

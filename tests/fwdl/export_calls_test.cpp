@@ -1,5 +1,5 @@
-// The exports as an outside caller sees them: version, logging switch, parameter checks and
-// the functions that wait for unit support.
+// The exports as an outside caller sees them: version, logging switch, parameter checks and a
+// caller's way from finding a unit to closing it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 
 #include "fwdl/include/dun_fwdl.h"
 #include "tests/fwdl/api_fixture.h"
+#include "tests/support/scratch.h"
 
 namespace fwdl::testing {
 namespace {
@@ -97,69 +98,46 @@ INSTANTIATE_TEST_SUITE_P(
                           "KVOFWDL_IsUserAdmin: parameter 'IsAdmin' is NULL"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct NotImplementedCase {
-  const char* name;
-  std::function<KVOFWDL_STATUS(uint32_t&, uint32_t&)> call;  // two outputs to look at
-  uint32_t first;
-  uint32_t second;
-};
-
-void PrintTo(const NotImplementedCase& c, std::ostream* out) {
-  *out << c.name;
+// The library is loaded once per process and keeps its state: this is the one test that
+// enumerates. Its units are those of a bus inside the library (VELMORA_SIMBUS), on the
+// library's own clock; nothing here waits for it.
+TEST_F(LoggingTest, AnOutsideCallerFindsOpensChecksAndClosesAUnit) {
+  platform::testing::ScopedEnv bus("VELMORA_SIMBUS", "inproc:studio");
+  const char* guid = "{D4647551-A610-4623-AD1E-2F4A94EFE734}";
+  uint32_t bytes = 7;
+  uint32_t total = 7;
+  EXPECT_EQ(KVOFWDL_GetDownloadStatus(&bytes, &total), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_EQ(bytes + total, 0u);
+  EXPECT_EQ(KVOFWDL_OpenDevice(0), KVOFWDL_STATUS_NOT_ENUMERATED);
+  EXPECT_EQ(KVOFWDL_GetDeviceInfo(0, &deviceInfo), KVOFWDL_STATUS_DRIVER_OPEN_FAILED);
+  EXPECT_EQ(KVOFWDL_SetTimeout(0, 1000), KVOFWDL_STATUS_DEVICE_NOT_OPEN);
+  uint32_t count = 0;
+  ASSERT_EQ(KVOFWDL_EnumerateDevices(guid, &count), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_EQ(count, 1u);
+  ASSERT_EQ(KVOFWDL_EnumerateDevices(guid, &count), KVOFWDL_STATUS_SUCCESS);
+  ASSERT_EQ(KVOFWDL_GetDeviceInfo(0, &deviceInfo), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_STREQ(deviceInfo.ManufacturerId, "tarnwick");
+  EXPECT_EQ(deviceInfo.HardwareModelID, 0x13u);
+  ASSERT_EQ(KVOFWDL_OpenDevice(0), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_EQ(KVOFWDL_OpenDevice(0), KVOFWDL_STATUS_DEVICE_ALREADY_OPEN);
+  EXPECT_EQ(KVOFWDL_EnumerateDevices(guid, &count), KVOFWDL_STATUS_DEVICE_STILL_OPEN);
+  EXPECT_EQ(KVOFWDL_SetTimeout(6, 1000), KVOFWDL_STATUS_UNKNOWN_TIMEOUT_PARAMETER);
+  uint32_t conditions = 0;
+  EXPECT_EQ(KVOFWDL_CheckDownload(STUDIO_KWF, &conditions), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_EQ(conditions, 0u);
+  EXPECT_EQ(KVOFWDL_CheckDownload(COMPACT_KWF, &conditions), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_EQ(conditions, KVOFWDL_COND_NOT_POSSIBLE | KVOFWDL_COND_HARDWARE_MISMATCH);
+  EXPECT_EQ(KVOFWDL_CloseDevice(), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_EQ(KVOFWDL_CloseDevice(), KVOFWDL_STATUS_DEVICE_NOT_OPEN);
+  EXPECT_EQ(KVOFWDL_CheckDownload(STUDIO_KWF, &conditions), KVOFWDL_STATUS_DEVICE_NOT_OPEN);
+  EXPECT_EQ(conditions, 0xFFFFFFFFu);
+  uint32_t isAdmin = 7;
+  EXPECT_EQ(KVOFWDL_IsUserAdmin(&isAdmin), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_LE(isAdmin, 1u);
+  EXPECT_EQ(KVOFWDL_Reboot(), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_THAT(entriesOf("ERROR"),
+              ::testing::Contains("open device before enumeration has taken place"));
 }
-
-class NotImplementedTest : public LoggedApiTest,
-                           public ::testing::WithParamInterface<NotImplementedCase> {};
-
-// Until unit support comes, these answer "unexpected" and leave their outputs as they would
-// be left on failure.
-TEST_P(NotImplementedTest, AnswersUnexpectedWithItsOutputsCleared) {
-  uint32_t first = 0x5A5A5A5A;
-  uint32_t second = 0x5A5A5A5A;
-  EXPECT_EQ(GetParam().call(first, second), KVOFWDL_STATUS_UNEXPECTED);
-  EXPECT_EQ(first, GetParam().first);
-  EXPECT_EQ(second, GetParam().second);
-  EXPECT_THAT(entriesOf("ERROR"), ElementsAre("KVOFWDL_" + std::string(GetParam().name) +
-                                              ": not implemented in this build"));
-}
-
-constexpr uint32_t kUntouched = 0x5A5A5A5A;
-
-INSTANTIATE_TEST_SUITE_P(
-    Exports, NotImplementedTest,
-    ::testing::Values(
-        NotImplementedCase{
-            "EnumerateDevices",
-            [](uint32_t& a, uint32_t&) { return KVOFWDL_EnumerateDevices("{}", &a); }, 0,
-            kUntouched},
-        NotImplementedCase{
-            "GetDeviceInfo",
-            [](uint32_t&, uint32_t&) { return KVOFWDL_GetDeviceInfo(0, &deviceInfo); }, kUntouched,
-            kUntouched},
-        NotImplementedCase{"OpenDevice", [](uint32_t&, uint32_t&) { return KVOFWDL_OpenDevice(0); },
-                           kUntouched, kUntouched},
-        NotImplementedCase{
-            "CheckDownload",
-            [](uint32_t& a, uint32_t&) { return KVOFWDL_CheckDownload("a.kwf", &a); }, 0xFFFFFFFF,
-            kUntouched},
-        NotImplementedCase{"StartDownload",
-                           [](uint32_t&, uint32_t&) { return KVOFWDL_StartDownload("a.kwf", 0); },
-                           kUntouched, kUntouched},
-        NotImplementedCase{"SetTimeout",
-                           [](uint32_t&, uint32_t&) { return KVOFWDL_SetTimeout(1, 1000); },
-                           kUntouched, kUntouched},
-        NotImplementedCase{
-            "GetDownloadStatus",
-            [](uint32_t& a, uint32_t& b) { return KVOFWDL_GetDownloadStatus(&a, &b); }, 0, 0},
-        NotImplementedCase{"CloseDevice",
-                           [](uint32_t&, uint32_t&) { return KVOFWDL_CloseDevice(); }, kUntouched,
-                           kUntouched},
-        NotImplementedCase{"Reboot", [](uint32_t&, uint32_t&) { return KVOFWDL_Reboot(); },
-                           kUntouched, kUntouched},
-        NotImplementedCase{"IsUserAdmin",
-                           [](uint32_t& a, uint32_t&) { return KVOFWDL_IsUserAdmin(&a); }, 0,
-                           kUntouched}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace fwdl::testing

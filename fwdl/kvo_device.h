@@ -1,0 +1,101 @@
+// The boot loader's request/response protocol over the driver channel: a 64-byte request with
+// a code and a 16-bit id written to the request window, the response window polled until the
+// answer with the same code and id arrives or the request's time-out expires; the download
+// primitives built on it and the reading of the unit's information block.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "fwdl/include/dun_fwdl.h"
+#include "fwdl/kvo1394_ctrl.h"
+#include "fwdl/unit_info.h"
+#include "platform/vhpd_protocol.h"
+
+namespace fwdl {
+
+class DownloadStatus;
+class KwfFile;
+
+// The boot loader's windows in the unit's address space.
+inline constexpr uint64_t kInfoBlockAddress =
+    platform::vhpd::busAddress(unit_info::kAddressHigh, unit_info::kAddressLow);
+inline constexpr uint64_t kRequestAddress = platform::vhpd::busAddress(0xFFFF, 0xC8021000);
+inline constexpr uint64_t kRequestDataAddress = platform::vhpd::busAddress(0xFFFF, 0xC8021040);
+inline constexpr uint64_t kResponseAddress = platform::vhpd::busAddress(0xFFFF, 0xC8029000);
+
+// A request or a response: 16 little-endian words.
+using BootloaderRecord = std::array<uint8_t, 64>;
+using BootloaderRequest = BootloaderRecord;
+using BootloaderResponse = BootloaderRecord;
+
+enum RequestCode : uint8_t {
+  REQ_RESET = 2,
+  REQ_DOWNLOAD_START = 4,
+  REQ_DOWNLOAD_BLOCK = 5,
+  REQ_DOWNLOAD_END = 6,
+  REQ_PROGRAM_GUID = 10,
+  REQ_INIT_PERS_PARAMS = 12,
+};
+
+enum ObjectType : uint32_t { OBJ_PROGRAM = 0, OBJ_CNE = 1, OBJ_BOOTLOADER = 3 };
+
+enum ResetType : int { RESET_START_APPLICATION = 0, RESET_HALT_IN_BOOTLOADER = 1 };
+
+enum TimeoutIndex : uint32_t {
+  TIMEOUT_RESET = 0,
+  TIMEOUT_DOWNLOAD_START = 1,
+  TIMEOUT_DOWNLOAD_BLOCK = 2,
+  TIMEOUT_DOWNLOAD_END = 3,
+  TIMEOUT_PROGRAM_GUID = 4,
+  TIMEOUT_INIT_PERS_PARAMS = 5,
+};
+inline constexpr size_t kTimeoutCount = 6;
+
+class KvoDevice : public CKvo1394CtrlImpl {
+ public:
+  KvoDevice() = default;
+  // Virtual operations in the protocol's slot order.
+  ~KvoDevice() override = default;
+  virtual KVOFWDL_STATUS SetTimeout(uint32_t index, uint32_t milliseconds);
+  virtual KVOFWDL_STATUS DownloadStart(uint32_t objectType, const KwfFile& file,
+                                       uint32_t& maxBlock);
+  virtual KVOFWDL_STATUS DownloadBlock(uint32_t sequenceNumber, uint32_t address,
+                                       const uint8_t* data, uint32_t size);
+  virtual KVOFWDL_STATUS DownloadObject(uint32_t objectType, KwfFile& file,
+                                        DownloadStatus& progress);
+  virtual KVOFWDL_STATUS DownloadEnd(uint32_t& crc);
+  virtual KVOFWDL_STATUS ProgramGuid(uint32_t first, uint32_t second);
+  virtual KVOFWDL_STATUS InitPersParams();
+  // 0, or the driver's status or Windows error; KVO_STATUS_LENGTH_MISMATCH for a short
+  // transfer. A failed Read leaves `buffer` zero.
+  virtual uint32_t Read(uint64_t address, void* buffer, uint32_t length, uint32_t waitMs);
+  virtual uint32_t Write(uint64_t address, const void* buffer, uint32_t length, uint32_t waitMs);
+  virtual KVOFWDL_STATUS ReadDeviceInfo();
+  virtual KVOFWDL_STATUS RequestReset(uint32_t resetType);
+  virtual KVOFWDL_STATUS RequestDownloadStart(uint32_t objectType, const KwfFile& file);
+  virtual KVOFWDL_STATUS RequestDownloadBlock(uint32_t sequenceNumber, uint32_t address,
+                                              uint32_t size);
+  virtual KVOFWDL_STATUS RequestDownloadEnd();
+  virtual KVOFWDL_STATUS WriteRequest(uint8_t code, BootloaderRequest& request);
+  virtual KVOFWDL_STATUS ReadResponse(BootloaderResponse& response, uint32_t timeoutMs);
+  virtual KVOFWDL_STATUS WriteRequestData(const uint8_t* data, uint32_t size);
+  virtual KVOFWDL_STATUS GetResetGenCount(uint32_t& count);
+
+  // Set only when the unit has been accepted.
+  bool IsOpen() const { return open_; }
+  // The information block as last read; zero after a close.
+  const UnitInfo& Info() const { return info_; }
+  uint32_t Timeout(uint32_t index) const { return timeouts_.at(index); }
+
+ protected:
+  UnitInfo info_;
+  bool open_ = false;
+
+ private:
+  uint32_t requestId_ = 0;  // runs on for the object's life; its low 16 bits are sent
+  uint32_t lastKey_ = 0;    // code << 16 | id of the last request written
+  std::array<uint32_t, kTimeoutCount> timeouts_{60000, 40000, 1000, 70000, 30000, 30000};
+};
+
+}  // namespace fwdl

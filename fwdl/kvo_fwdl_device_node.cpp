@@ -1,0 +1,58 @@
+// Disabling and enabling a unit's device node so that its driver reloads, and whether the
+// operating system wants a restart for it.
+#include "fwdl/kvo_fwdl_device.h"
+#include "fwdl/library_log.h"
+#include "platform/vhpd_client.h"
+#include "platform/win_error.h"
+
+namespace fwdl {
+
+namespace pv = platform::vhpd;
+namespace we = platform::win_error;
+
+KVOFWDL_STATUS KvoFwdlDevice::SetState(pv::DeviceNodeChange change, bool& rebootRequired) {
+  Log(LogType::Info, "KvoFwdlDevice::SetState ...\n");
+  if (const uint32_t error = pv::client().changeDeviceNodeState(devicePath_, change);
+      error != we::Success) {
+    Log(LogType::Error, "SetState: SetupDiCallClassInstaller failed with error = 0x%08X\n", error);
+    return KVOFWDL_STATUS_FAILED;
+  }
+  if (const KVOFWDL_STATUS status = IsRebootRequired(rebootRequired);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "SetState: IsRebootRequired failed with KVOFWDL_STATUS = 0x%08X\n", status);
+    return status;
+  }
+  return KVOFWDL_STATUS_SUCCESS;
+}
+
+KVOFWDL_STATUS KvoFwdlDevice::Disable(bool& rebootRequired) {
+  Log(LogType::Info, "KvoFwdlDevice::Disable ...\n");
+  CloseChannel();  // the open flag stays: only closing the unit is meaningful from here
+  if (const KVOFWDL_STATUS status = SetState(pv::DeviceNodeChange::Disable, rebootRequired);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "Disable: SetState failed with KVOFWDL_STATUS 0x%08X\n", status);
+    return status;
+  }
+  return KVOFWDL_STATUS_SUCCESS;
+}
+
+KVOFWDL_STATUS KvoFwdlDevice::Enable(bool& rebootRequired) {
+  Log(LogType::Info, "enable the device...\n");
+  return SetState(pv::DeviceNodeChange::Enable, rebootRequired);
+}
+
+KVOFWDL_STATUS KvoFwdlDevice::IsRebootRequired(bool& rebootRequired) {
+  Log(LogType::Info, "KvoFwdlDevice::IsRebootRequired ...\n");
+  uint32_t flags = 0;
+  if (const uint32_t error = pv::client().deviceInstallFlags(devicePath_, flags);
+      error != we::Success) {
+    Log(LogType::Error,
+        "IsRebootRequired: SetupDiGetDeviceInstallParams failed with error = 0x%08X\n", error);
+    return KVOFWDL_STATUS_FAILED;
+  }
+  rebootRequired = (flags & (pv::DI_NEEDRESTART | pv::DI_NEEDREBOOT)) != 0;
+  Log(LogType::Info, "%s", rebootRequired ? "Reboot is required.\n" : "Reboot is not required.\n");
+  return KVOFWDL_STATUS_SUCCESS;
+}
+
+}  // namespace fwdl

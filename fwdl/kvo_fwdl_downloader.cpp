@@ -1,0 +1,144 @@
+#include "fwdl/kvo_fwdl_downloader.h"
+
+#include <new>
+
+#include "fwdl/device_enumeration.h"
+#include "fwdl/guid_string.h"
+#include "fwdl/kvo_fwdl_device.h"
+#include "fwdl/kvo_static_device.h"
+#include "fwdl/kwf_file.h"
+#include "fwdl/library_log.h"
+#include "platform/clock.h"
+
+namespace fwdl {
+
+namespace {
+
+// Pauses of a download: for the unit to settle in its boot loader, for the driver before the
+// audio devices start, for the audio devices before the node is cycled, for the node after.
+constexpr uint32_t kAfterHaltMs = 3000;
+constexpr uint32_t kBeforeStartAllMs = 1500;
+constexpr uint32_t kBeforeNodeCycleMs = 1500;
+constexpr uint32_t kAfterNodeCycleMs = 5000;
+
+}  // namespace
+
+KvoFwdlDownloader::~KvoFwdlDownloader() {
+  WaitForThread();
+}
+
+KVOFWDL_STATUS KvoFwdlDownloader::StartDownload(const std::string& fileName, KvoDevice* device,
+                                                uint32_t mode, uint32_t flags) {
+  Log(LogType::Info, "KvoFwdlDownloader::StartDownload('%s') ...\n", fileName.c_str());
+  auto file = std::unique_ptr<KwfFile>(new (std::nothrow) KwfFile);
+  if (!file) return KVOFWDL_STATUS_FAILED;
+  if (const KVOFWDL_STATUS status = file->Open(fileName); status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "KvoFwdlDownloader::StartDownload: open file '%s' failed\n",
+        fileName.c_str());
+    return status;
+  }
+  ownedFile_ = std::move(file);
+  if (const KVOFWDL_STATUS status =
+          Downloader::StartDownload(ownedFile_.get(), device, mode, flags);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "KvoFwdlDownloader::StartDownload: starting download failed\n");
+    ownedFile_.reset();
+    file_ = nullptr;
+    return status;
+  }
+  return KVOFWDL_STATUS_SUCCESS;
+}
+
+void KvoFwdlDownloader::ThreadRoutine() {
+  Log(LogType::Info, "KvoFwdlDownloader::ThreadRoutine ...\n");
+  Downloader::ThreadRoutine();
+  ownedFile_.reset();
+  file_ = nullptr;
+}
+
+KVOFWDL_STATUS KvoFwdlDownloader::Download() {
+  Log(LogType::Info, "KvoFwdlDownloader::Download ... \n");
+  auto* device = dynamic_cast<KvoFwdlDevice*>(device_);
+  if (device == nullptr || !device->IsOpen()) {
+    Log(LogType::Error, "Download: device is not open.\n");
+    return KVOFWDL_STATUS_FAILED;
+  }
+  uint32_t conditions = 0;
+  if (const KVOFWDL_STATUS status = CheckDownload(file_, device, conditions);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "Download: check of download conditions failed\n");
+    return status;
+  }
+  if (conditions & KVOFWDL_COND_NOT_POSSIBLE) {
+    Log(LogType::Error, "download aborted due to incompatible hardware\n");
+    return KVOFWDL_STATUS_INCOMPATIBLE_HARDWARE;
+  }
+  if (conditions & KVOFWDL_COND_CNE_MISSING) {
+    Log(LogType::Error, "download aborted due to firmware without required CnE data\n");
+    return KVOFWDL_STATUS_NO_CNE_DATA;
+  }
+
+  KvoStaticDevice driver(ControlDeviceName(enumeration_.InterfaceGuid()));
+  Log(LogType::Info, "stopping device...\n");
+  if (const KVOFWDL_STATUS status = driver.StopAllDevices(); status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "Download: StopAllDevices failed\n");
+    return status;
+  }
+  if (conditions & KVOFWDL_COND_CNE_REQUIRED) mode_ = MODE_PROGRAM_AND_CNE;
+
+  platform::Clock& clock = platform::clock();
+  const uint32_t protocol = device->Info().ProtocolVersion();
+  const bool streamed = protocol == 3;
+  if (protocol != 1 && protocol != 2 && !streamed) {
+    Log(LogType::Error, "Download: unexpected download protocol.\n");
+    return KVOFWDL_STATUS_FAILED;
+  }
+  auto reset = [&](int type) {
+    return streamed ? device->ResetProt3(type) : device->ResetProt1and2(type);
+  };
+  if (const KVOFWDL_STATUS status = reset(RESET_HALT_IN_BOOTLOADER);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "Download: reset device failed\n");
+    return status;
+  }
+  clock.sleep(kAfterHaltMs);
+  if (const KVOFWDL_STATUS status = streamed ? DownloadProt3() : DownloadProt1and2();
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error,
+        streamed ? "Download: DownloadProt3 failed with KVOFWDL_STATUS 0x%08X.\n"
+                 : "Download: DownloadProt1and2 failed with KVOFWDL_STATUS 0x%08X.\n",
+        status);
+    return status;
+  }
+  if (const KVOFWDL_STATUS status = reset(RESET_START_APPLICATION);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "Download: reset device failed\n");
+    return status;
+  }
+
+  clock.sleep(kBeforeStartAllMs);
+  if (const KVOFWDL_STATUS status = driver.StartAllDevices(); status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "Download: StartAllDevices failed\n");
+    return status;
+  }
+
+  clock.sleep(kBeforeNodeCycleMs);
+  bool rebootForDisable = false;
+  if (const KVOFWDL_STATUS status = device->Disable(rebootForDisable);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "Reset: disabling device failed with KVOFWDL_STATUS 0x%08X\n", status);
+    return status;
+  }
+  bool rebootForEnable = false;
+  if (const KVOFWDL_STATUS status = device->Enable(rebootForEnable);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "Reset: enabling device failed with KVOFWDL_STATUS 0x%08X\n", status);
+    return status;
+  }
+  clock.sleep(kAfterNodeCycleMs);
+  if (rebootForDisable || rebootForEnable) return KVOFWDL_STATUS_REBOOT_REQUIRED;
+  Log(LogType::Info, "]KvoFwdlDownloader::Download\n");
+  return KVOFWDL_STATUS_SUCCESS;
+}
+
+}  // namespace fwdl

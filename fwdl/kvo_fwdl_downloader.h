@@ -1,0 +1,37 @@
+// The library's downloader: it opens the firmware file itself, and its download takes the
+// unit's audio devices out of service, resets the unit into its boot loader, sends the file,
+// resets it back into its application, restarts the audio devices and cycles the unit's
+// device node so that the new firmware is picked up.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "fwdl/downloader.h"
+#include "fwdl/kwf_file.h"
+
+namespace fwdl {
+
+class DeviceEnumeration;
+
+class KvoFwdlDownloader : public Downloader {
+ public:
+  // `enumeration` names the interface whose driver's control device stops and starts the
+  // audio devices; it outlives the downloader.
+  explicit KvoFwdlDownloader(const DeviceEnumeration& enumeration) : enumeration_(enumeration) {}
+  ~KvoFwdlDownloader() override;
+  void ThreadRoutine() override;
+  KVOFWDL_STATUS Download() override;
+
+  // Opens `fileName` and starts downloading it to `device`; the worker owns the file from
+  // here.
+  KVOFWDL_STATUS StartDownload(const std::string& fileName, KvoDevice* device, uint32_t mode,
+                               uint32_t flags);
+  using Downloader::StartDownload;
+
+ private:
+  const DeviceEnumeration& enumeration_;
+  std::unique_ptr<KwfFile> ownedFile_;
+};
+
+}  // namespace fwdl

@@ -1,0 +1,83 @@
+// A driver that passes everything to another one but lets a test change what unit reads
+// bring back: a unit with odd bytes in its windows, or a driver that reports short transfers.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <span>
+
+#include "platform/vhpd_client.h"
+
+namespace fwdl::testing {
+
+// Changes a completed read of `address`: its data and the byte count the driver reports.
+using ReadTamper = std::function<void(uint64_t address, std::span<uint8_t> data,
+                                      platform::vhpd::IoResult& result)>;
+
+class TamperingClient final : public platform::vhpd::VhpdClient {
+ public:
+  TamperingClient(std::shared_ptr<platform::vhpd::VhpdClient> inner, ReadTamper tamper)
+      : inner_(std::move(inner)), tamper_(std::move(tamper)) {}
+
+  uint32_t presentInterfaces(const platform::vhpd::Guid& guid,
+                             std::vector<std::string>& paths) override {
+    return inner_->presentInterfaces(guid, paths);
+  }
+  uint32_t open(const std::string& path, platform::vhpd::OpenMode mode,
+                std::unique_ptr<platform::vhpd::DeviceHandle>& handle) override {
+    std::unique_ptr<platform::vhpd::DeviceHandle> real;
+    const uint32_t error = inner_->open(path, mode, real);
+    if (error == 0) handle = std::make_unique<Handle>(std::move(real), tamper_);
+    return error;
+  }
+  uint32_t changeDeviceNodeState(const std::string& path,
+                                 platform::vhpd::DeviceNodeChange change) override {
+    return inner_->changeDeviceNodeState(path, change);
+  }
+  uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) override {
+    return inner_->deviceInstallFlags(path, flags);
+  }
+  uint32_t openDriverSettingsKey(const std::string& key) override {
+    return inner_->openDriverSettingsKey(key);
+  }
+  uint32_t readDriverSetting(const std::string& key, const std::string& name,
+                             uint32_t& value) override {
+    return inner_->readDriverSetting(key, name, value);
+  }
+  uint32_t writeDriverSetting(const std::string& key, const std::string& name,
+                              uint32_t value) override {
+    return inner_->writeDriverSetting(key, name, value);
+  }
+  uint32_t requestRestart() override { return inner_->requestRestart(); }
+  std::unique_ptr<platform::vhpd::Subscription> subscribeBusChanges(
+      std::function<void()> onChange) override {
+    return inner_->subscribeBusChanges(std::move(onChange));
+  }
+
+ private:
+  class Handle final : public platform::vhpd::DeviceHandle {
+   public:
+    Handle(std::unique_ptr<platform::vhpd::DeviceHandle> inner, ReadTamper tamper)
+        : inner_(std::move(inner)), tamper_(std::move(tamper)) {}
+    platform::vhpd::IoCall ioControl(uint32_t code, std::span<const uint8_t> input,
+                                     std::span<uint8_t> output) override {
+      platform::vhpd::IoCall call = inner_->ioControl(code, input, output);
+      if (code != platform::vhpd::IOCTL_VHPD_ASYNC_READ) return call;
+      platform::vhpd::IoCall done;
+      done.immediate = platform::vhpd::completeIo(std::move(call));
+      if (done.immediate.error == 0) {
+        tamper_(platform::vhpd::asyncRequestAddress(input.data()), output, done.immediate);
+      }
+      return done;
+    }
+
+   private:
+    std::unique_ptr<platform::vhpd::DeviceHandle> inner_;
+    ReadTamper tamper_;
+  };
+
+  std::shared_ptr<platform::vhpd::VhpdClient> inner_;
+  ReadTamper tamper_;
+};
+
+}  // namespace fwdl::testing
