@@ -34,8 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> output(
       code == pv::IOCTL_VHPD_FCP_TRANSACTION ? pv::kFcpResponseSize : outputSize, 0xA5);
   const simbus::IoReply reply = bus.ioControl(handle, code, record, output);
-  if (reply.bytesReturned > output.size() || reply.output.size() < reply.bytesReturned) {
-    __builtin_trap();  // the driver never returns more than the caller's buffer holds
+  // The driver never returns more than the caller's buffer holds; a read returns the data it
+  // counts (a write brings none back).
+  if (reply.bytesReturned > output.size() || reply.output.size() > output.size() ||
+      (!reply.output.empty() && reply.output.size() < reply.bytesReturned)) {
+    __builtin_trap();
   }
   return 0;
 }
