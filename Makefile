@@ -12,8 +12,15 @@ build: deps
 	@cmake --preset debug >/dev/null
 	@cmake --build --preset debug -j $(JOBS)
 
+# The firmware library's download worker also runs under ThreadSanitizer on every test run;
+# only the library and its tests are built for that.
+FWDL_TSAN_TARGETS := fwdl_internal_tests fwdl_api_tests fwdl_load_tests fwdl_static_load_probe
+
 test: build
 	@ctest --preset debug -j $(JOBS)
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan -j $(JOBS) --target $(FWDL_TSAN_TARGETS)
+	@ctest --preset tsan -j $(JOBS) -R '^fwdl[._]'
 
 # Until the control panel exists the main program is the command line on the simulated bus:
 # start the bus with one Velmora PRO Studio and list the units velmoractl finds.

@@ -19,6 +19,8 @@ int standaloneCommand(Args args);
 int monitoringCommand(Args args);
 int storeCommand(Args args);
 int firmwareInfoCommand(Args args);
+int firmwareCheckCommand(Args args);
+int firmwareUpdateCommand(Args args);
 int paramListCommand(Args args);
 int paramGetCommand(Args args);
 int paramSetCommand(Args args);

@@ -6,30 +6,13 @@
 #include <utility>
 
 #include "cli/commands.h"
+#include "cli/firmware_words.h"
 #include "fwdl/include/dun_fwdl.h"
 #include "platform/unit_info_block.h"
 
 namespace velmoractl {
 
 namespace {
-
-constexpr std::array<std::pair<uint32_t, const char*>, 8> kFileStatusNames{{
-    {KVOFWDL_STATUS_FAILED, "KVOFWDL_STATUS_FAILED"},
-    {KVOFWDL_STATUS_INVALID_PARAMETER, "KVOFWDL_STATUS_INVALID_PARAMETER"},
-    {KVOFWDL_STATUS_FILE_NOT_FOUND, "KVOFWDL_STATUS_FILE_NOT_FOUND"},
-    {KVOFWDL_STATUS_FILE_READ_ERROR, "KVOFWDL_STATUS_FILE_READ_ERROR"},
-    {KVOFWDL_STATUS_INVALID_FILE_FORMAT, "KVOFWDL_STATUS_INVALID_FILE_FORMAT"},
-    {KVOFWDL_STATUS_HEADER_CRC_ERROR, "KVOFWDL_STATUS_HEADER_CRC_ERROR"},
-    {KVOFWDL_STATUS_IMAGE_CRC_ERROR, "KVOFWDL_STATUS_IMAGE_CRC_ERROR"},
-    {KVOFWDL_STATUS_CNE_CRC_ERROR, "KVOFWDL_STATUS_CNE_CRC_ERROR"},
-}};
-
-std::string statusText(KVOFWDL_STATUS status) {
-  for (const auto& [code, name] : kFileStatusNames) {
-    if (code == status) return std::to_string(status) + " (" + name + ")";
-  }
-  return std::to_string(status);
-}
 
 // A fixed-size text field, up to its first zero byte.
 template <size_t N>
@@ -54,7 +37,7 @@ int firmwareInfoCommand(Args args) {
   const KVOFWDL_STATUS status = KVOFWDL_GetKwfFileInfo(args[0].c_str(), &info);
   if (status != KVOFWDL_STATUS_SUCCESS) {
     return fail(kExitFailure,
-                "cannot read firmware file " + args[0] + ": status " + statusText(status));
+                "cannot read firmware file " + args[0] + ": status " + firmwareStatusText(status));
   }
   const std::string firmware = platform::unit_info::formatFirmwareVersion(info.FirmwareVersion);
   const uint32_t vendor = uint32_t{info.NodeVendorId[0]} << 16 |

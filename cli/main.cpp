@@ -18,7 +18,7 @@ struct Verb {
   int (*run)(Args);
 };
 
-constexpr std::array<Verb, 18> kVerbs{{
+constexpr std::array<Verb, 20> kVerbs{{
     {"units", "units [--json]",
      "List the units on the bus: index, serial, model, protocol and firmware.", unitsCommand},
     {"coeff get", "coeff get [--unit N] INDEX...",
@@ -57,6 +57,13 @@ constexpr std::array<Verb, 18> kVerbs{{
      mixLoadCommand},
     {"firmware info", "firmware info FILE [--json]",
      "Describe a firmware file (.KWF): version, model, build, info text.", firmwareInfoCommand},
+    {"firmware check", "firmware check [--unit N] FILE",
+     "Test a firmware file against unit N: what the library finds, in words.",
+     firmwareCheckCommand},
+    {"firmware update", "firmware update [--unit N] FILE [--yes] [--allow-downgrade]",
+     "Download a firmware file to unit N with progress; asks before a downgrade or a "
+     "re-install unless told.",
+     firmwareUpdateCommand},
 }};
 
 void printHelp(FILE* out) {
