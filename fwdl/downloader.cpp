@@ -116,6 +116,11 @@ KVOFWDL_STATUS Downloader::CheckDownload(KwfFile* file, KvoDevice* device, uint3
 KVOFWDL_STATUS Downloader::StartDownload(KwfFile* file, KvoDevice* device, uint32_t mode,
                                          uint32_t flags) {
   Log(LogType::Info, "Downloader::StartDownload ...\n");
+  // The worker uses file, device and status until it ends.
+  if (IsRunning()) {
+    Log(LogType::Error, "StartDownload: a download is running already.\n");
+    return KVOFWDL_STATUS_DOWNLOAD_IN_PROGRESS;
+  }
   if (file == nullptr || !file->IsOpen()) {
     Log(LogType::Error, "StartDownload: file is not open.\n");
     return KVOFWDL_STATUS_FILE_NOT_OPEN;

@@ -30,6 +30,11 @@ KvoFwdlDownloader::~KvoFwdlDownloader() {
 KVOFWDL_STATUS KvoFwdlDownloader::StartDownload(const std::string& fileName, KvoDevice* device,
                                                 uint32_t mode, uint32_t flags) {
   Log(LogType::Info, "KvoFwdlDownloader::StartDownload('%s') ...\n", fileName.c_str());
+  // The worker reads the file it was given until it ends.
+  if (IsRunning()) {
+    Log(LogType::Error, "StartDownload: a download is running already.\n");
+    return KVOFWDL_STATUS_DOWNLOAD_IN_PROGRESS;
+  }
   auto file = std::unique_ptr<KwfFile>(new (std::nothrow) KwfFile);
   if (!file) return KVOFWDL_STATUS_FAILED;
   if (const KVOFWDL_STATUS status = file->Open(fileName); status != KVOFWDL_STATUS_SUCCESS) {

@@ -157,6 +157,41 @@ TEST_F(DeviceDiscoveryTest, DeviceInfoDescribesTheUnit) {
   EXPECT_EQ(info.AuxWord4, 0u);
 }
 
+struct WaitCase {
+  const char* name;
+  simbus::FaultAction action;
+  uint32_t delayMs;
+  uint32_t waitMs;
+  uint32_t result;
+};
+
+class BoundedWaitTest : public UnitFixture, public ::testing::WithParamInterface<WaitCase> {};
+
+// A transfer the driver answers late or never ends when the wait does, with a time-out.
+TEST_P(BoundedWaitTest, EndsAnUnansweredTransfer) {
+  const uint32_t serial = plug();
+  DeviceEnumeration enumeration;
+  ASSERT_EQ(enumeration.Enumerate(pv::kInterfaceGuidText), KVOFWDL_STATUS_SUCCESS);
+  ASSERT_EQ(enumeration.OpenDevice(0), KVOFWDL_STATUS_SUCCESS);
+  bus->addFault(
+      {GetParam().action, simbus::TransferKind::BlockRead, serial, 0, 1, 0, GetParam().delayMs});
+  std::array<uint8_t, 16> buffer{};
+  uint32_t transferred = 99;
+  EXPECT_EQ(enumeration.OpenUnit()->AsyncReadSync(kInfoBlockAddress, buffer.data(), buffer.size(),
+                                                  transferred, GetParam().waitMs),
+            GetParam().result);
+  EXPECT_EQ(transferred, GetParam().result == 0 ? buffer.size() : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Waits, BoundedWaitTest,
+    ::testing::Values(
+        WaitCase{"LateWithinTheWait", simbus::FaultAction::Delay, 200, 500, 0},
+        WaitCase{"LateBeyondTheWait", simbus::FaultAction::Delay, 900, 500, pv::KVO_STATUS_TIMEOUT},
+        WaitCase{"Never", simbus::FaultAction::Drop, 0, 500, pv::KVO_STATUS_TIMEOUT},
+        WaitCase{"LateWithoutBound", simbus::FaultAction::Delay, 90000, kWaitForever, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(DeviceDiscoveryTest, TheControlDeviceStopsAndStartsTheAudioDevices) {
   plug();
   bus->setStreaming(true);

@@ -139,6 +139,27 @@ TEST_F(DownloaderTest, NeitherAMissingFileNorAMissingUnitStartsAWorker) {
   EXPECT_EQ(downloader_.Status().Status(), KVOFWDL_STATUS_SUCCESS);
 }
 
+TEST_F(DownloaderTest, ASecondStartWhileOneRunsChangesNothing) {
+  plug(3);
+  GatedClock gated;
+  platform::ScopedClock useGated(gated);
+  gated.holdAt(3000);
+  const std::string path = writeKwf(StudioFile(1));
+  ASSERT_EQ(enumeration_.Enumerate(pv::kInterfaceGuidText), KVOFWDL_STATUS_SUCCESS);
+  ASSERT_EQ(enumeration_.OpenDevice(0), KVOFWDL_STATUS_SUCCESS);
+  ASSERT_EQ(downloader_.StartDownload(path, enumeration_.OpenUnit(), MODE_PROGRAM, 0),
+            KVOFWDL_STATUS_SUCCESS);
+  gated.waitUntilHeld();
+  EXPECT_EQ(downloader_.StartDownload(path, enumeration_.OpenUnit(), MODE_PROGRAM, 0),
+            KVOFWDL_STATUS_DOWNLOAD_IN_PROGRESS);
+  EXPECT_EQ(downloader_.Start(), KVOFWDL_STATUS_FAILED);
+  EXPECT_EQ(downloader_.Status().Status(), KVOFWDL_STATUS_DOWNLOAD_RUNNING);
+  gated.release();
+  WaitForDownload(downloader_);
+  EXPECT_EQ(downloader_.Status().Status(), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_TRUE(logged("ERROR: Start: thread is already running"));
+}
+
 // A protocol-3 unit may not answer the first block in time; later blocks must succeed.
 struct BlockFaultCase {
   const char* name;
