@@ -64,7 +64,8 @@ void UpdateCycle(benchmark::State& state) {
     state.PauseTiming();
     if (cycle == Cycle::OneLevel) plugin.setNormalised(62, level = level == 0.1f ? 0.2f : 0.1f);
     if (cycle == Cycle::Reset) {
-      for (size_t i = 0; i < VelmoraHAL::UnitCount(); ++i) VelmoraHAL::MixerAt(i)->resetSentValues();
+      for (size_t i = 0; i < VelmoraHAL::UnitCount(); ++i)
+        VelmoraHAL::MixerAt(i)->resetSentValues();
     }
     const uint64_t before = bus->coefficientWriteCount(serial);
     const uint64_t blockWrites = bus->transferCounts(serial)->blockWrite;
@@ -75,16 +76,17 @@ void UpdateCycle(benchmark::State& state) {
     requests += bus->transferCounts(serial)->blockWrite - blockWrites;
     state.ResumeTiming();
   }
-  state.counters["writes/cycle"] = benchmark::Counter(static_cast<double>(writes),
-                                                      benchmark::Counter::kAvgIterations);
-  state.counters["requests/cycle"] = benchmark::Counter(static_cast<double>(requests),
-                                                        benchmark::Counter::kAvgIterations);
+  state.counters["writes/cycle"] =
+      benchmark::Counter(static_cast<double>(writes), benchmark::Counter::kAvgIterations);
+  state.counters["requests/cycle"] =
+      benchmark::Counter(static_cast<double>(requests), benchmark::Counter::kAvgIterations);
   hal.AttachMixer(nullptr);
   VelmoraHAL::Destroy();
 }
 BENCHMARK(UpdateCycle)
     ->ArgNames({"units", "cycle"})
-    ->ArgsProduct({{1, 4}, {static_cast<int>(Cycle::Idle), static_cast<int>(Cycle::OneLevel),
-                            static_cast<int>(Cycle::Reset)}});
+    ->ArgsProduct({{1, 4},
+                   {static_cast<int>(Cycle::Idle), static_cast<int>(Cycle::OneLevel),
+                    static_cast<int>(Cycle::Reset)}});
 
 }  // namespace

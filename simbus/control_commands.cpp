@@ -399,7 +399,8 @@ int runKnob(const CommandContext& context, const ParsedArgs& args) {
 }
 
 int runButton(const CommandContext& context, const ParsedArgs& args) {
-  if (args.positional.size() != 2) return usageError(context, "needs a unit serial and dim or mute");
+  if (args.positional.size() != 2)
+    return usageError(context, "needs a unit serial and dim or mute");
   int exitCode = kExitOk;
   const std::optional<uint32_t> serial = serialArgument(context, args.positional[0], exitCode);
   if (!serial) return exitCode;

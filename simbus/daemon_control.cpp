@@ -77,8 +77,7 @@ bool DaemonControl::setRejoinDelay(uint32_t milliseconds) {
 }
 
 bool DaemonControl::setLocked(uint32_t serial, SyncInput input, bool locked) {
-  const auto reply =
-      call(wire::SetLockedRequest{serial, static_cast<uint8_t>(input), locked});
+  const auto reply = call(wire::SetLockedRequest{serial, static_cast<uint8_t>(input), locked});
   return reply && (reply->ok || fail("no unit with serial " + std::to_string(serial)));
 }
 

@@ -193,9 +193,8 @@ FlagReply DaemonSession::run(const TurnKnobRequest& r) {
 template <>
 FlagReply DaemonSession::run(const PressButtonRequest& r) {
   if (r.button > static_cast<uint8_t>(FrontPanelButton::Mute)) return {false};
-  return {bus_.withUnit(r.serial, [&](SimUnit& unit) {
-    unit.pressButton(static_cast<FrontPanelButton>(r.button));
-  })};
+  return {bus_.withUnit(
+      r.serial, [&](SimUnit& unit) { unit.pressButton(static_cast<FrontPanelButton>(r.button)); })};
 }
 
 template <>

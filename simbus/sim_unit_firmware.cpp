@@ -71,7 +71,9 @@ bool SimUnit::locked(SyncInput input) const {
   return locks_[lockSlot(input)];
 }
 
-void SimUnit::turnKnob(uint8_t position) { coefficients_[coefficient::kKnob] = position; }
+void SimUnit::turnKnob(uint8_t position) {
+  coefficients_[coefficient::kKnob] = position;
+}
 
 void SimUnit::pressButton(FrontPanelButton button) {
   uint32_t& word =

@@ -447,9 +447,8 @@ using Request =
                  PlugRequest, UnplugRequest, UnitsRequest, DriverRequest, SetDriverVersionRequest,
                  SetDriverRateRequest, SetStreamingRequest, SetInstallFlagsRequest, PeekRequest,
                  PokeRequest, AcceptedTransfersRequest, SetAcceptedTransfersRequest,
-                 AddFaultRequest, ClearFaultsRequest, FaultsRequest, StopRequest,
-                 SetLockedRequest, SetStandaloneRequest, SetRejoinDelayRequest,
-                 TurnKnobRequest, PressButtonRequest>;
+                 AddFaultRequest, ClearFaultsRequest, FaultsRequest, StopRequest, SetLockedRequest,
+                 SetStandaloneRequest, SetRejoinDelayRequest, TurnKnobRequest, PressButtonRequest>;
 
 // ---- Frames ----
 
