@@ -177,24 +177,32 @@ bool Downloader::SelectObjects(uint32_t mode, Selection& selection) const {
   }
 }
 
-KVOFWDL_STATUS Downloader::DownloadProt1and2() {
-  Log(LogType::Info, "Downloader::DownloadProt1and2 ...\n");
+bool Downloader::ReadyToDownload(const char* procedure, uint32_t fileVersion,
+                                 Selection& selection) const {
   if (device_ == nullptr || !device_->IsOpen()) {
-    Log(LogType::Error, "DownloadProt1and2: device is not open.\n");
-    return KVOFWDL_STATUS_FAILED;
+    Log(LogType::Error, "%s: device is not open.\n", procedure);
+    return false;
   }
   if (file_ == nullptr || !file_->IsOpen()) {
-    Log(LogType::Error, "DownloadProt1and2: file is not open.\n");
-    return KVOFWDL_STATUS_FAILED;
+    Log(LogType::Error, "%s: file is not open.\n", procedure);
+    return false;
   }
-  if (file_->FileVersion() != kFileVersionForObjects) {
-    Log(LogType::Error, "DownloadProt1and2: file version 0 expected.\n");
-    return KVOFWDL_STATUS_FAILED;
+  if (file_->FileVersion() != fileVersion) {
+    Log(LogType::Error, "%s: file version %u expected.\n", procedure, fileVersion);
+    return false;
   }
-  Selection selection;
   if (!SelectObjects(mode_, selection)) {
-    Log(LogType::Error, "DownloadProt1and2: unknown image type %d to download.\n",
+    Log(LogType::Error, "%s: unknown image type %d to download.\n", procedure,
         static_cast<int>(mode_));
+    return false;
+  }
+  return true;
+}
+
+KVOFWDL_STATUS Downloader::DownloadProt1and2() {
+  Log(LogType::Info, "Downloader::DownloadProt1and2 ...\n");
+  Selection selection;
+  if (!ReadyToDownload("DownloadProt1and2", kFileVersionForObjects, selection)) {
     return KVOFWDL_STATUS_FAILED;
   }
   uint32_t total = 0;
@@ -222,22 +230,8 @@ KVOFWDL_STATUS Downloader::DownloadProt1and2() {
 
 KVOFWDL_STATUS Downloader::DownloadProt3() {
   Log(LogType::Info, "Downloader::DownloadProt3 ...\n");
-  if (device_ == nullptr || !device_->IsOpen()) {
-    Log(LogType::Error, "DownloadProt3: device is not open.\n");
-    return KVOFWDL_STATUS_FAILED;
-  }
-  if (file_ == nullptr || !file_->IsOpen()) {
-    Log(LogType::Error, "DownloadProt3: file is not open.\n");
-    return KVOFWDL_STATUS_FAILED;
-  }
-  if (file_->FileVersion() != kFileVersionForStream) {
-    Log(LogType::Error, "DownloadProt3: file version 1 expected.\n");
-    return KVOFWDL_STATUS_FAILED;
-  }
   Selection selection;
-  if (!SelectObjects(mode_, selection)) {
-    Log(LogType::Error, "DownloadProt3: unknown image type %d to download.\n",
-        static_cast<int>(mode_));
+  if (!ReadyToDownload("DownloadProt3", kFileVersionForStream, selection)) {
     return KVOFWDL_STATUS_FAILED;
   }
   const uint32_t fileSize = file_->FileSize();

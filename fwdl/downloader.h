@@ -61,6 +61,9 @@ class Downloader : public Drvkit::TThread {
     uint32_t imageType = 0;
   };
   bool SelectObjects(uint32_t mode, Selection& selection) const;
+  // The unit and the file are open, the file has the procedure's version and the mode names
+  // objects; otherwise logs why under the procedure's name.
+  bool ReadyToDownload(const char* procedure, uint32_t fileVersion, Selection& selection) const;
 };
 
 }  // namespace fwdl
