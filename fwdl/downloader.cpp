@@ -38,61 +38,44 @@ KVOFWDL_STATUS Downloader::CheckDownload(KwfFile* file, KvoDevice* device, uint3
   conditions = 0;
   const UnitInfo& unit = device->Info();
   const uint32_t protocol = unit.ProtocolVersion();
-  const bool hardwareDiffers = file->CompatibleHardwareVersion() != unit.HardwareModelID();
-  auto logHardwareMismatch = [&] {
-    Log(LogType::Info,
-        "CheckDownload: hardware version mismatch: CompatibleHardwareVersion (file) = 0x%X, "
-        "HardwareModelID (device) = 0x%X\n",
-        file->CompatibleHardwareVersion(), unit.HardwareModelID());
-  };
 
-  if (protocol == 1 || protocol == 2) {
-    if (file->FileVersion() != kFileVersionForObjects) {
-      conditions = KVOFWDL_COND_NOT_POSSIBLE | KVOFWDL_COND_FILE_VERSION_MISMATCH;
-      Log(LogType::Info,
-          "CheckDownload: device protocol = %u, expected file version = 0, given file version = "
-          "%u\n",
-          protocol, file->FileVersion());
-      return KVOFWDL_STATUS_SUCCESS;
-    }
-    if (!skipHardwareCheck_ && hardwareDiffers) {
-      conditions = KVOFWDL_COND_NOT_POSSIBLE | KVOFWDL_COND_HARDWARE_MISMATCH;
-      logHardwareMismatch();
-      return KVOFWDL_STATUS_SUCCESS;
-    }
-  } else if (protocol == 3) {
-    if (file->FileVersion() != kFileVersionForStream) {
-      conditions = KVOFWDL_COND_NOT_POSSIBLE | KVOFWDL_COND_FILE_VERSION_MISMATCH;
-      Log(LogType::Info,
-          "CheckDownload: device protocol = %u, expected file version = 1, given file version = "
-          "%u\n",
-          protocol, file->FileVersion());
-      return KVOFWDL_STATUS_SUCCESS;
-    }
-    if (!skipHardwareCheck_ && hardwareDiffers) {
-      conditions = KVOFWDL_COND_NOT_POSSIBLE | KVOFWDL_COND_HARDWARE_MISMATCH;
-      logHardwareMismatch();
-    }
-    if (!skipVendorCheck_) {
-      const auto vendor = file->NodeVendorId();  // least significant byte first
-      const uint32_t fileVendor =
-          uint32_t{vendor[2]} << 16 | uint32_t{vendor[1]} << 8 | uint32_t{vendor[0]};
-      const uint32_t unitVendor = unit.GuidHigh() >> 8;
-      if (fileVendor != unitVendor) {
-        conditions |= KVOFWDL_COND_NOT_POSSIBLE | KVOFWDL_COND_VENDOR_MISMATCH;
-        Log(LogType::Info,
-            "CheckDownload: vendor ID mismatch: NodeVendorId (file) = 0x%02X%02X%02X, upper Guid "
-            "bytes (device) = 0x%02X%02X%02X\n",
-            vendor[0], vendor[1], vendor[2], (unitVendor >> 16) & 0xFF, (unitVendor >> 8) & 0xFF,
-            unitVendor & 0xFF);
-      }
-    }
-    if (conditions & KVOFWDL_COND_NOT_POSSIBLE) return KVOFWDL_STATUS_SUCCESS;
-  } else {
+  if (protocol < 1 || protocol > 3) {
     conditions = KVOFWDL_COND_NOT_POSSIBLE | KVOFWDL_COND_UNSUPPORTED_PROTOCOL;
     Log(LogType::Info, "CheckDownload: device with unsupported protocol version %u\n", protocol);
     return KVOFWDL_STATUS_SUCCESS;
   }
+  const uint32_t expectedVersion = protocol == 3 ? kFileVersionForStream : kFileVersionForObjects;
+  if (file->FileVersion() != expectedVersion) {
+    conditions = KVOFWDL_COND_NOT_POSSIBLE | KVOFWDL_COND_FILE_VERSION_MISMATCH;
+    Log(LogType::Info,
+        "CheckDownload: device protocol = %u, expected file version = %u, given file version = "
+        "%u\n",
+        protocol, expectedVersion, file->FileVersion());
+    return KVOFWDL_STATUS_SUCCESS;
+  }
+  if (!skipHardwareCheck_ && file->CompatibleHardwareVersion() != unit.HardwareModelID()) {
+    conditions = KVOFWDL_COND_NOT_POSSIBLE | KVOFWDL_COND_HARDWARE_MISMATCH;
+    Log(LogType::Info,
+        "CheckDownload: hardware version mismatch: CompatibleHardwareVersion (file) = 0x%X, "
+        "HardwareModelID (device) = 0x%X\n",
+        file->CompatibleHardwareVersion(), unit.HardwareModelID());
+  }
+  // Protocol 3 also checks the vendor and reports both mismatches together.
+  if (protocol == 3 && !skipVendorCheck_) {
+    const auto vendor = file->NodeVendorId();  // least significant byte first
+    const uint32_t fileVendor =
+        uint32_t{vendor[2]} << 16 | uint32_t{vendor[1]} << 8 | uint32_t{vendor[0]};
+    const uint32_t unitVendor = unit.GuidHigh() >> 8;
+    if (fileVendor != unitVendor) {
+      conditions |= KVOFWDL_COND_NOT_POSSIBLE | KVOFWDL_COND_VENDOR_MISMATCH;
+      Log(LogType::Info,
+          "CheckDownload: vendor ID mismatch: NodeVendorId (file) = 0x%02X%02X%02X, upper Guid "
+          "bytes (device) = 0x%02X%02X%02X\n",
+          vendor[0], vendor[1], vendor[2], (unitVendor >> 16) & 0xFF, (unitVendor >> 8) & 0xFF,
+          unitVendor & 0xFF);
+    }
+  }
+  if (conditions & KVOFWDL_COND_NOT_POSSIBLE) return KVOFWDL_STATUS_SUCCESS;
 
   bool cnERequired = mode_ == MODE_PROGRAM_AND_CNE || mode_ == MODE_CNE;
   if (mode_ == MODE_PROGRAM) {
