@@ -36,9 +36,15 @@ tsan: deps
 	@cmake --build --preset tsan -j $(JOBS)
 	@ctest --preset tsan -j $(JOBS)
 
+# `make fuzz` builds the libFuzzer targets; `make fuzz FUZZ_SECONDS=60` also runs each of them
+# that long over its seed corpus and fails when one of them finds a crash.
+FUZZ_SECONDS ?= 0
+
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz -j $(JOBS)
+	@if [ "$(FUZZ_SECONDS)" -gt 0 ]; then scripts/run-fuzzers build/fuzz/bin $(FUZZ_SECONDS); \
+	 else echo "fuzz targets built in build/fuzz/bin; make fuzz FUZZ_SECONDS=60 runs each for 60 s"; fi
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
