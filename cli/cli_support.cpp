@@ -36,19 +36,48 @@ bool takeFlag(Args& args, std::string_view name) {
   return false;
 }
 
+namespace {
+
+// The length of the valid UTF-8 character at the start of `text` (shortest form, no
+// surrogates, at most U+10FFFF); 0 when the bytes there are not one.
+size_t utf8Length(std::string_view text) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  const size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                        : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                       : 0;
+  if (length == 0 || length > text.size()) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  }
+  const unsigned char second = byte(1);
+  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+      (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
+    return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
 std::string jsonString(std::string_view text) {
   std::string out = "\"";
-  for (const char c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     const auto byte = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
-    } else if (byte < 0x20 || byte >= 0x7F) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", byte);  // bytes as Latin-1
-      out += escape;
-    } else {
+    } else if (byte >= 0x20 && byte < 0x7F) {
       out += c;
+    } else if (const size_t length = byte >= 0x80 ? utf8Length(text.substr(i)) : 0) {
+      out += text.substr(i, length);  // valid UTF-8 stays as it is
+      i += length - 1;
+    } else {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", byte);  // other bytes as Latin-1
+      out += escape;
     }
   }
   return out + "\"";

@@ -24,8 +24,9 @@ std::optional<std::string> takeOption(Args& args, std::string_view name, std::st
 // Removes "--name" from args; true when it was there.
 bool takeFlag(Args& args, std::string_view name);
 
-// A JSON string literal of `text`, quotes included; control characters and bytes outside
-// ASCII are escaped, so any text from a file stays valid JSON.
+// A JSON string literal of `text`, quotes included: valid UTF-8 is kept, control characters
+// and every other byte outside ASCII are escaped (as Latin-1), so any bytes from a file or a
+// unit stay valid JSON.
 std::string jsonString(std::string_view text);
 
 // "velmoractl: <message>" on standard error; returns `code`.

@@ -95,11 +95,11 @@ int statusCommand(Args args) {
     const char* mode = hal.TrackingMode() ? "tracking" : "mixing";
     if (json) {
       std::printf(
-          "{\"serial\": %u, \"serialHigh\": %u, \"name\": \"%s\", \"rate\": %d, "
+          "{\"serial\": %u, \"serialHigh\": %u, \"name\": %s, \"rate\": %d, "
           "\"sync\": \"%s\", \"syncInUse\": \"%s\", \"locked\": %s, \"streaming\": %s, "
           "\"adat\": %s, \"ac3\": %s, \"standalone\": \"%s\", \"monitoring\": %s, "
           "\"firmware\": \"%s\"}\n",
-          hal.CurrentSerial().low, hal.CurrentSerial().high, name.c_str(), rate,
+          hal.CurrentSerial().low, hal.CurrentSerial().high, jsonString(name).c_str(), rate,
           std::string(syncWord(selected)).c_str(), std::string(syncWord(inUse)).c_str(),
           locked ? "true" : "false", streaming ? "true" : "false",
           hal.ReducedModel() ? "false" : "true", hal.AC3Passthrough() ? "true" : "false", mode,

@@ -47,13 +47,29 @@ uint32_t takeUnit(Args& args, std::string& error) {
   return index.value_or(0);
 }
 
-// Runs `act` inside a mixer session; its non-empty result is the failure message.
-int withMixer(uint32_t unit, const std::function<std::string(MixerSession&)>& act) {
+// --yes / --no out of `args`; `error` set when both are given.
+CliUserInterface::Answer takeAnswer(Args& args, std::string& error) {
+  const bool yes = takeFlag(args, "--yes");
+  const bool no = takeFlag(args, "--no");
+  if (yes && no) error = "--yes or --no, not both";
+  return yes  ? CliUserInterface::Answer::Yes
+         : no ? CliUserInterface::Answer::No
+              : CliUserInterface::Answer::Ask;
+}
+
+// Runs `act` inside a mixer session; its non-empty result is the failure message. Only a
+// verb that `changes` the mix, and only when its action succeeded, sends the mix and saves
+// the default mix file afterwards.
+int withMixer(uint32_t unit, DefaultMix use, bool changes,
+              const std::function<std::string(MixerSession&)>& act,
+              CliUserInterface::Answer answer = CliUserInterface::Answer::Ask) {
   MixerSession mixer;
-  if (!mixer.Start(unit)) return fail(kExitFailure, mixer.error());
+  mixer.session().ui().setAnswer(answer);
+  if (!mixer.Start(unit, use)) return fail(kExitFailure, mixer.error());
   const std::string error = act(mixer);
-  mixer.Finish();
-  return error.empty() ? kExitOk : fail(kExitFailure, error);
+  if (!error.empty()) return fail(kExitFailure, error);
+  if (changes && !mixer.Finish()) return fail(kExitFailure, mixer.error());
+  return kExitOk;
 }
 
 }  // namespace
@@ -65,7 +81,7 @@ int paramListCommand(Args args) {
   if (!error.empty() || !args.empty()) {
     return fail(kExitUsage, "param list: " + (error.empty() ? "unexpected " + args[0] : error));
   }
-  return withMixer(unit, [json](MixerSession& mixer) {
+  return withMixer(unit, DefaultMix::Show, false, [json](MixerSession& mixer) {
     velmora::Plugin& p = mixer.plugin();
     if (json) std::printf("[");
     for (int id = 0; id < p.getParameterCount(); ++id) {
@@ -94,7 +110,7 @@ int paramGetCommand(Args args) {
   if (args.size() != 1) return fail(kExitUsage, "param get: name one parameter (id or name)");
   const int id = findParameter(args[0]);
   if (id < 0) return fail(kExitUsage, "param get: no parameter " + args[0]);
-  return withMixer(unit, [id](MixerSession& mixer) {
+  return withMixer(unit, DefaultMix::Show, false, [id](MixerSession& mixer) {
     velmora::Plugin& p = mixer.plugin();
     std::printf("%d %s: normalised %g, real %g, \"%s\"\n", id, velmora::kVelmoraParameters[id].name,
                 p.getNormalised(id), p.getReal(id), textOf(p, id).c_str());
@@ -105,7 +121,8 @@ int paramGetCommand(Args args) {
 int paramSetCommand(Args args) {
   const bool normalised = takeFlag(args, "--normalised");
   std::string error;
-  const uint32_t unit = takeUnit(args, error);
+  const CliUserInterface::Answer answer = takeAnswer(args, error);
+  const uint32_t unit = error.empty() ? takeUnit(args, error) : 0;
   if (!error.empty()) return fail(kExitUsage, "param set: " + error);
   if (args.size() != 2) return fail(kExitUsage, "param set: name a parameter and a value");
   const int id = findParameter(args[0]);
@@ -119,7 +136,7 @@ int paramSetCommand(Args args) {
   if (end == args[1].c_str() || *end != '\0' || !std::isfinite(number)) {
     return fail(kExitUsage, "param set: not a number: " + args[1]);
   }
-  return withMixer(unit, [&](MixerSession& mixer) {
+  auto change = [&](MixerSession& mixer) {
     velmora::Plugin& p = mixer.plugin();
     velmora::Parameter* parameter = p.getParameter(id);
     if (normalised) {
@@ -131,7 +148,8 @@ int paramSetCommand(Args args) {
     if (mixer.session().ui().showedError()) return std::string("the change was not carried out");
     std::printf("%d %s: %s\n", id, velmora::kVelmoraParameters[id].name, textOf(p, id).c_str());
     return std::string();
-  });
+  };
+  return withMixer(unit, DefaultMix::Apply, true, change, answer);
 }
 
 int mixSaveCommand(Args args) {
@@ -139,31 +157,36 @@ int mixSaveCommand(Args args) {
   const uint32_t unit = takeUnit(args, error);
   if (!error.empty()) return fail(kExitUsage, "mix save: " + error);
   if (args.size() != 1) return fail(kExitUsage, "mix save: name the file to write");
-  return withMixer(unit, [&](MixerSession& mixer) {
+  // A copy of the user's mix: the mix itself does not change, so nothing is sent and the
+  // default mix file stays as it is; the save stores the unit's flash once.
+  return withMixer(unit, DefaultMix::Show, false, [&](MixerSession& mixer) {
     return mixer.host().saveMixFile(args[0]) ? std::string() : "cannot write " + args[0];
   });
 }
 
 int mixLoadCommand(Args args) {
-  const bool yes = takeFlag(args, "--yes");
-  const bool no = takeFlag(args, "--no");
   std::string error;
-  const uint32_t unit = takeUnit(args, error);
+  const CliUserInterface::Answer answer = takeAnswer(args, error);
+  const uint32_t unit = error.empty() ? takeUnit(args, error) : 0;
   if (!error.empty()) return fail(kExitUsage, "mix load: " + error);
-  if (yes && no) return fail(kExitUsage, "mix load: --yes or --no, not both");
   if (args.size() != 1) return fail(kExitUsage, "mix load: name the mix file to load");
-  return withMixer(unit, [&](MixerSession& mixer) {
-    CliUserInterface& ui = mixer.session().ui();
-    ui.setAnswer(yes  ? CliUserInterface::Answer::Yes
-                 : no ? CliUserInterface::Answer::No
-                      : CliUserInterface::Answer::Ask);
-    if (!mixer.host().loadMixFile(args[0], false)) return "cannot read " + args[0];
-    if (ui.unansweredQuestion()) {
-      return *ui.unansweredQuestion() +
-             "\nNothing was loaded: answer with --yes or --no when there is no terminal.";
+  auto load = [&](MixerSession& mixer) {
+    using MixLoad = velmora::MixerHost::MixLoad;
+    // A declined file changes nothing here: not even the settings the panel sends again.
+    switch (mixer.host().loadMix(args[0], false, false).outcome) {
+      case MixLoad::Applied:
+        return std::string();
+      case MixLoad::Declined:
+        return mixer.declinedReason("the mix file " + args[0]);
+      case MixLoad::Rejected:  // its message is on standard error already
+        return "the mix file " + args[0] + " was not loaded";
+      case MixLoad::Missing:
+      case MixLoad::Unreadable:
+        break;
     }
-    return ui.showedError() ? std::string("the mix file was not loaded") : std::string();
-  });
+    return "cannot read " + args[0];
+  };
+  return withMixer(unit, DefaultMix::Replace, true, load, answer);
 }
 
 }  // namespace velmoractl

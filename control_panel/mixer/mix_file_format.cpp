@@ -78,6 +78,7 @@ DecodedMixFile DecodeMixFile(std::span<const uint8_t> bytes, size_t parameterCou
   const uint32_t chunks = word(16);
   const size_t longest = kChunkHeaderSize + 4 * parameterCount;
   size_t offset = kChunkOffset;
+  size_t firstLength = 0;
   for (uint32_t c = 0; c < chunks; ++c) {
     if (offset + kChunkHeaderSize > size) return result;
     const uint32_t length = word(offset + 4);
@@ -86,12 +87,12 @@ DecodedMixFile DecodeMixFile(std::span<const uint8_t> bytes, size_t parameterCou
         checksum(bytes, offset, length / 4, offset + 8) != word(offset + 8)) {
       return result;
     }
-    if (c == 0) {
-      for (size_t at = offset + kChunkHeaderSize; at < offset + length; at += 4) {
-        result.values.push_back(bitsFloat(word(at)));
-      }
-    }
+    if (c == 0) firstLength = length;
     offset += length;
+  }
+  // Values only from a file that passed every check.
+  for (size_t at = kChunkOffset + kChunkHeaderSize; at < kChunkOffset + firstLength; at += 4) {
+    result.values.push_back(bitsFloat(word(at)));
   }
   result.check = MixFileCheck::Ok;
   return result;

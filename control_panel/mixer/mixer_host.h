@@ -15,6 +15,7 @@
 
 #include "control_panel/hal/mix_engine.h"
 #include "control_panel/hal/velmora_hal.h"
+#include "control_panel/mixer/mix_file_format.h"
 #include "control_panel/mixer/mixer_user_interface.h"
 #include "control_panel/mixer/velmora_plugin.h"
 #include "control_panel/toolkit/p_plugin_interface.h"
@@ -39,8 +40,29 @@ class MixerHost final : public PPluginInterface, public MixerLink {
   // False when no unit is connected or the file cannot be read; otherwise true, accepted or
   // not. `quiet`: no message for a rejected file.
   bool loadMixFile(const std::string& path, bool quiet);
-  // The compatibility questions and the copy of loaded values into the parameter set.
-  void applyLoadedParameters(const std::vector<float>& values);
+  // The compatibility questions and the copy of loaded values into the parameter set; false
+  // when the question was answered No (nothing copied).
+  bool applyLoadedParameters(const std::vector<float>& values);
+
+  // What loading a mix file came to.
+  enum class MixLoad {
+    Applied,     // accepted and its values taken
+    Declined,    // the compatibility question was answered No
+    Rejected,    // wrong format, length or checksum; `check` says which
+    Missing,     // there is no such file
+    Unreadable,  // no unit connected, or the file cannot be opened or read
+  };
+  struct MixLoadResult {
+    MixLoad outcome;
+    MixFileCheck check = MixFileCheck::Ok;
+  };
+  // loadMixFile with its outcome told apart. `settleWhenDeclined`: a declined file still
+  // sends the current AC3, MIDI-through, input and sync settings, as the panel does; false
+  // for a caller that must change nothing when the user says No.
+  MixLoadResult loadMix(const std::string& path, bool quiet, bool settleWhenDeclined = true);
+  // A mix file's values taken as loading with Yes would take them, without a question and
+  // without a word to the unit: the saved mix as it stands, for a caller that only reads.
+  MixLoadResult showMixFile(const std::string& path);
   // Switches to unit `index` of the list, keeping each unit's default mix file.
   void changeUnit(size_t index);
 
@@ -61,6 +83,10 @@ class MixerHost final : public PPluginInterface, public MixerLink {
                    bool hardwareMute);
   void muteChanged(int channel, int firstSolo, int firstMute, int count, bool hardwareMute);
   int currentRateIndex();
+  // Loading's copy of a file's values into the parameter set, and its last steps: the
+  // unit's own rate kept (else `rememberedRate`), all inputs enabled.
+  void copyLoadedValues(const std::vector<float>& values);
+  void keepRateAndEnableInputs(float rememberedRate);
 
   VelmoraPlugin& plugin_;
   VelmoraHAL& hal_;

@@ -1,7 +1,9 @@
 // Saving and loading mix files, and switching units with their default mix files.
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 
 #include "control_panel/hal/unit_coefficients.h"
@@ -28,60 +30,103 @@ const std::set<int> kNotLoaded = {
 
 constexpr const char* kRateNames[] = {"44.1", "48", "88.2", "96", "176.4", "192"};
 
+// A stored rate index comes from a file and may be anything (NaN, huge): it is compared as a
+// float before it is ever turned into an integer.
 const char* rateName(float index) {
-  const int i = static_cast<int>(index);
-  return i >= 1 && i <= 6 ? kRateNames[i - 1] : kRateNames[0];
+  return index >= 1 && index < 7 ? kRateNames[static_cast<int>(index) - 1] : kRateNames[0];
 }
 
-}  // namespace
+using MixLoad = MixerHost::MixLoad;
 
-bool MixerHost::saveMixFile(const std::string& path) {
-  hal_.SaveToCnE();
-  std::vector<float> values;
-  for (int id = 0; id < plugin_.getParameterCount(); ++id) values.push_back(value(id));
-  const std::vector<uint8_t> bytes = EncodeMixFile(values);
-  // Written beside and renamed over: a crash or a full disk never leaves half a mix file.
-  return platform::replaceFileContents(
-      path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-}
-
-bool MixerHost::loadMixFile(const std::string& path, bool quiet) {
-  if (VelmoraHAL::UnitCount() == 0) return false;
+// A mix file's bytes; the failure when there are none. Only a regular file is read: a folder
+// has no bytes to give, and a pipe or a device could keep the reader waiting for ever.
+std::optional<MixLoad> readMixBytes(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::error_code error;
+  const std::filesystem::file_type type = std::filesystem::status(path, error).type();
+  if (type == std::filesystem::file_type::not_found) return MixLoad::Missing;
+  if (type != std::filesystem::file_type::regular) return MixLoad::Unreadable;
   std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  const float rememberedRate = plugin_.getReal(param::kSampleRate);
-  std::vector<uint8_t> bytes;
+  if (!file) return MixLoad::Unreadable;
   char buffer[4096];
   while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
     bytes.insert(bytes.end(), buffer, buffer + file.gcount());
     if (static_cast<std::streamsize>(bytes.size()) > kMaxMixFileSize) break;
   }
+  if (file.bad()) return MixLoad::Unreadable;
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool MixerHost::saveMixFile(const std::string& path) {
+  std::vector<float> values;
+  for (int id = 0; id < plugin_.getParameterCount(); ++id) values.push_back(value(id));
+  const std::vector<uint8_t> bytes = EncodeMixFile(values);
+  // Written beside and renamed over: a crash or a full disk never leaves half a mix file.
+  if (!platform::replaceFileContents(
+          path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+    return false;
+  }
+  // The unit's flash only once the file is there: a save that fails stores nothing.
+  hal_.SaveToCnE();
+  return true;
+}
+
+bool MixerHost::loadMixFile(const std::string& path, bool quiet) {
+  const MixLoad outcome = loadMix(path, quiet).outcome;
+  return outcome != MixLoad::Missing && outcome != MixLoad::Unreadable;
+}
+
+MixerHost::MixLoadResult MixerHost::loadMix(const std::string& path, bool quiet,
+                                            bool settleWhenDeclined) {
+  if (VelmoraHAL::UnitCount() == 0) return {MixLoad::Unreadable};
+  std::vector<uint8_t> bytes;
+  if (const auto failed = readMixBytes(path, bytes)) return {*failed};
+  const float rememberedRate = plugin_.getReal(param::kSampleRate);
   const DecodedMixFile decoded =
       DecodeMixFile(bytes, static_cast<size_t>(plugin_.getParameterCount()));
   if (decoded.check != MixFileCheck::Ok) {
     if (!quiet) ui_.ShowErrorBox(MixFileMessage(decoded.check), kErrorCaption);
-    return true;
+    return {MixLoad::Rejected, decoded.check};
   }
-  applyLoadedParameters(decoded.values);
+  const bool accepted = applyLoadedParameters(decoded.values);
+  if (!accepted && !settleWhenDeclined) return {MixLoad::Declined};
 
   // Whatever was applied, the unit gets the AC3 and MIDI-through settings again, keeps its
   // rate, has all inputs enabled and the sync source applied.
   parameterChanged(param::kAc3Passthrough);
   parameterChanged(param::kMidiThrough);
+  keepRateAndEnableInputs(rememberedRate);
+  for (int id :
+       {param::kEnableSpdif, param::kEnableAdat1, param::kEnableAdat2, param::kSyncSource}) {
+    parameterChanged(id);
+  }
+  return {accepted ? MixLoad::Applied : MixLoad::Declined};
+}
+
+MixerHost::MixLoadResult MixerHost::showMixFile(const std::string& path) {
+  if (VelmoraHAL::UnitCount() == 0) return {MixLoad::Unreadable};
+  std::vector<uint8_t> bytes;
+  if (const auto failed = readMixBytes(path, bytes)) return {*failed};
+  const float rememberedRate = plugin_.getReal(param::kSampleRate);
+  const DecodedMixFile decoded =
+      DecodeMixFile(bytes, static_cast<size_t>(plugin_.getParameterCount()));
+  if (decoded.check != MixFileCheck::Ok) return {MixLoad::Rejected, decoded.check};
+  copyLoadedValues(decoded.values);
+  keepRateAndEnableInputs(rememberedRate);
+  return {MixLoad::Applied};
+}
+
+void MixerHost::keepRateAndEnableInputs(float rememberedRate) {
   const int current = currentRateIndex();
   plugin_.setReal(param::kSampleRate,
                   current >= 1 && current <= 5 ? static_cast<float>(current) : rememberedRate);
   for (int id : {param::kEnableSpdif, param::kEnableAdat1, param::kEnableAdat2}) {
     setNormalised(id, 1);
   }
-  for (int id :
-       {param::kEnableSpdif, param::kEnableAdat1, param::kEnableAdat2, param::kSyncSource}) {
-    parameterChanged(id);
-  }
-  return true;
 }
 
-void MixerHost::applyLoadedParameters(const std::vector<float>& values) {
+bool MixerHost::applyLoadedParameters(const std::vector<float>& values) {
   const int c = currentRateIndex();
   std::string message;
   if (c <= 5 && values.size() >= 42) {
@@ -106,8 +151,13 @@ void MixerHost::applyLoadedParameters(const std::vector<float>& values) {
         "Choose \"Yes\" to continue loading the session and keep your current settings.  "
         "Otherwise, choose \"No\" and change the sample rate and/or ADAT settings to match "
         "session before loading.";
-    if (!ui_.AskYesNo(message, kCaption)) return;
+    if (!ui_.AskYesNo(message, kCaption)) return false;
   }
+  copyLoadedValues(values);
+  return true;
+}
+
+void MixerHost::copyLoadedValues(const std::vector<float>& values) {
   if (values.empty() || values.size() > static_cast<size_t>(plugin_.getParameterCount())) return;
   for (size_t i = 0; i < values.size(); ++i) {
     const int id = static_cast<int>(i);

@@ -1,5 +1,6 @@
 // The velmoractl verbs that go through the hardware abstraction.
 #include "cli_fixture.h"
+#include "strict_json.h"
 
 namespace velmoractl::test {
 namespace {
@@ -22,6 +23,34 @@ TEST_F(HalCommandsTest, StatusShowsTheUnitAsJson) {
             "\"rate\": 48000, \"sync\": \"adat1\", \"syncInUse\": \"adat1\", \"locked\": true, "
             "\"streaming\": false, \"adat\": true, \"ac3\": false, \"standalone\": \"mixing\", "
             "\"monitoring\": true, \"firmware\": \"2.0.4000\"}\n");
+}
+
+TEST(StrictJsonCheck, TellsValidFromInvalid) {
+  for (const char* good : {"{\"a\": [1, -2.5e3, true, null, \"\\u00e9\\n\xC3\xA9\"]}", "[]"}) {
+    EXPECT_TRUE(StrictJson::Valid(good)) << good;
+  }
+  for (const char* bad : {"{\"a\": \"\x01\"}", "\"\xFF\"", "\"\xC0\xAF\"", "\"\xED\xA0\x80\"",
+                          "\"\\x\"", "{\"a\" 1}", "[1,]", "{} x"}) {
+    EXPECT_FALSE(StrictJson::Valid(bad)) << bad;
+  }
+}
+
+// A unit's name is 16 bytes of anything; the JSON stays valid and keeps valid UTF-8 as it is.
+TEST_F(HalCommandsTest, StatusJsonEscapesWhateverTheNameHolds) {
+  const unsigned char name[16] = {0x01, '"',  '\\', 0xFF, 0xC3, 0xA9, 0xE2, 0x82,
+                                  'A',  0xC0, 0xAF, 0xED, 0xA0, 0x80, 0x7F, 'B'};
+  for (uint32_t i = 0; i < 4; ++i) {
+    bus->poke(serial, 94 + i,
+              uint32_t{name[4 * i]} << 24 | uint32_t{name[4 * i + 1]} << 16 |
+                  uint32_t{name[4 * i + 2]} << 8 | name[4 * i + 3]);
+  }
+  const Outcome r = run(statusCommand, {"--json"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(StrictJson::Valid(r.out)) << r.out;
+  EXPECT_NE(r.out.find("\"name\": \"\\u0001\\\"\\\\\\u00ff\xC3\xA9\\u00e2\\u0082A\\u00c0\\u00af"
+                       "\\u00ed\\u00a0\\u0080\\u007fB\""),
+            std::string::npos)
+      << r.out;
 }
 
 TEST_F(HalCommandsTest, RateWaitsForTheUnitToComeBackWithItsNewBand) {

@@ -1,6 +1,8 @@
 // Mix files: their bytes, the checks on loading, the questions, and default files per unit.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -134,6 +136,156 @@ TEST_F(MixFileTest, NonsenseValuesAreBroughtIntoRange) {
   EXPECT_EQ(value(62), 1.0f);
   EXPECT_EQ(value(63), 0.0f);
   EXPECT_EQ(value(64), 0.3f);
+}
+
+TEST_F(MixFileTest, ASaveThatCannotBeWrittenLeavesTheFlashAlone) {
+  EXPECT_FALSE(host->saveMixFile(folder / "no-such-folder/Settings.vmpro"));
+  EXPECT_FALSE(bus->flashOf(serial));
+}
+
+TEST_F(MixFileTest, AFolderIsNotAMixFile) {
+  std::filesystem::create_directory(folder / "Folder.vmpro");
+  plugin.setNormalised(param::kAnalogueLevel, 0.9f);
+  const size_t before = writes().size();
+  ui.shown.clear();
+  EXPECT_FALSE(host->loadMixFile(folder / "Folder.vmpro", false));
+  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_EQ(value(param::kAnalogueLevel), 0.9f);
+  EXPECT_EQ(writes().size(), before);
+}
+
+// The stored sample-rate index of a crafted file may be anything; the question names it
+// only when it is one of the six.
+TEST_F(MixFileTest, TheRateQuestionNamesOnlyRealRates) {
+  bus->setDriverRate(96000);
+  hal().GetSampleRate();
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::pair<float, const char*> cases[] = {
+      {0.0f, "44.1"},  {0.125f, "48"},   {0.625f, "192"}, {0.75f, "44.1"},         {-1.0f, "44.1"},
+      {1e30f, "44.1"}, {-1e30f, "44.1"}, {inf, "44.1"},   {std::nanf(""), "44.1"},
+  };
+  ui.answer = false;
+  for (const auto& [stored, name] : cases) {
+    std::vector<float> values(42, 0.0f);
+    values[param::kSampleRate] = stored;
+    ui.shown.clear();
+    EXPECT_FALSE(host->applyLoadedParameters(values)) << stored;
+    ASSERT_EQ(ui.shown.size(), 1u) << stored;
+    EXPECT_NE(ui.shown[0].find(std::string("originally saved at ") + name +
+                               " kHz, but your Velmora PRO is currently set to 96 kHz."),
+              std::string::npos)
+        << stored << ": " << ui.shown[0];
+  }
+}
+
+TEST_F(MixFileTest, TheAdatQuestionStandsAloneOrJoinsTheRateQuestion) {
+  bus->poke(serial, 112, 1);  // "Disable ADATs for better CPU usage"
+  hal().Close();
+  ASSERT_EQ(hal().Open(hal().CurrentSerial()), 0);
+  ASSERT_TRUE(hal().ReducedModel());
+  const std::string adat =
+      "saved with ADAT 1 and/or 2 enabled, but your Velmora PRO has the \"Disable ADATs for "
+      "better CPU usage\" option set.\n\n";
+  const std::string choose =
+      "Choose \"Yes\" to continue loading the session and keep your current settings.  "
+      "Otherwise, choose \"No\" and change the sample rate and/or ADAT settings to match "
+      "session before loading.";
+  struct Case {
+    float rate, adat1, adat2;
+    std::string question;  // empty: none asked
+  } cases[] = {
+      {0.125f, 1, 0, "The session you are trying to load was " + adat + choose},
+      {0.125f, 0, 1, "The session you are trying to load was " + adat + choose},
+      {0.0f, 1, 1,
+       "The session you are trying to load was originally saved at 44.1 kHz, but your Velmora "
+       "PRO is currently set to 48 kHz.\n\nAlso, the session was " +
+           adat + choose},
+      {0.125f, 0, 0, ""},
+  };
+  for (const Case& c : cases) {
+    std::vector<float> values(49, 0.0f);
+    values[param::kSampleRate] = c.rate;
+    values[param::kEnableAdat1] = c.adat1;
+    values[param::kEnableAdat2] = c.adat2;
+    ui.shown.clear();
+    host->applyLoadedParameters(values);
+    EXPECT_EQ(ui.shown, c.question.empty() ? std::vector<std::string>{}
+                                           : std::vector<std::string>{"question: " + c.question});
+  }
+}
+
+// A file built word by word: the header, then chunks of (id, values), with both checksums
+// right unless a case spoils them afterwards.
+struct MixWords {
+  std::vector<uint32_t> words{102, 1, 0, 0, 0};
+
+  MixWords& chunk(uint32_t id, size_t values) {
+    words.at(4) += 1;
+    words.insert(words.end(), {id, static_cast<uint32_t>(12 + 4 * values), 0});
+    words.insert(words.end(), values, 0x3F000000);  // 0.5f
+    return *this;
+  }
+  // Chunk checksums from their stored lengths, then length and file checksum.
+  MixWords& seal() {
+    for (size_t at = 5, c = 0; c < words[4] && at + 3 <= words.size(); ++c) {
+      const size_t count = std::min<size_t>(words[at + 1] / 4, words.size() - at);
+      uint32_t sum = 0;
+      for (size_t i = 0; i < count; ++i) sum += i == 2 ? 0 : words[at + i];
+      words[at + 2] = sum;
+      at += count;
+    }
+    return sealFile();
+  }
+  MixWords& sealFile() {
+    words[2] = static_cast<uint32_t>(4 * words.size());
+    words[3] = 0;
+    uint32_t sum = 0;
+    for (uint32_t w : words) sum += w;
+    words[3] = sum;
+    return *this;
+  }
+  std::vector<uint8_t> bytes() const {
+    std::vector<uint8_t> out(4 * words.size());
+    for (size_t i = 0; i < words.size(); ++i) pv::storeLe32(out.data() + 4 * i, words[i]);
+    return out;
+  }
+};
+
+TEST(MixFileChunks, EachChunkIsCheckedAndTheFirstHoldsTheValues) {
+  struct Case {
+    const char* name;
+    MixWords file;
+    MixFileCheck check;
+    size_t values;
+  };
+  auto spoil = [](MixWords file, size_t word, uint32_t value, bool resealChunks) {
+    file.words.at(word) = value;
+    return resealChunks ? file.seal() : file.sealFile();
+  };
+  const MixWords one = MixWords().chunk(0, 181).seal();
+  const Case cases[] = {
+      {"one chunk", one, MixFileCheck::Ok, 181},
+      {"no chunk", spoil(MixWords().chunk(0, 0).seal(), 4, 0, false), MixFileCheck::Ok, 0},
+      {"a chunk without values", MixWords().chunk(0, 0).seal(), MixFileCheck::Ok, 0},
+      {"two chunks", MixWords().chunk(0, 181).chunk(0, 3).seal(), MixFileCheck::Ok, 181},
+      {"chunk id 1", spoil(one, 5, 1, true), MixFileCheck::Corrupt, 0},
+      {"chunk longer than the parameters", MixWords().chunk(0, 182).seal(), MixFileCheck::Corrupt,
+       0},
+      {"chunk past the end", spoil(one, 6, 12 + 4 * 182, true), MixFileCheck::Corrupt, 0},
+      {"chunk shorter than its header", spoil(one, 6, 8, true), MixFileCheck::Corrupt, 0},
+      {"chunk length not whole words", spoil(one, 6, 735, true), MixFileCheck::Corrupt, 0},
+      {"bad chunk checksum, good file checksum", spoil(one, 7, one.words[7] + 1, false),
+       MixFileCheck::Corrupt, 0},
+      {"second chunk missing", spoil(one, 4, 2, false), MixFileCheck::Corrupt, 0},
+      {"second chunk corrupt",
+       spoil(MixWords().chunk(0, 181).chunk(0, 3).seal(), 5 + 184 + 2, 7, false),
+       MixFileCheck::Corrupt, 0},
+  };
+  for (const Case& c : cases) {
+    const DecodedMixFile decoded = DecodeMixFile(c.file.bytes(), 181);
+    EXPECT_EQ(decoded.check, c.check) << c.name;
+    EXPECT_EQ(decoded.values.size(), c.values) << c.name;
+  }
 }
 
 TEST_F(MixFileTest, DefaultFileNamesFollowTheUnitId) {
