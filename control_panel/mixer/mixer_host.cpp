@@ -177,6 +177,9 @@ void MixerHost::muteChanged(int channel, int firstSolo, int firstMute, int count
     if (any) {
       parameterChanged(soloId);
       setNormalised(muteId, 1);
+      // Releasing the solo may have restored pair 1+2 unmuted on the unit too; the user's
+      // mute must reach it, or the next read-back of the unit's mute undoes it.
+      if (hardwareMute && channel == 0) hal_.SetModeFlag(true);
     }
   } else if (any) {
     setNormalised(soloId, 1);  // the unmuted channel joins the soloed set

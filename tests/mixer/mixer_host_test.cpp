@@ -98,6 +98,17 @@ TEST_F(MixerHostTest, OutputSoloDrivesTheHardwareMuteOfPair12) {
   EXPECT_EQ(coefficient(88), 0u);
 }
 
+TEST_F(MixerHostTest, MutingTheOnlySoloedPair12SticksThroughTheNextIdlePass) {
+  userSet(param::kOutputSolo, 1);
+  userSet(param::kOutputMute, 1);
+  EXPECT_EQ(value(param::kOutputSolo), 0.0f);
+  EXPECT_EQ(coefficient(88), 1u);
+  hal().updateAllMixers();  // the unit's mute is read back
+  EXPECT_EQ(value(param::kOutputMute), 1.0f);
+  EXPECT_EQ(coefficient(80) & 0x1000000u, 0x1000000u);
+  for (int k = 1; k < 4; ++k) EXPECT_EQ(value(param::kOutputMute + k), 0.0f) << k;
+}
+
 TEST_F(MixerHostTest, TrackModeCentresUnlinkedPairsAndSoundCardModePlaysOwnPlayback) {
   userSet(param::kAnaloguePan, 0);
   userSet(param::kAnaloguePan + 2, 0);
