@@ -149,6 +149,8 @@ void MixMatrix::computeOutputWords() {
 }
 
 void MixMatrix::queueOutputChanges() {
+  // Before the settings were captured the words say full level, unmuted: never send those.
+  if (!outputsCaptured_) return;
   for (int k = 0; k < kOutputPairCount; ++k) {
     if (outputWords_[k] != sentOutputWords_[k]) {
       queue(kFirstOutputWord + static_cast<uint32_t>(k), outputWords_[k]);

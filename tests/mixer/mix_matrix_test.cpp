@@ -100,6 +100,18 @@ TEST_F(MixMatrixTest, TheKnobHoldsTheLevelsOfFollowingPairs) {
   EXPECT_EQ(value(param::kOutputLevel), 200.0f / 255.0f);
 }
 
+TEST_F(MixMatrixTest, AUnitNeverCurrentGetsNoOutputWordsOrFollowMask) {
+  const uint32_t other = bus->plug(simbus::UnitSpec{simbus::Model::Compact}).value();
+  hal().OnMSWDeviceChange();
+  ASSERT_NE(VelmoraHAL::MixerAt(1), nullptr);
+  hal().updateAllMixers();
+  hal().updateAllMixers();
+  for (const auto& [index, value] : bus->coefficientWrites(other)) {
+    EXPECT_FALSE(index >= 80 && index <= 85) << index << " = " << value;
+  }
+  EXPECT_EQ(coefficient(85), 17u);  // the current unit has its own
+}
+
 TEST_F(MixMatrixTest, AFailedBatchIsLoggedAndNotSentAgain) {
   hal().updateAllMixers();
   userSet(param::kAnalogueLevel, 0.3f);
