@@ -72,7 +72,9 @@ bool SimUnit::locked(SyncInput input) const {
 }
 
 void SimUnit::turnKnob(uint8_t position) {
-  coefficients_[coefficient::kKnob] = position;
+  // The position is the low 8 bits; the firmware's other bits of the word stay as they are.
+  uint32_t& word = coefficients_[coefficient::kKnob];
+  word = (word & ~0xFFu) | position;
 }
 
 void SimUnit::pressButton(FrontPanelButton button) {
@@ -124,6 +126,7 @@ void SimUnit::writeCoefficient(size_t index, uint32_t value) {
       word = value & 0xFF;  // only the selection is writable
       break;
     case coefficient::kStatus:
+    case coefficient::kKnob:
       return;  // the firmware's own
     default:
       word = value;

@@ -90,7 +90,7 @@ TEST_F(MixMatrixTest, LinkedDimButtonSetsAllPairsAndWritesTheDimBack) {
 TEST_F(MixMatrixTest, TheKnobHoldsTheLevelsOfFollowingPairs) {
   plugin.setNormalised(param::kHardwareControl, 1);
   plugin.setNormalised(param::kHardwareControl + 2, 1);
-  bus->poke(serial, 86, 200);
+  bus->poke(serial, 86, 0x7F3100C8);  // position 200; the upper bits are not the knob's
   hal().updateAllMixers();
   EXPECT_EQ(value(param::kOutputLevel), 200.0f / 255.0f);
   EXPECT_EQ(value(param::kOutputLevel + 2), 200.0f / 255.0f);
