@@ -96,8 +96,8 @@ class SimUnit {
   bool takeRejoinRequest();
   void setLocked(SyncInput input, bool locked);
   bool locked(SyncInput input) const;
-  // The front panel: the volume knob (coefficient 86, 0-255) and the dim and mute buttons
-  // (87, 88), which toggle with each press.
+  // The front panel: the volume knob (the low 8 bits of coefficient 86, 0-255; read-only over
+  // the bus) and the dim and mute buttons (87, 88), which toggle with each press.
   void turnKnob(uint8_t position);
   void pressButton(FrontPanelButton button);
   // Running standalone (status bit 3) until released with 0xA5A5 in coefficient 114.

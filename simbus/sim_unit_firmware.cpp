@@ -11,16 +11,13 @@ namespace simbus {
 
 namespace {
 
-constexpr uint32_t kPlayOk = 1u << 0;
-constexpr uint32_t kRecordOk = 1u << 1;
-constexpr uint32_t kWriteOk = 1u << 2;
-constexpr uint32_t kStandalone = 1u << 3;
-constexpr uint32_t kReleaseStandaloneKey = 0xA5A5;
+namespace digips = platform::coeff::digips;
 constexpr uint32_t kFactoryRateCode = 2;  // 48 kHz
 
 // Where each input's lock shows in the status word (two bits, 1 = locked); wordclock has
 // no bits of its own.
-constexpr int kLockShift[] = {8, 16, 24, -1};
+constexpr int kLockShift[] = {digips::kSpdifLockShift, digips::kAdat1LockShift,
+                              digips::kAdat2LockShift, -1};
 
 size_t lockSlot(SyncInput input) {
   return static_cast<size_t>(input) - 2;
@@ -72,7 +69,9 @@ bool SimUnit::locked(SyncInput input) const {
 }
 
 void SimUnit::turnKnob(uint8_t position) {
-  coefficients_[coefficient::kKnob] = position;
+  // The position is the low 8 bits; the firmware's other bits of the word stay as they are.
+  uint32_t& word = coefficients_[coefficient::kKnob];
+  word = (word & ~0xFFu) | position;
 }
 
 void SimUnit::pressButton(FrontPanelButton button) {
@@ -88,10 +87,10 @@ void SimUnit::setStandalone(bool on) {
 
 void SimUnit::setCoefficient(size_t index, uint32_t value) {
   if (index == coefficient::kStatus) {
-    playOk_ = value & kPlayOk;
-    recordOk_ = value & kRecordOk;
-    writeOk_ = value & kWriteOk;
-    standalone_ = value & kStandalone;
+    playOk_ = value & digips::kPlayOk;
+    recordOk_ = value & digips::kRecordOk;
+    writeOk_ = value & digips::kWriteOk;
+    standalone_ = value & digips::kStandalone;
     for (size_t slot = 0; slot < 3; ++slot) locks_[slot] = ((value >> kLockShift[slot]) & 3) == 1;
   }
   coefficients_.at(index) = value;
@@ -118,12 +117,13 @@ void SimUnit::writeCoefficient(size_t index, uint32_t value) {
       if (value == 0) flash_ = coefficients_;
       break;
     case coefficient::kReleaseStandalone:
-      if (value == kReleaseStandaloneKey) standalone_ = false;
+      if (value == platform::coeff::kReleaseStandaloneValue) standalone_ = false;
       break;
     case coefficient::kSync:
       word = value & 0xFF;  // only the selection is writable
       break;
     case coefficient::kStatus:
+    case coefficient::kKnob:
       return;  // the firmware's own
     default:
       word = value;
@@ -133,8 +133,8 @@ void SimUnit::writeCoefficient(size_t index, uint32_t value) {
 }
 
 void SimUnit::refreshDerived() {
-  uint32_t status = (playOk_ ? kPlayOk : 0) | (recordOk_ ? kRecordOk : 0) |
-                    (writeOk_ ? kWriteOk : 0) | (standalone_ ? kStandalone : 0);
+  uint32_t status = (playOk_ ? digips::kPlayOk : 0) | (recordOk_ ? digips::kRecordOk : 0) |
+                    (writeOk_ ? digips::kWriteOk : 0) | (standalone_ ? digips::kStandalone : 0);
   for (size_t slot = 0; slot < 3; ++slot) {
     if (locks_[slot]) status |= 1u << kLockShift[slot];
   }

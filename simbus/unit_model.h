@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/unit_coefficient_map.h"
 #include "platform/unit_info_block.h"
 #include "platform/vhpd_protocol.h"
 
@@ -39,24 +40,25 @@ inline constexpr uint64_t kInfoBlockAddress =
     platform::vhpd::busAddress(info::kAddressHigh, info::kAddressLow);
 inline constexpr size_t kInfoBlockSize = info::kSize;
 
-
-// Coefficients the unit's firmware gives a meaning to.
+// Coefficients the unit's firmware gives a meaning to, by the simulation's names (the map
+// itself is the platform's).
 namespace coefficient {
-inline constexpr size_t kKnob = 86;  // front-panel knob, dim and mute
-inline constexpr size_t kDim = 87;
-inline constexpr size_t kMute = 88;
-inline constexpr size_t kSampleRateCode = 84;  // 1-6: 44.1, 48, 88.2, 96, 176.4, 192 kHz
-inline constexpr size_t kSync = 93;            // bits 0-7 selected, 8-15 in use
-inline constexpr size_t kNameFirst = 94;       // 94-97, four characters each, first in bits 31-24
-inline constexpr size_t kPhantom1to4 = 98;
-inline constexpr size_t kPhantom5to8 = 99;
-inline constexpr size_t kAc3 = 103;
-inline constexpr size_t kStoreToFlash = 108;  // write 0
-inline constexpr size_t kStatus = 110;        // play/record/write OK, standalone, lock bits
-inline constexpr size_t kStandaloneMode = 111;
-inline constexpr size_t kAdatOff = 112;
-inline constexpr size_t kReleaseStandalone = 114;  // write 0xA5A5
-inline constexpr size_t kHardwareMonitoring = 118;
+namespace map = platform::coeff;
+inline constexpr size_t kKnob = map::COEFF_HW_KNOB;  // front-panel knob, dim and mute
+inline constexpr size_t kDim = map::COEFF_HW_DIM;
+inline constexpr size_t kMute = map::COEFF_HW_MUTE;
+inline constexpr size_t kSampleRateCode = map::COEFF_SAMPLE_RATE;  // 1-6: 44.1 ... 192 kHz
+inline constexpr size_t kSync = map::COEFF_SYNC;                   // bits 0-7 selected, 8-15 in use
+inline constexpr size_t kNameFirst = map::COEFF_NAME;
+inline constexpr size_t kPhantom1to4 = map::COEFF_PHANTOM_1_4;
+inline constexpr size_t kPhantom5to8 = map::COEFF_PHANTOM_5_8;
+inline constexpr size_t kAc3 = map::COEFF_AC3;
+inline constexpr size_t kStoreToFlash = map::COEFF_SAVE_TO_CNE;  // write 0
+inline constexpr size_t kStatus = map::COEFF_DIGIPS;  // play/record/write OK, standalone, locks
+inline constexpr size_t kStandaloneMode = map::COEFF_STANDALONE;
+inline constexpr size_t kAdatOff = map::COEFF_REDUCED_MODEL;
+inline constexpr size_t kReleaseStandalone = map::COEFF_RELEASE_STANDALONE;
+inline constexpr size_t kHardwareMonitoring = map::COEFF_HW_MONITORING;
 }  // namespace coefficient
 
 // The buttons on the unit's front panel; each press toggles.

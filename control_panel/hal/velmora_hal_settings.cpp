@@ -176,7 +176,7 @@ bool VelmoraHAL::IsHardwareMonitoring() {
 }
 
 bool VelmoraHAL::SetModeFlag(bool on) {
-  return SetValue(coeff::COEFF_HW_MUTE_12, on ? 1 : 0);
+  return SetValue(coeff::COEFF_HW_MUTE, on ? 1 : 0);
 }
 
 bool VelmoraHAL::GetUnitName(UnitSerial serial, char name[17]) {

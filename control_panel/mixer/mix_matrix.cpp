@@ -2,26 +2,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "control_panel/device/diagnostic_log.h"
+#include "control_panel/hal/unit_coefficients.h"
 
 namespace velmora {
 
 namespace {
 
 constexpr float kUnity = 32767.0f;
-constexpr uint32_t kFirstOutputWord = 80;
-constexpr uint32_t kFollowMaskIndex = 85;
-constexpr uint32_t kKnobIndex = 86;
 constexpr int32_t kFollowMaskSingle = 0x11;
 constexpr int32_t kFollowMaskLinked = 0x1FF;
 constexpr int32_t kMuteBit = 0x1000000;
 constexpr int32_t kFollowBit = 0x4000000;
 constexpr int32_t kPadBit = 0x8000000;
 constexpr int32_t kDimBit = 0x10000000;
-// The routing coefficients of each destination start here; the first has two slots, the
-// others three.
-constexpr uint32_t kRoutingBase[MixMatrix::kDestinations] = {52, 56, 62, 68, 74};
+static_assert(std::size(coeff::COEFF_ROUTING_DESTINATION) == MixMatrix::kDestinations);
+// Routing slots per destination: the first has two, the others three.
 constexpr int kRoutingSlots[MixMatrix::kDestinations] = {2, 3, 3, 3, 3};
 constexpr int kRoutingFirst[MixMatrix::kDestinations] = {0, 2, 5, 8, 11};
 
@@ -41,8 +39,9 @@ int32_t MixMatrix::attenuation(float level) {
 }
 
 void MixMatrix::ReadHWControls() {
-  CoefficientValue controls[3] = {
-      {kKnobIndex, 0xFFFFFFFF}, {kKnobIndex + 1, 0xFFFFFFFF}, {kKnobIndex + 2, 0xFFFFFFFF}};
+  CoefficientValue controls[3] = {{coeff::COEFF_HW_KNOB, 0xFFFFFFFF},
+                                  {coeff::COEFF_HW_DIM, 0xFFFFFFFF},
+                                  {coeff::COEFF_HW_MUTE, 0xFFFFFFFF}};
   if (unit_.GetValues(controls, 3) != 0) {
     LogText("GetValues() failed in MixMatrix::ReadHWControls()\n");
     return;
@@ -116,7 +115,7 @@ void MixMatrix::queueMixChanges() {
   pending_.clear();
   for (int i = 0; i < kMixGains; ++i) {
     if (mixGains_[i] != sentMixGains_[i]) {
-      queue(static_cast<uint32_t>(i), static_cast<int32_t>(mixGains_[i]));
+      queue(coeff::COEFF_INPUT_MIX + static_cast<uint32_t>(i), static_cast<int32_t>(mixGains_[i]));
       sentMixGains_[i] = mixGains_[i];
     }
   }
@@ -127,8 +126,9 @@ void MixMatrix::queueMixChanges() {
       if (routingGains_[slot] == sentRoutingGains_[slot]) continue;
       const int32_t gain = static_cast<int32_t>(routingGains_[slot]);
       // Both channels of the destination pair get the same gain.
-      queue(kRoutingBase[d] + j, gain);
-      queue(kRoutingBase[d] + n + j, gain);
+      const uint32_t base = coeff::COEFF_ROUTING_DESTINATION[d];
+      queue(base + j, gain);
+      queue(base + n + j, gain);
       sentRoutingGains_[slot] = routingGains_[slot];
     }
   }
@@ -149,14 +149,16 @@ void MixMatrix::computeOutputWords() {
 }
 
 void MixMatrix::queueOutputChanges() {
+  // Before the settings were captured the words say full level, unmuted: never send those.
+  if (!outputsCaptured_) return;
   for (int k = 0; k < kOutputPairCount; ++k) {
     if (outputWords_[k] != sentOutputWords_[k]) {
-      queue(kFirstOutputWord + static_cast<uint32_t>(k), outputWords_[k]);
+      queue(coeff::COEFF_OUTPUT_WORD + static_cast<uint32_t>(k), outputWords_[k]);
       sentOutputWords_[k] = outputWords_[k];
     }
   }
   if (followMask_ != sentFollowMask_) {
-    queue(kFollowMaskIndex, followMask_);
+    queue(coeff::COEFF_FOLLOW_MASK, followMask_);
     sentFollowMask_ = followMask_;
   }
 }

@@ -16,13 +16,7 @@ constexpr char kAc3Refusal[] =
     "Changing the AC3 mode when more than one unit is connected is not supported.  Please "
     "connect each unit individually to enable/disable AC3.\n\nSorry for the inconvenience.";
 
-constexpr uint32_t kCoeffPsu = 91;
-constexpr uint32_t kCoeffInsertInput1 = 100;
-constexpr uint32_t kCoeffInsertInput2 = 101;
-constexpr uint32_t kCoeffIdentify = 102;
 constexpr uint32_t kIdentifyCommand = 2049;
-constexpr uint32_t kCoeffMidiThrough = 104;
-constexpr uint32_t kCoeffHardwareDim = 87;
 
 constexpr int kSpdifSolo = param::kInputSolo + 8;
 constexpr int kAdat1Solo = param::kInputSolo + 10;
@@ -69,22 +63,22 @@ void MixerHost::parameterChanged(int id) {
       switchWithSilencedInputs(id, param::kAnalogueLevel + 4, 4, coeff::COEFF_PHANTOM_5_8);
       return;
     case param::kInsertInput1:
-      switchWithSilencedInputs(id, param::kAnalogueLevel + 4, 1, kCoeffInsertInput1);
+      switchWithSilencedInputs(id, param::kAnalogueLevel + 4, 1, coeff::COEFF_INSERT_INPUT_1);
       return;
     case param::kInsertInput2:
-      switchWithSilencedInputs(id, param::kAnalogueLevel + 5, 1, kCoeffInsertInput2);
+      switchWithSilencedInputs(id, param::kAnalogueLevel + 5, 1, coeff::COEFF_INSERT_INPUT_2);
       return;
     case param::kIdentify:
-      writeCoefficient(kCoeffIdentify, kIdentifyCommand);
+      writeCoefficient(coeff::COEFF_IDENTIFY, kIdentifyCommand);
       return;
     case param::kPsuHeadroom:
-      writeCoefficient(kCoeffPsu, v != 0 ? 1 : 0);
+      writeCoefficient(coeff::COEFF_PSU, v != 0 ? 1 : 0);
       return;
     case param::kMidiThrough:
-      writeCoefficient(kCoeffMidiThrough, v != 0 ? 1 : 0);
+      writeCoefficient(coeff::COEFF_MIDI_THROUGH, v != 0 ? 1 : 0);
       return;
     case param::kOutputDim:
-      writeCoefficient(kCoeffHardwareDim, v > 0 ? 1 : 0);
+      writeCoefficient(coeff::COEFF_HW_DIM, v > 0 ? 1 : 0);
       return;
     case param::kSyncSource:
       hal_.SetSyncSource(static_cast<int>(plugin_.getReal(id)));
@@ -177,6 +171,9 @@ void MixerHost::muteChanged(int channel, int firstSolo, int firstMute, int count
     if (any) {
       parameterChanged(soloId);
       setNormalised(muteId, 1);
+      // Releasing the solo may have restored pair 1+2 unmuted on the unit too; the user's
+      // mute must reach it, or the next read-back of the unit's mute undoes it.
+      if (hardwareMute && channel == 0) hal_.SetModeFlag(true);
     }
   } else if (any) {
     setNormalised(soloId, 1);  // the unmuted channel joins the soloed set

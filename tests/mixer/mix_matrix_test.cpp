@@ -90,7 +90,7 @@ TEST_F(MixMatrixTest, LinkedDimButtonSetsAllPairsAndWritesTheDimBack) {
 TEST_F(MixMatrixTest, TheKnobHoldsTheLevelsOfFollowingPairs) {
   plugin.setNormalised(param::kHardwareControl, 1);
   plugin.setNormalised(param::kHardwareControl + 2, 1);
-  bus->poke(serial, 86, 200);
+  bus->poke(serial, 86, 0x7F3100C8);  // position 200; the upper bits are not the knob's
   hal().updateAllMixers();
   EXPECT_EQ(value(param::kOutputLevel), 200.0f / 255.0f);
   EXPECT_EQ(value(param::kOutputLevel + 2), 200.0f / 255.0f);
@@ -98,6 +98,18 @@ TEST_F(MixMatrixTest, TheKnobHoldsTheLevelsOfFollowingPairs) {
   plugin.setNormalised(param::kOutputLevel, 0.1f);  // the knob wins while it stays
   hal().updateAllMixers();
   EXPECT_EQ(value(param::kOutputLevel), 200.0f / 255.0f);
+}
+
+TEST_F(MixMatrixTest, AUnitNeverCurrentGetsNoOutputWordsOrFollowMask) {
+  const uint32_t other = bus->plug(simbus::UnitSpec{simbus::Model::Compact}).value();
+  hal().OnMSWDeviceChange();
+  ASSERT_NE(VelmoraHAL::MixerAt(1), nullptr);
+  hal().updateAllMixers();
+  hal().updateAllMixers();
+  for (const auto& [index, value] : bus->coefficientWrites(other)) {
+    EXPECT_FALSE(index >= 80 && index <= 85) << index << " = " << value;
+  }
+  EXPECT_EQ(coefficient(85), 17u);  // the current unit has its own
 }
 
 TEST_F(MixMatrixTest, AFailedBatchIsLoggedAndNotSentAgain) {

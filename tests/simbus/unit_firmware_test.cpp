@@ -127,6 +127,17 @@ TEST_F(UnitFirmwareTest, FrontPanelKnobAndButtonsShowInTheirCoefficients) {
   EXPECT_EQ(word(*unit, coefficient::kMute), 0u);
 }
 
+TEST_F(UnitFirmwareTest, TheKnobIsReadOnlyAndTurningItKeepsTheUpperBitsOfItsWord) {
+  const uint32_t serial = plug();
+  auto unit = openUnit(serial);
+  bus->poke(serial, coefficient::kKnob, 0xA5000010);  // firmware bits beside the position
+  write(*unit, coefficientAddress(coefficient::kKnob), be32({7}));
+  write(*unit, kBlockSetMailbox, be32({coefficient::kKnob, 9}));
+  EXPECT_EQ(word(*unit, coefficient::kKnob), 0xA5000010u);
+  bus->withUnit(serial, [](SimUnit& u) { u.turnKnob(200); });
+  EXPECT_EQ(word(*unit, coefficient::kKnob), 0xA50000C8u);
+}
+
 TEST_F(UnitFirmwareTest, PokingTheStatusWordSetsTheUnitsStatus) {
   const uint32_t serial = plug();
   bus->poke(serial, coefficient::kStatus, 0x3 | 1u << 8);
