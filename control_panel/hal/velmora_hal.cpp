@@ -394,13 +394,17 @@ void VelmoraHAL::rescan() {
     probe.Close();
   }
 
-  auto listed = [&](const Noted& unit) {
-    return std::any_of(list.units.begin(), list.units.end(), [&](const auto& record) {
-      return record->serial == unit.serial && record->isStudio == unit.isStudio;
-    });
+  auto listed = [&](const Noted& unit) -> UnitRecord* {
+    for (const auto& record : list.units) {
+      if (record->serial == unit.serial && record->isStudio == unit.isStudio) return record.get();
+    }
+    return nullptr;
   };
   for (const Noted& unit : noted) {
-    if (listed(unit)) continue;
+    if (UnitRecord* record = listed(unit)) {
+      reviveChannel(*record, unit.index, *set);
+      continue;
+    }
     auto record = std::make_unique<UnitRecord>();
     record->serial = unit.serial;
     record->isStudio = unit.isStudio;
@@ -440,6 +444,26 @@ void VelmoraHAL::rescan() {
     if (mAVC == (*gone)->avc.get()) mAVC = nullptr;
     list.units.erase(gone);
   }
+}
+
+// A listed unit's channel dies when the unit leaves the bus, even if it is back before the
+// next rescan (bus changes merged, or a unit re-announcing itself after a band change); a
+// channel may also have failed to open when the unit was added. Either way the unit is
+// reachable again only through a new channel on its present interface.
+void VelmoraHAL::reviveChannel(UnitRecord& unit, uint32_t index, const DeviceInfoSet& set) {
+  CKvoCtrl& channel = unit.io->Channel();
+  if (channel.IsOpen()) {
+    uint8_t flags[pv::kDeviceFlagsSize] = {};
+    if (channel.Request(pv::IOCTL_VHPD_GET_DEVICE_FLAGS, nullptr, 0, flags, sizeof flags) == 0) {
+      return;
+    }
+    channel.Close();
+  }
+  Log("OnDeviceReturned(%04d)\n", static_cast<int>(unit.serial.low));
+  // The unit may have changed while away: an open unit is opened afresh, rate agreement and
+  // all, by the next reopen attempt.
+  if (unit.serial == serial_) Close();
+  channel.Open(index, &set);  // a failure is tried again at the next rescan
 }
 
 void VelmoraHAL::OnMSWDeviceChange() {

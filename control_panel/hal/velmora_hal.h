@@ -18,6 +18,8 @@
 
 namespace velmora {
 
+class DeviceInfoSet;
+
 class VelmoraHAL {
  public:
   class Observer {
@@ -118,6 +120,7 @@ class VelmoraHAL {
   ~VelmoraHAL();
 
   void rescan();
+  void reviveChannel(UnitRecord& unit, uint32_t index, const DeviceInfoSet& set);
   void postOpen();
   void notifyObservers(HalEvent event);
   void resetAllSentValues();
