@@ -6,6 +6,7 @@
 #include "control_panel/device/device_info_set.h"
 #include "control_panel/device/diagnostic_log.h"
 #include "control_panel/device/guid_text.h"
+#include "control_panel/device/unit_info_read.h"
 #include "control_panel/hal/unit_coefficients.h"
 #include "platform/clock.h"
 #include "platform/unit_info_block.h"
@@ -48,6 +49,10 @@ uint32_t readDirect(cvAVC& avc, uint32_t index, uint32_t& value) {
   value = pair.value;
   return status;
 }
+
+struct ReleaseAvcio {
+  void operator()(AVCIO* io) const { io->Release(); }
+};
 
 uint32_t writeDirect(cvAVC& avc, uint32_t index, uint32_t value) {
   const CoefficientValue pair{index, value};
@@ -380,18 +385,16 @@ void VelmoraHAL::rescan() {
   };
   std::vector<Noted> noted;
   for (uint32_t index = 0;; ++index) {
-    CKvoCtrl probe;
-    if (probe.Open(index, set.get()) != 0) break;
+    auto channel = std::make_unique<CKvoCtrl>();
+    if (channel->Open(index, set.get()) != 0) break;
+    const std::unique_ptr<AVCIO, ReleaseAvcio> probe(AVCIO::Create(std::move(channel)));
     uint8_t block[platform::unit_info::kSize];
-    const auto request = pv::makeAsyncRequest(
-        pv::busAddress(platform::unit_info::kAddressHigh, platform::unit_info::kAddressLow));
-    if (probe.AsyncRead(sizeof block, request.data(), block, nullptr) == 0) {
+    if (ReadInfoBlock(*probe, block) == 0) {
       noted.push_back({{pv::loadLe32(block + platform::unit_info::kGuidLow),
                         pv::loadLe32(block + platform::unit_info::kGuidHigh)},
                        pv::loadLe32(block + platform::unit_info::kHardwareModelId) == 19,
                        index});
     }
-    probe.Close();
   }
 
   auto listed = [&](const Noted& unit) -> UnitRecord* {

@@ -186,5 +186,34 @@ TEST_F(HalOpenTest, LockTestFollowsTheCurrentSourcesBits) {
   EXPECT_FALSE(h.IsSyncLocked());
 }
 
+// Units that accept only quadlets or only blocks, as `velmora-simbus transfers` makes them,
+// are listed, open and exchange coefficients.
+TEST_F(HalOpenTest, QuadletOnlyAndBlockOnlyUnitsOpenAndExchangeCoefficients) {
+  const simbus::AcceptedTransfers cases[] = {{false, true, false, true},
+                                             {true, false, true, false}};
+  for (const auto& accepts : cases) {
+    VelmoraHAL::Destroy();
+    bus = std::make_shared<simbus::SimBus>();
+    useBus.reset();
+    useBus = std::make_unique<pv::ScopedClient>(simbus::makeInprocClient(bus));
+    const uint32_t serial = plug();
+    bus->setAcceptedTransfers(serial, accepts);
+    VelmoraHAL& h = hal();
+    ASSERT_EQ(VelmoraHAL::UnitCount(), 1u) << accepts.blockRead;
+    ASSERT_EQ(h.Open(h.CurrentSerial()), 0) << accepts.blockRead;
+    std::vector<CoefficientValue> batch;
+    for (uint32_t i = 0; i < 6; ++i) batch.push_back({40 + i, 7 + i});
+    ASSERT_TRUE(h.SetValues(batch.data(), 6));
+    for (auto& pair : batch) pair.value = 0;
+    ASSERT_TRUE(h.GetValues(batch.data(), 6));
+    EXPECT_EQ(batch[5].value, 12u);
+    ASSERT_TRUE(h.SetValue(45, 99));
+    uint32_t value = 0;
+    ASSERT_TRUE(h.GetValue(45, value));
+    EXPECT_EQ(value, 99u);
+    EXPECT_EQ(bus->peek(serial, 45), 99u);
+  }
+}
+
 }  // namespace
 }  // namespace velmora::test
