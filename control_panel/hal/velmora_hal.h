@@ -119,6 +119,15 @@ class VelmoraHAL {
   explicit VelmoraHAL(HalUserInterface& ui);
   ~VelmoraHAL();
 
+  // The steps of Open.
+  void remindOfPowerCycleWhenDue();
+  bool openAudioDriver();
+  bool agreeSampleRate(UnitSerial serial);
+  uint32_t unitRate();
+  uint32_t chooseTargetRate(uint32_t driverHz, uint32_t unitHz);
+  bool setDriverRate(uint32_t target, uint32_t unitHz);
+  int32_t checkUnitIsWritable();
+
   void rescan();
   void reviveChannel(UnitRecord& unit, uint32_t index, const DeviceInfoSet& set);
   void postOpen();
