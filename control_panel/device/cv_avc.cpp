@@ -144,6 +144,14 @@ uint32_t cvAVC::Open(AVCIO* device) {
 }
 
 uint32_t cvAVC::SetValues(const CoefficientValue* pairs, uint32_t count) {
+  return lastStatus_ = setValues(pairs, count);
+}
+
+uint32_t cvAVC::GetValues(CoefficientValue* pairs, uint32_t count) {
+  return lastStatus_ = getValues(pairs, count);
+}
+
+uint32_t cvAVC::setValues(const CoefficientValue* pairs, uint32_t count) {
   if (!mFireWireInterface) {
     LogText("cvAVC::SetValues() failed, no mFireWireInterface\n");
     return kAvcNoDevice;
@@ -185,7 +193,7 @@ uint32_t cvAVC::setByAvc(const CoefficientValue* pairs, uint32_t count) {
              : KVO_STATUS_AVC_NOT_ACCEPTED;
 }
 
-uint32_t cvAVC::GetValues(CoefficientValue* pairs, uint32_t count) {
+uint32_t cvAVC::getValues(CoefficientValue* pairs, uint32_t count) {
   if (!mFireWireInterface) return kAvcNoDevice;
   bool contiguous = true;
   for (uint32_t i = 1; i < count; ++i) {

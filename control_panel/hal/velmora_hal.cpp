@@ -179,6 +179,14 @@ void VelmoraHAL::updateAllMixers() {
     MixEngine* engine = unit->mixer.get();
     if (!engine) continue;
     engine->ReadHWControls();
+    // The engines log their failures and go on; a current unit that stopped answering is
+    // closed instead, so that the cycles to come do not wait on it again.
+    if (unit->serial == serial_ && UnitStoppedAnswering(unit->avc->LastStatus())) {
+      Log("VelmoraHAL::updateAllMixers() failed 0x%p- Closing...\n",
+          LogPtr(unit->avc->LastStatus()));
+      Close();
+      return;
+    }
     if (unit->serial == serial_) {
       engine->applyHardwareControls();
       engine->computeMix();

@@ -215,5 +215,57 @@ TEST_F(HalOpenTest, QuadletOnlyAndBlockOnlyUnitsOpenAndExchangeCoefficients) {
   }
 }
 
+// An engine that reads the front-panel controls as the mixer does, and sends nothing.
+class ControlsReadingEngine : public MixEngine {
+ public:
+  explicit ControlsReadingEngine(cvAVC& unit) : unit_(unit) {}
+  void ReadHWControls() override {
+    CoefficientValue controls[3] = {{86, 0}, {87, 0}, {88, 0}};
+    unit_.GetValues(controls, 3);
+  }
+  void applyHardwareControls() override {}
+  void computeMix() override {}
+  void captureOutputSettings() override {}
+  void queueMixChanges() override {}
+  void computeOutputWords() override {}
+  void queueOutputChanges() override {}
+  void StreamAVC() override {}
+  void resetSentValues() override {}
+
+ private:
+  cvAVC& unit_;
+};
+
+class ControlsReadingMixer : public MixerLink {
+ public:
+  std::unique_ptr<MixEngine> CreateMixEngine(cvAVC& unit) override {
+    return std::make_unique<ControlsReadingEngine>(unit);
+  }
+};
+
+// A unit that stopped answering in the mixer update cycle is closed, so the next cycles do
+// not wait on it again; once it answers again it reopens.
+TEST_F(HalOpenTest, TheUpdateCycleClosesAUnitThatStoppedAnswering) {
+  const uint32_t serial = plug();
+  VelmoraHAL& h = hal();
+  ControlsReadingMixer mixer;
+  h.AttachMixer(&mixer);
+  for (const auto action : {simbus::FaultAction::Drop, simbus::FaultAction::Remove}) {
+    ASSERT_EQ(h.Open(h.CurrentSerial()), 0);
+    observer.events.clear();
+    bus->addFault({action, simbus::TransferKind::Any, serial, 0, 1000});
+    const uint32_t start = clock.tickCount();
+    for (int pass = 0; pass < 5; ++pass) h.updateAllMixers();
+    EXPECT_LE(clock.tickCount() - start, kTransferWaitMs + 100);
+    EXPECT_FALSE(h.IsOpen());
+    EXPECT_EQ(observer.events, std::vector<int>{3});
+    bus->clearFaults();
+    bus->plug({simbus::Model::Studio, serial});
+    h.OnMSWDeviceChange();
+    h.SetMayOpen(true);
+  }
+  h.AttachMixer(nullptr);
+}
+
 }  // namespace
 }  // namespace velmora::test
