@@ -359,9 +359,12 @@ int32_t VelmoraHAL::checkUnitIsWritable() {
 void VelmoraHAL::postOpen() {
   platform::clock().sleep(10);
   writeDirect(*mAVC, coeff::COEFF_OPENED, coeff::kOpenedValue);
+  // A failed read leaves zero; once the unit stopped answering the rest are not tried, so
+  // the open costs one bounded wait, not one per read.
+  bool answering = true;
   auto read = [&](uint32_t index) {
     uint32_t value = 0;
-    readDirect(*mAVC, index, value);  // the status is not looked at: zero stands
+    if (answering) answering = !UnitStoppedAnswering(readDirect(*mAVC, index, value));
     return value;
   };
   reducedModel_ = read(coeff::COEFF_REDUCED_MODEL) != 0;
@@ -371,7 +374,7 @@ void VelmoraHAL::postOpen() {
   phantom5to8_ = read(coeff::COEFF_PHANTOM_5_8) == 1;
   ac3_ = read(coeff::COEFF_AC3) == 1;
   resetAllSentValues();
-  showReadyText();
+  if (answering) showReadyText();
   notifyObservers(kHalEventRefresh);
   notifyObservers(kHalEventUnitReady);
   LogText("  READY!\n");

@@ -267,5 +267,20 @@ TEST_F(HalOpenTest, TheUpdateCycleClosesAUnitThatStoppedAnswering) {
   h.AttachMixer(nullptr);
 }
 
+// A unit that stops answering right after the status check costs one bounded wait in the
+// post-open steps, not one per mode read; the modes it did not give read as off.
+TEST_F(HalOpenTest, PostOpenReadsStopAtAUnitThatStoppedAnswering) {
+  const uint32_t serial = plug();
+  bus->poke(serial, 103, 1);
+  VelmoraHAL& h = hal();
+  // Rate, test read, sync source, status word and the write of 117 pass.
+  bus->addFault({simbus::FaultAction::Drop, simbus::TransferKind::Any, serial, 5, 1000});
+  const uint32_t start = clock.tickCount();
+  EXPECT_EQ(h.Open(h.CurrentSerial()), 0);
+  EXPECT_LE(clock.tickCount() - start, kTransferWaitMs + 100);
+  EXPECT_FALSE(h.AC3Passthrough());
+  EXPECT_EQ(observer.events, (std::vector<int>{0, 2}));
+}
+
 }  // namespace
 }  // namespace velmora::test
