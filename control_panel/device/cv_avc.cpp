@@ -1,9 +1,10 @@
 #include "control_panel/device/cv_avc.h"
 
+#include <cstring>
 #include <vector>
 
 #include "control_panel/device/diagnostic_log.h"
-#include "platform/unit_info_block.h"
+#include "control_panel/device/unit_info_read.h"
 #include "platform/vhpd_protocol.h"
 
 namespace velmora {
@@ -14,8 +15,6 @@ namespace {
 
 constexpr uint16_t kCoefficientHigh = 0x0001;
 constexpr uint32_t kMailboxLow = 0x00010000;
-constexpr uint16_t kInfoBlockHigh = platform::unit_info::kAddressHigh;
-constexpr uint32_t kInfoBlockLow = platform::unit_info::kAddressLow;
 
 constexpr uint8_t kCtypeControl = 0x00;
 constexpr uint8_t kCtypeStatus = 0x01;
@@ -62,6 +61,41 @@ bool avcAccepted(const std::vector<uint8_t>& response, uint32_t responseLength,
   return responseLength >= commandLength && !response.empty() && response[0] == expected;
 }
 
+// Finds the transfers the unit accepts, on coefficient 0. The driver sends a 4-byte transfer
+// as a quadlet transaction, so the block probes are longer: the read takes coefficients 0 and
+// 1, the write sets coefficient 0 through the block-set mailbox. The writes put back a value
+// read from the unit and are not tried without one. 0, or the status at which the unit
+// stopped answering (the remaining probes are not tried).
+uint32_t probeTransports(AVCIO& device, TransportCaps& caps) {
+  const BusAddress first = coefficientAddress(0);
+  uint8_t pair[8];
+  uint32_t delivered = 0;
+  uint32_t status = device.ReadBlock(first.low, first.high, sizeof pair, pair, &delivered);
+  if (UnitStoppedAnswering(status)) return status;
+  caps.blockRead = status == 0 && delivered == sizeof pair;
+
+  uint8_t word[4];
+  status = device.ReadQuadlet(first.low, first.high, word);
+  if (UnitStoppedAnswering(status)) return status;
+  caps.quadletRead = status == 0;
+
+  if (!caps.blockRead && !caps.quadletRead) return 0;
+  // Coefficient 0 as it lies on the bus; the mailbox pair is (index 0, that value).
+  const uint8_t* value = caps.quadletRead ? word : pair;
+  uint8_t mailbox[kAvcPairSize] = {};
+  std::memcpy(mailbox + 4, value, 4);
+  status = device.WriteBlock(sizeof mailbox, kMailboxLow, kCoefficientHigh, mailbox);
+  if (UnitStoppedAnswering(status)) return status;
+  caps.blockWrite = status == 0;
+
+  uint32_t asInMemory;
+  std::memcpy(&asInMemory, value, 4);
+  status = device.WriteQuadlet(first.low, first.high, asInMemory);
+  if (UnitStoppedAnswering(status)) return status;
+  caps.quadletWrite = status == 0;
+  return 0;
+}
+
 }  // namespace
 
 TransportCaps& transportCaps() {
@@ -85,34 +119,14 @@ uint32_t cvAVC::Open(AVCIO* device) {
     return 1;
   }
 
-  TransportCaps& caps = transportCaps();
-  uint8_t scratch[4] = {};
-  const BusAddress first = coefficientAddress(0);
-  caps.blockRead = device->ReadBlock(first.low, first.high, 4, scratch) == 0;
-  const bool quadletRead = device->ReadQuadlet(first.low, first.high, scratch) == 0;
-  caps.quadletRead = quadletRead;
-  // The write probes put back what was read. Without a successful read the scratch word
-  // holds no coefficient, and writing it would overwrite coefficient 0: such a unit gets
-  // its writes over AV/C instead.
-  if (caps.blockRead || quadletRead) {
-    caps.blockWrite = device->WriteBlock(4, first.low, first.high, scratch) == 0;
-    uint32_t word;
-    __builtin_memcpy(&word, scratch, 4);
-    caps.quadletWrite = device->WriteQuadlet(first.low, first.high, word) == 0;
-  } else {
-    caps.blockWrite = false;
-    caps.quadletWrite = false;
-  }
-
-  uint32_t status = 0;
-  if (caps.blockRead) {
-    status =
-        device->ReadBlock(kInfoBlockLow, kInfoBlockHigh, kUnitInfoBlockSize, infoBlock_.data());
-  } else {
-    for (uint32_t offset = 0; offset < kUnitInfoBlockSize; offset += 4) {
-      status =
-          device->ReadQuadlet(kInfoBlockLow + offset, kInfoBlockHigh, infoBlock_.data() + offset);
-    }
+  TransportCaps probed;
+  uint32_t status = probeTransports(*device, probed);
+  // A unit that stopped answering during the probe says nothing about its transports: the
+  // other units keep theirs.
+  if (status == 0) {
+    transportCaps() = probed;
+    status = probed.blockRead ? ReadInfoBlockByBlock(*device, infoBlock_.data())
+                              : ReadInfoBlockByQuadlets(*device, infoBlock_.data());
   }
 
   if (status == pv::KVO_STATUS_DEVICE_REMOVED) {
@@ -130,6 +144,14 @@ uint32_t cvAVC::Open(AVCIO* device) {
 }
 
 uint32_t cvAVC::SetValues(const CoefficientValue* pairs, uint32_t count) {
+  return lastStatus_ = setValues(pairs, count);
+}
+
+uint32_t cvAVC::GetValues(CoefficientValue* pairs, uint32_t count) {
+  return lastStatus_ = getValues(pairs, count);
+}
+
+uint32_t cvAVC::setValues(const CoefficientValue* pairs, uint32_t count) {
   if (!mFireWireInterface) {
     LogText("cvAVC::SetValues() failed, no mFireWireInterface\n");
     return kAvcNoDevice;
@@ -171,7 +193,7 @@ uint32_t cvAVC::setByAvc(const CoefficientValue* pairs, uint32_t count) {
              : KVO_STATUS_AVC_NOT_ACCEPTED;
 }
 
-uint32_t cvAVC::GetValues(CoefficientValue* pairs, uint32_t count) {
+uint32_t cvAVC::getValues(CoefficientValue* pairs, uint32_t count) {
   if (!mFireWireInterface) return kAvcNoDevice;
   bool contiguous = true;
   for (uint32_t i = 1; i < count; ++i) {

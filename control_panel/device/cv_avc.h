@@ -56,17 +56,24 @@ class cvAVC {
   // Fills the value fields (over AV/C also the index fields); statuses as SetValues.
   uint32_t GetValues(CoefficientValue* pairs, uint32_t count);
 
+  // The status of the last SetValues or GetValues, for callers that do not see it (the
+  // mixer engines): tells whether the unit stopped answering.
+  uint32_t LastStatus() const { return lastStatus_; }
+
   AVCIO* Device() const { return mFireWireInterface; }
   const std::array<uint8_t, kUnitInfoBlockSize>& InfoBlock() const { return infoBlock_; }
   bool InfoBlockValid() const { return infoBlockValid_; }
 
  private:
+  uint32_t setValues(const CoefficientValue* pairs, uint32_t count);
+  uint32_t getValues(CoefficientValue* pairs, uint32_t count);
   uint32_t setByAvc(const CoefficientValue* pairs, uint32_t count);
   uint32_t getByAvc(CoefficientValue* pairs, uint32_t count);
 
   AVCIO* mFireWireInterface = nullptr;
   std::array<uint8_t, kUnitInfoBlockSize> infoBlock_{};
   bool infoBlockValid_ = false;
+  uint32_t lastStatus_ = 0;
 };
 
 }  // namespace velmora

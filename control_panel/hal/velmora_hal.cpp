@@ -6,6 +6,7 @@
 #include "control_panel/device/device_info_set.h"
 #include "control_panel/device/diagnostic_log.h"
 #include "control_panel/device/guid_text.h"
+#include "control_panel/device/unit_info_read.h"
 #include "control_panel/hal/unit_coefficients.h"
 #include "platform/clock.h"
 #include "platform/unit_info_block.h"
@@ -30,6 +31,9 @@ UnitList& unitList() {
   return list;
 }
 
+constexpr int32_t kOpenFailed = -1;
+constexpr int32_t kOpenRefused = -2;
+
 constexpr char kPowerCycleText[] = "Please switch off your Velmora PRO and turn it back on again";
 constexpr char kPowerCycleCaption[] = "VelmoraControl PRO";
 
@@ -48,6 +52,10 @@ uint32_t readDirect(cvAVC& avc, uint32_t index, uint32_t& value) {
   value = pair.value;
   return status;
 }
+
+struct ReleaseAvcio {
+  void operator()(AVCIO* io) const { io->Release(); }
+};
 
 uint32_t writeDirect(cvAVC& avc, uint32_t index, uint32_t value) {
   const CoefficientValue pair{index, value};
@@ -171,6 +179,14 @@ void VelmoraHAL::updateAllMixers() {
     MixEngine* engine = unit->mixer.get();
     if (!engine) continue;
     engine->ReadHWControls();
+    // The engines log their failures and go on; a current unit that stopped answering is
+    // closed instead, so that the cycles to come do not wait on it again.
+    if (unit->serial == serial_ && UnitStoppedAnswering(unit->avc->LastStatus())) {
+      Log("VelmoraHAL::updateAllMixers() failed 0x%p- Closing...\n",
+          LogPtr(unit->avc->LastStatus()));
+      Close();
+      return;
+    }
     if (unit->serial == serial_) {
       engine->applyHardwareControls();
       engine->computeMix();
@@ -187,16 +203,12 @@ void VelmoraHAL::updateAllMixers() {
 
 int32_t VelmoraHAL::Open(UnitSerial serial) {
   if (open_) return 0;
-  if (powerCyclePending_ && !powerCycleTimer_.IsRunning()) {
-    ui_.ShowMessageBox(kPowerCycleText, kPowerCycleCaption);
-    powerCycleTimer_.Start();
-  }
-  if (!mayOpen_) return -2;
+  remindOfPowerCycleWhenDue();
+  if (!mayOpen_) return kOpenRefused;
   if (!mAudioDriver) mAudioDriver = std::make_unique<CKvo1394Driver>();
-  int32_t result = -1;
   if (serial == NoUnitSerial || unitList().units.empty()) {
     ui_.ShowStatus("No units connected");
-    return result;
+    return kOpenFailed;
   }
 
   LogText("VelmoraHAL::Open()\n");
@@ -204,31 +216,73 @@ int32_t VelmoraHAL::Open(UnitSerial serial) {
     Log("  New serial number: %d\n", static_cast<int>(serial.low));
     serial_ = serial;
   }
-  if (!mAudioDriver->IsOpen()) {
-    LogText("AudioDriver::Open()... ");
-    const uint32_t status = mAudioDriver->Open();
-    Log("0x%p\n", LogPtr(status));
-    if (status != 0) {
-      LogText("  mAudioDriver->Open() failed\n");
-      return result;
-    }
-  }
+  if (!openAudioDriver()) return kOpenFailed;
+  if (!agreeSampleRate(serial)) return kOpenFailed;
+  if (!mAVC) mAVC = FindUnitAVC(serial);
+  if (!mAVC) return kOpenFailed;
 
+  const int32_t status = checkUnitIsWritable();
+  if (status != 0) return status;
+  LogText("  VelmoraHAL::Open() : Success...");
+  open_ = true;
+  powerCyclePending_ = false;
+  postOpen();
+  return 0;
+}
+
+void VelmoraHAL::remindOfPowerCycleWhenDue() {
+  if (powerCyclePending_ && !powerCycleTimer_.IsRunning()) {
+    ui_.ShowMessageBox(kPowerCycleText, kPowerCycleCaption);
+    powerCycleTimer_.Start();
+  }
+}
+
+bool VelmoraHAL::openAudioDriver() {
+  if (mAudioDriver->IsOpen()) return true;
+  LogText("AudioDriver::Open()... ");
+  const uint32_t status = mAudioDriver->Open();
+  Log("0x%p\n", LogPtr(status));
+  if (status == 0) return true;
+  LogText("  mAudioDriver->Open() failed\n");
+  return false;
+}
+
+// The driver, the unit and the control panel's wish agree on one rate. False when the unit
+// had to be moved first (it is reopened later at its new rate) or the driver refused the rate.
+bool VelmoraHAL::agreeSampleRate(UnitSerial serial) {
   const uint32_t driverHz = driverRate(*mAudioDriver);
   Log("The driver is set to %d Hz...\n", static_cast<int>(driverHz));
-
   mAVC = FindUnitAVC(serial);
-  const bool foundAvc = mAVC != nullptr;
+  const uint32_t unitHz = unitRate();
+  const uint32_t target = chooseTargetRate(driverHz, unitHz);
 
-  uint32_t unitHz = 0;
+  if (unitHz != 0 && target != unitHz) {
+    if (mAVC) {
+      Log("Kicking the unit into the target samplerate of %d Hz...\n", static_cast<int>(target));
+      writeDirect(*mAVC, coeff::COEFF_SAMPLE_RATE, SampleRateCode(target));
+    } else {
+      LogText(
+          "The unit is not at the same samplerate as the driver, but AVC won't open so there's "
+          "not a lot we can do but wait...\n");
+    }
+    return false;
+  }
+  return target == driverHz || setDriverRate(target, unitHz);
+}
+
+uint32_t VelmoraHAL::unitRate() {
   uint32_t code = 0;
   if (mAVC && readDirect(*mAVC, coeff::COEFF_SAMPLE_RATE, code) == 0) {
-    unitHz = SampleRateOfCode(code);
-    Log("The unit thinks it's at %d Hz...\n", static_cast<int>(unitHz));
-  } else {
-    LogText("AVC is not working, so can't tell what rate the unit thinks it's at...\n");
+    const uint32_t hz = SampleRateOfCode(code);
+    Log("The unit thinks it's at %d Hz...\n", static_cast<int>(hz));
+    return hz;
   }
+  LogText("AVC is not working, so can't tell what rate the unit thinks it's at...\n");
+  return 0;
+}
 
+// The control panel's wish first, then the driver's rate, then the unit's, then 44.1 kHz.
+uint32_t VelmoraHAL::chooseTargetRate(uint32_t driverHz, uint32_t unitHz) {
   if (targetRate_ != 0) {
     Log("The control panel wants to set the samplerate to %d Hz\n", static_cast<int>(targetRate_));
   } else if (driverHz >= 1) {
@@ -245,41 +299,30 @@ int32_t VelmoraHAL::Open(UnitSerial serial) {
     LogText("Nobody seems to know what rate to use, so we'll default to 44100 Hz.  Oh dear.\n");
     targetRate_ = 44100;
   }
-  const uint32_t target = static_cast<uint32_t>(targetRate_);
+  return static_cast<uint32_t>(targetRate_);
+}
 
-  if (unitHz != 0 && target != unitHz) {
-    if (mAVC) {
-      Log("Kicking the unit into the target samplerate of %d Hz...\n", static_cast<int>(target));
-      writeDirect(*mAVC, coeff::COEFF_SAMPLE_RATE, SampleRateCode(target));
-      return result;
+bool VelmoraHAL::setDriverRate(uint32_t target, uint32_t unitHz) {
+  Log("  VelmoraHAL::Open() : mAudioDriver->SetSampleRate(%d):", static_cast<int>(target));
+  uint8_t record[pv::kSampleRateSetSize] = {};
+  pv::storeLe32(record + 4, target);
+  if (mAudioDriver->Request(pv::IOCTL_VHPD_SET_SAMPLE_RATE, record, sizeof record, nullptr, 0) !=
+      0) {
+    LogText("  failed\n");
+    if (unitHz != 0) {
+      Log("reverting to rate: %d\n", static_cast<int>(unitHz));
+      targetRate_ = static_cast<float>(unitHz);
     }
-    LogText(
-        "The unit is not at the same samplerate as the driver, but AVC won't open so there's not "
-        "a lot we can do but wait...\n");
-    return result;
+    return false;
   }
-  if (target != driverHz) {
-    Log("  VelmoraHAL::Open() : mAudioDriver->SetSampleRate(%d):", static_cast<int>(target));
-    uint8_t record[pv::kSampleRateSetSize] = {};
-    pv::storeLe32(record + 4, target);
-    if (mAudioDriver->Request(pv::IOCTL_VHPD_SET_SAMPLE_RATE, record, sizeof record, nullptr, 0) !=
-        0) {
-      LogText("  failed\n");
-      if (unitHz != 0) {
-        Log("reverting to rate: %d\n", static_cast<int>(unitHz));
-        targetRate_ = static_cast<float>(unitHz);
-      }
-      return result;
-    }
-    LogText("  SUCCEEDED!\n");
-    driverRate_ = static_cast<float>(target);
-  }
+  LogText("  SUCCEEDED!\n");
+  driverRate_ = static_cast<float>(target);
+  return true;
+}
 
-  if (!foundAvc) {
-    mAVC = FindUnitAVC(serial);
-    if (!mAVC) return result;
-  }
-
+// The test read, the sync source and the status word: 0 when the unit answers and takes
+// writes; otherwise the failing read's status, or -1 (a standalone unit is released first).
+int32_t VelmoraHAL::checkUnitIsWritable() {
   uint32_t value = 0;
   uint32_t status = readDirect(*mAVC, coeff::COEFF_TEST, value);
   if (status != 0) {
@@ -297,7 +340,7 @@ int32_t VelmoraHAL::Open(UnitSerial serial) {
   if (s & digips::kStandalone) {
     LogText("  VelmoraHAL::Open() : Appears to be in standalone mode, kicking it...\n");
     writeDirect(*mAVC, coeff::COEFF_RELEASE_STANDALONE, coeff::kReleaseStandaloneValue);
-    return result;
+    return kOpenFailed;
   }
   if (!writeOk) {
     Log("  VelmoraHAL::Open() : Failed reading \"write OK\" bit: COEFF_DIGIPS = %d\n",
@@ -307,24 +350,21 @@ int32_t VelmoraHAL::Open(UnitSerial serial) {
       writeOk = true;
     }
   }
-  if (r == 0 && writeOk) {
-    LogText("  VelmoraHAL::Open() : Success...");
-    open_ = true;
-    powerCyclePending_ = false;
-    postOpen();
-    return 0;
-  }
+  if (r == 0 && writeOk) return 0;
   Log("  VelmoraHAL::Open() : Failed reading \"write OK\" bit: COEFF_DIGIPS = %d\n",
       static_cast<int>(s));
-  return result;
+  return kOpenFailed;
 }
 
 void VelmoraHAL::postOpen() {
   platform::clock().sleep(10);
   writeDirect(*mAVC, coeff::COEFF_OPENED, coeff::kOpenedValue);
+  // A failed read leaves zero; once the unit stopped answering the rest are not tried, so
+  // the open costs one bounded wait, not one per read.
+  bool answering = true;
   auto read = [&](uint32_t index) {
     uint32_t value = 0;
-    readDirect(*mAVC, index, value);  // the status is not looked at: zero stands
+    if (answering) answering = !UnitStoppedAnswering(readDirect(*mAVC, index, value));
     return value;
   };
   reducedModel_ = read(coeff::COEFF_REDUCED_MODEL) != 0;
@@ -334,7 +374,7 @@ void VelmoraHAL::postOpen() {
   phantom5to8_ = read(coeff::COEFF_PHANTOM_5_8) == 1;
   ac3_ = read(coeff::COEFF_AC3) == 1;
   resetAllSentValues();
-  showReadyText();
+  if (answering) showReadyText();
   notifyObservers(kHalEventRefresh);
   notifyObservers(kHalEventUnitReady);
   LogText("  READY!\n");
@@ -380,27 +420,29 @@ void VelmoraHAL::rescan() {
   };
   std::vector<Noted> noted;
   for (uint32_t index = 0;; ++index) {
-    CKvoCtrl probe;
-    if (probe.Open(index, set.get()) != 0) break;
+    auto channel = std::make_unique<CKvoCtrl>();
+    if (channel->Open(index, set.get()) != 0) break;
+    const std::unique_ptr<AVCIO, ReleaseAvcio> probe(AVCIO::Create(std::move(channel)));
     uint8_t block[platform::unit_info::kSize];
-    const auto request = pv::makeAsyncRequest(
-        pv::busAddress(platform::unit_info::kAddressHigh, platform::unit_info::kAddressLow));
-    if (probe.AsyncRead(sizeof block, request.data(), block, nullptr) == 0) {
+    if (ReadInfoBlock(*probe, block) == 0) {
       noted.push_back({{pv::loadLe32(block + platform::unit_info::kGuidLow),
                         pv::loadLe32(block + platform::unit_info::kGuidHigh)},
                        pv::loadLe32(block + platform::unit_info::kHardwareModelId) == 19,
                        index});
     }
-    probe.Close();
   }
 
-  auto listed = [&](const Noted& unit) {
-    return std::any_of(list.units.begin(), list.units.end(), [&](const auto& record) {
-      return record->serial == unit.serial && record->isStudio == unit.isStudio;
-    });
+  auto listed = [&](const Noted& unit) -> UnitRecord* {
+    for (const auto& record : list.units) {
+      if (record->serial == unit.serial && record->isStudio == unit.isStudio) return record.get();
+    }
+    return nullptr;
   };
   for (const Noted& unit : noted) {
-    if (listed(unit)) continue;
+    if (UnitRecord* record = listed(unit)) {
+      reviveChannel(*record, unit.index, *set);
+      continue;
+    }
     auto record = std::make_unique<UnitRecord>();
     record->serial = unit.serial;
     record->isStudio = unit.isStudio;
@@ -440,6 +482,26 @@ void VelmoraHAL::rescan() {
     if (mAVC == (*gone)->avc.get()) mAVC = nullptr;
     list.units.erase(gone);
   }
+}
+
+// A listed unit's channel dies when the unit leaves the bus, even if it is back before the
+// next rescan (bus changes merged, or a unit re-announcing itself after a band change); a
+// channel may also have failed to open when the unit was added. Either way the unit is
+// reachable again only through a new channel on its present interface.
+void VelmoraHAL::reviveChannel(UnitRecord& unit, uint32_t index, const DeviceInfoSet& set) {
+  CKvoCtrl& channel = unit.io->Channel();
+  if (channel.IsOpen()) {
+    uint8_t flags[pv::kDeviceFlagsSize] = {};
+    if (channel.Request(pv::IOCTL_VHPD_GET_DEVICE_FLAGS, nullptr, 0, flags, sizeof flags) == 0) {
+      return;
+    }
+    channel.Close();
+  }
+  Log("OnDeviceReturned(%04d)\n", static_cast<int>(unit.serial.low));
+  // The unit may have changed while away: an open unit is opened afresh, rate agreement and
+  // all, by the next reopen attempt.
+  if (unit.serial == serial_) Close();
+  channel.Open(index, &set);  // a failure is tried again at the next rescan
 }
 
 void VelmoraHAL::OnMSWDeviceChange() {

@@ -18,6 +18,8 @@
 
 namespace velmora {
 
+class DeviceInfoSet;
+
 class VelmoraHAL {
  public:
   class Observer {
@@ -117,7 +119,17 @@ class VelmoraHAL {
   explicit VelmoraHAL(HalUserInterface& ui);
   ~VelmoraHAL();
 
+  // The steps of Open.
+  void remindOfPowerCycleWhenDue();
+  bool openAudioDriver();
+  bool agreeSampleRate(UnitSerial serial);
+  uint32_t unitRate();
+  uint32_t chooseTargetRate(uint32_t driverHz, uint32_t unitHz);
+  bool setDriverRate(uint32_t target, uint32_t unitHz);
+  int32_t checkUnitIsWritable();
+
   void rescan();
+  void reviveChannel(UnitRecord& unit, uint32_t index, const DeviceInfoSet& set);
   void postOpen();
   void notifyObservers(HalEvent event);
   void resetAllSentValues();

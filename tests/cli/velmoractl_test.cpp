@@ -62,9 +62,9 @@ TEST_F(VelmoractlTest, FailuresExitWithOneAndNameTheStatus) {
        "velmoractl: cannot reach the units: 0xE0000014 (KVO_STATUS_VERSION_MISMATCH)\n"},
       {[&] {
          bus->setDriverVersion(2, 14);
-         // The read probes and the information block pass; the batch read meets the fault.
+         // The quadlet-read probe passes; the batch read meets the fault.
          bus->addFault(
-             {simbus::FaultAction::Fail, simbus::TransferKind::QuadletRead, 9, 2, 1, 0xE0000050});
+             {simbus::FaultAction::Fail, simbus::TransferKind::QuadletRead, 9, 1, 1, 0xE0000050});
        },
        {"84"},
        "velmoractl: reading coefficients of unit 0 failed: 0xE0000050 "

@@ -35,7 +35,7 @@ TEST_F(CvAvcTest, OpenProbesAllTransportsAndReadsTheInformationBlockInOneTransfe
   ASSERT_TRUE(avc->InfoBlockValid());
   EXPECT_EQ(pv::loadLe32(avc->InfoBlock().data() + 20), serial);
   EXPECT_EQ(pv::loadLe32(avc->InfoBlock().data() + 24), 0x14u);
-  EXPECT_EQ(counts(serial).blockRead, 1u);  // the 104-byte block
+  EXPECT_EQ(counts(serial).blockRead, 2u);  // the probe, then the 104-byte block
   EXPECT_EQ(logText(), "  cvAVC::Open() : SUCCESS\n");
   EXPECT_EQ(avc->Device()->References(), 1);  // the test's reference is gone, avc holds one
 }
@@ -53,7 +53,8 @@ TEST_F(CvAvcTest, OpenLogTextsForTheFailureCases) {
   }
   bus->plug(simbus::UnitSpec{simbus::Model::Studio, serial});
   AvcioRef io{openIo(0)};
-  bus->addFault({FaultAction::Fail, TransferKind::BlockRead, serial, 0, 1, we::GenFailure});
+  // The block-read probe passes; the information block's read fails.
+  bus->addFault({FaultAction::Fail, TransferKind::BlockRead, serial, 1, 1, we::GenFailure});
   cvAVC failed;
   EXPECT_EQ(failed.Open(io.get()), we::GenFailure);
   ASSERT_EQ(failed.Open(io.get()), 0u);  // a failed open leaves it unbound: try again
@@ -71,17 +72,17 @@ TEST_F(CvAvcTest, OpenLogTextsForTheFailureCases) {
 TEST_F(CvAvcTest, InformationBlockByQuadletsReportsOnlyTheLastStatus) {
   const uint32_t serial = plug();
   AvcioRef io{openIo(0)};
-  // The first 4-byte read is the block-read probe: failing it leaves quadlets for the block.
-  // After the two read probes, skipping 2 + k reads fails quadlet k of the block.
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 0, 1, we::GenFailure});
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 2 + 5, 1, we::GenFailure});
+  // A failed block-read probe leaves quadlets for the block. After the quadlet-read probe,
+  // skipping 1 + k quadlet reads fails quadlet k of the block.
+  bus->addFault({FaultAction::Fail, TransferKind::BlockRead, serial, 0, 1, we::GenFailure});
+  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 1 + 5, 1, we::GenFailure});
   cvAVC middleFails;
   EXPECT_EQ(middleFails.Open(io.get()), 0u);
   EXPECT_FALSE(transportCaps().blockRead);
-  EXPECT_EQ(counts(serial).quadletRead, 1u + 1u + 26u);
+  EXPECT_EQ(counts(serial).quadletRead, 1u + 26u);
 
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 0, 1, we::GenFailure});
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 2 + 25, 1, we::GenFailure});
+  bus->addFault({FaultAction::Fail, TransferKind::BlockRead, serial, 0, 1, we::GenFailure});
+  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 1 + 25, 1, we::GenFailure});
   cvAVC lastFails;
   EXPECT_EQ(lastFails.Open(io.get()), we::GenFailure);
 }
@@ -90,7 +91,8 @@ TEST_F(CvAvcTest, UnitWithoutWorkingReadsKeepsCoefficientZeroAndWritesOverAvc) {
   const uint32_t serial = plug();
   bus->poke(serial, 0, 42);
   AvcioRef io{openIo(0)};
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 0, 2, we::NotSupported});
+  bus->addFault({FaultAction::Fail, TransferKind::BlockRead, serial, 0, 1, we::NotSupported});
+  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 0, 1, we::NotSupported});
   cvAVC avc;
   EXPECT_EQ(avc.Open(io.get()), 0u);  // the block comes by (working) quadlets afterwards
   EXPECT_EQ(bus->peek(serial, 0), 42u);
@@ -129,7 +131,7 @@ TEST_F(CvAvcTest, SingleAndScatteredReadsNeverUseABlockRead) {
   auto single = pairs({112});
   ASSERT_EQ(avc->GetValues(single.data(), 1), 0u);
   EXPECT_EQ(counts(serial).blockRead, blockReads);
-  EXPECT_EQ(counts(serial).quadletRead, 2u + 3u);  // the two probes at open, then 2 and 1
+  EXPECT_EQ(counts(serial).quadletRead, 1u + 3u);  // the probe at open, then 2 and 1
   EXPECT_EQ(apart[0].value, 1u);
   EXPECT_EQ(apart[1].value, 2u);
   EXPECT_EQ(single[0].value, 2u);
@@ -137,11 +139,8 @@ TEST_F(CvAvcTest, SingleAndScatteredReadsNeverUseABlockRead) {
 
 TEST_F(CvAvcTest, QuadletOnlyUnitUsesQuadletsBelowSixValuesAndAvcFromSix) {
   const uint32_t serial = plug();
-  auto avc = openAvc();
   bus->setAcceptedTransfers(serial, {false, true, false, true});
-  // A 4-byte block probe is a quadlet transaction on the bus; such a unit is known to the
-  // control panel by these capabilities.
-  transportCaps() = {false, true, false, true};
+  auto avc = openAvc();
   simbus::TransferCounts before = counts(serial);
 
   auto five = pairs({10, 11, 12, 13, 14}, 500);
@@ -178,7 +177,7 @@ TEST_F(CvAvcTest, TheLastOpenDecidesTheTransportsOfEveryUnit) {
   const uint32_t first = plug();
   const uint32_t second = plug();
   auto avcFirst = openAvc(0);
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletWrite, second, 0, 2, we::NotSupported});
+  bus->setAcceptedTransfers(second, {true, true, false, false});
   auto avcSecond = openAvc(1);
   EXPECT_FALSE(transportCaps().blockWrite);
   const uint64_t fcp = counts(first).fcp;
@@ -205,6 +204,78 @@ TEST_F(CvAvcTest, UnboundObjectRefusesBatches) {
   EXPECT_EQ(avc.SetValues(batch.data(), 1), kAvcNoDevice);
   EXPECT_EQ(avc.GetValues(batch.data(), 1), kAvcNoDevice);
   EXPECT_EQ(logText(), "cvAVC::SetValues() failed, no mFireWireInterface\n");
+}
+
+// What a unit accepts, as `velmora-simbus transfers` sets it, is what the probe finds, and
+// the unit's coefficients go both ways over what it accepts.
+TEST_F(CvAvcTest, TheProbeFindsWhatTheUnitAccepts) {
+  const simbus::AcceptedTransfers cases[] = {
+      {true, true, true, true},     // everything
+      {false, true, false, true},   // quadlets only
+      {true, false, true, false},   // blocks only
+      {true, true, false, false},   // reads only: writes go over AV/C
+      {false, false, false, false}  // nothing: the information block cannot be read
+  };
+  for (const auto& accepts : cases) {
+    const uint32_t serial = plug();
+    bus->poke(serial, 0, 0x12345678);
+    bus->setAcceptedTransfers(serial, accepts);
+    AvcioRef io{openIo(bus->units().size() - 1)};
+    cvAVC avc;
+    const bool readable = accepts.blockRead || accepts.quadletRead;
+    ASSERT_EQ(avc.Open(io.get()) == 0, readable) << serial;
+    const TransportCaps caps = transportCaps();
+    EXPECT_EQ(caps.blockRead, accepts.blockRead) << serial;
+    EXPECT_EQ(caps.quadletRead, accepts.quadletRead) << serial;
+    EXPECT_EQ(caps.blockWrite, accepts.blockWrite) << serial;
+    EXPECT_EQ(caps.quadletWrite, accepts.quadletWrite) << serial;
+    EXPECT_EQ(bus->peek(serial, 0), 0x12345678u) << serial;
+    if (!readable) continue;
+    EXPECT_EQ(pv::loadLe32(avc.InfoBlock().data() + 20), serial);
+    for (uint32_t count : {1u, 2u, 6u}) {
+      auto batch = pairs({30, 31, 32, 33, 34, 35}, count * 100);
+      ASSERT_EQ(avc.SetValues(batch.data(), count), 0u) << serial << " " << count;
+      auto back = pairs({30, 31, 32, 33, 34, 35});
+      ASSERT_EQ(avc.GetValues(back.data(), count), 0u) << serial << " " << count;
+      EXPECT_EQ(back[count - 1].value, count * 100 + 29 + count) << serial;
+    }
+  }
+}
+
+// The write probes put back a value read from the unit, whichever read failed.
+TEST_F(CvAvcTest, TheWriteProbesNeverWriteAValueTheyDidNotRead) {
+  struct Case {
+    TransferKind kind;
+    uint32_t skip;
+  } cases[] = {
+      {TransferKind::QuadletRead, 0}, {TransferKind::QuadletRead, 1}, {TransferKind::BlockRead, 0}};
+  for (const Case& c : cases) {
+    const uint32_t serial = plug();
+    bus->poke(serial, 0, 42);
+    AvcioRef io{openIo(bus->units().size() - 1)};
+    bus->addFault({FaultAction::Fail, c.kind, serial, c.skip, 1, we::GenFailure});
+    cvAVC avc;
+    avc.Open(io.get());
+    for (const auto& [index, value] : bus->coefficientWrites(serial)) {
+      EXPECT_TRUE(index != 0 || value == 42u) << serial << " wrote " << value;
+    }
+    bus->clearFaults();
+  }
+}
+
+// A unit that no longer answers costs one bounded wait, not one per word of the block.
+TEST_F(CvAvcTest, ADeadUnitEndsTheOpenAtTheFirstWaitThatExpires) {
+  for (const FaultAction action : {FaultAction::Drop, FaultAction::Remove}) {
+    const uint32_t serial = plug();
+    AvcioRef io{openIo(bus->units().size() - 1)};
+    bus->addFault({action, TransferKind::Any, serial, 0, 1000});
+    const uint32_t start = clock.tickCount();
+    cvAVC avc;
+    EXPECT_NE(avc.Open(io.get()), 0u);
+    EXPECT_LE(clock.tickCount() - start, kTransferWaitMs + 100);
+    EXPECT_LE(counts(serial).total(), 1u);
+    bus->clearFaults();
+  }
 }
 
 }  // namespace

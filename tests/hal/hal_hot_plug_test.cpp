@@ -5,6 +5,8 @@
 namespace velmora::test {
 namespace {
 
+using simbus::coefficient::kSampleRateCode;
+
 using HalHotPlugTest = HalFixture;
 
 TEST_F(HalHotPlugTest, ArrivalsAreListedAndTheCurrentUnitsRemovalClosesIt) {
@@ -88,6 +90,96 @@ TEST_F(HalHotPlugTest, BusChangesRestartTheReminderTimer) {
   clock.advance(1000);
   EXPECT_EQ(h.Open(h.CurrentSerial()), -2);
   EXPECT_EQ(ui.messageBoxes.size(), 1u);
+}
+
+// A unit that leaves and comes back between two rescans: the bus changes were merged into
+// one, so the rescan finds it still listed, on a channel that died when it left.
+TEST_F(HalHotPlugTest, AUnitBackBeforeTheNextRescanIsReopened) {
+  const uint32_t serial = plug();
+  VelmoraHAL& h = hal();
+  for (const bool transferFailedMeanwhile : {true, false}) {
+    ASSERT_EQ(h.Open(h.CurrentSerial()), 0);
+    bus->unplug(serial);
+    bus->plug({simbus::Model::Studio, serial});
+    uint32_t value = 0;
+    if (transferFailedMeanwhile) {
+      EXPECT_FALSE(h.GetValue(118, value));  // closes the unit
+    }
+    h.OnMSWDeviceChange();
+    EXPECT_FALSE(h.IsOpen());  // the unit may have changed while away: opened afresh
+    EXPECT_EQ(VelmoraHAL::UnitCount(), 1u);
+    EXPECT_TRUE(logHas("OnDeviceReturned(" + std::to_string(serial) + ")\n"));
+    EXPECT_TRUE(h.EnsureOpen());
+    EXPECT_TRUE(h.GetValue(118, value));
+  }
+}
+
+// Open kicks the unit into another band; it leaves and is back before the rescan.
+TEST_F(HalHotPlugTest, AUnitKickedIntoAnotherBandByOpenIsReopened) {
+  const uint32_t serial = plug();
+  bus->setDriverRate(88200);  // the unit runs at 48 kHz
+  VelmoraHAL& h = hal();
+  EXPECT_EQ(h.Open(h.CurrentSerial()), -1);
+  EXPECT_EQ(bus->peek(serial, kSampleRateCode), 3u);
+  clock.advance(1500);
+  h.OnMSWDeviceChange();
+  EXPECT_TRUE(h.EnsureOpen());
+}
+
+// A driver whose n-th open of a unit's device path fails; everything else goes to the bus.
+class FlakyOpenClient : public pv::VhpdClient {
+ public:
+  FlakyOpenClient(std::shared_ptr<pv::VhpdClient> inner, int failingUnitOpen)
+      : inner_(std::move(inner)), failAt_(failingUnitOpen) {}
+  uint32_t presentInterfaces(const pv::Guid& guid, std::vector<std::string>& paths) override {
+    return inner_->presentInterfaces(guid, paths);
+  }
+  uint32_t open(const std::string& path, pv::OpenMode mode,
+                std::unique_ptr<pv::DeviceHandle>& handle) override {
+    if (mode == pv::OpenMode::Overlapped && ++unitOpens_ == failAt_) {
+      return platform::win_error::AccessDenied;
+    }
+    return inner_->open(path, mode, handle);
+  }
+  uint32_t changeDeviceNodeState(const std::string& path, pv::DeviceNodeChange change) override {
+    return inner_->changeDeviceNodeState(path, change);
+  }
+  uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) override {
+    return inner_->deviceInstallFlags(path, flags);
+  }
+  uint32_t openDriverSettingsKey(const std::string& key) override {
+    return inner_->openDriverSettingsKey(key);
+  }
+  uint32_t readDriverSetting(const std::string& key, const std::string& name,
+                             uint32_t& value) override {
+    return inner_->readDriverSetting(key, name, value);
+  }
+  uint32_t writeDriverSetting(const std::string& key, const std::string& name,
+                              uint32_t value) override {
+    return inner_->writeDriverSetting(key, name, value);
+  }
+  uint32_t requestRestart() override { return inner_->requestRestart(); }
+  std::unique_ptr<pv::Subscription> subscribeBusChanges(std::function<void()> onChange) override {
+    return inner_->subscribeBusChanges(std::move(onChange));
+  }
+
+ private:
+  std::shared_ptr<pv::VhpdClient> inner_;
+  int failAt_;
+  int unitOpens_ = 0;
+};
+
+TEST_F(HalHotPlugTest, AUnitWhoseChannelFailedToOpenIsTriedAgainAtTheNextRescan) {
+  plug();
+  // The first rescan opens a probe channel, then the unit's own: that one fails.
+  useBus.reset();
+  useBus = std::make_unique<pv::ScopedClient>(
+      std::make_shared<FlakyOpenClient>(simbus::makeInprocClient(bus), 2));
+  VelmoraHAL& h = hal();
+  ASSERT_EQ(VelmoraHAL::UnitCount(), 1u);
+  EXPECT_FALSE(h.EnsureOpen());
+  h.OnMSWDeviceChange();
+  EXPECT_TRUE(h.EnsureOpen());
 }
 
 }  // namespace

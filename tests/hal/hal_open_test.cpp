@@ -186,5 +186,101 @@ TEST_F(HalOpenTest, LockTestFollowsTheCurrentSourcesBits) {
   EXPECT_FALSE(h.IsSyncLocked());
 }
 
+// Units that accept only quadlets or only blocks, as `velmora-simbus transfers` makes them,
+// are listed, open and exchange coefficients.
+TEST_F(HalOpenTest, QuadletOnlyAndBlockOnlyUnitsOpenAndExchangeCoefficients) {
+  const simbus::AcceptedTransfers cases[] = {{false, true, false, true},
+                                             {true, false, true, false}};
+  for (const auto& accepts : cases) {
+    VelmoraHAL::Destroy();
+    bus = std::make_shared<simbus::SimBus>();
+    useBus.reset();
+    useBus = std::make_unique<pv::ScopedClient>(simbus::makeInprocClient(bus));
+    const uint32_t serial = plug();
+    bus->setAcceptedTransfers(serial, accepts);
+    VelmoraHAL& h = hal();
+    ASSERT_EQ(VelmoraHAL::UnitCount(), 1u) << accepts.blockRead;
+    ASSERT_EQ(h.Open(h.CurrentSerial()), 0) << accepts.blockRead;
+    std::vector<CoefficientValue> batch;
+    for (uint32_t i = 0; i < 6; ++i) batch.push_back({40 + i, 7 + i});
+    ASSERT_TRUE(h.SetValues(batch.data(), 6));
+    for (auto& pair : batch) pair.value = 0;
+    ASSERT_TRUE(h.GetValues(batch.data(), 6));
+    EXPECT_EQ(batch[5].value, 12u);
+    ASSERT_TRUE(h.SetValue(45, 99));
+    uint32_t value = 0;
+    ASSERT_TRUE(h.GetValue(45, value));
+    EXPECT_EQ(value, 99u);
+    EXPECT_EQ(bus->peek(serial, 45), 99u);
+  }
+}
+
+// An engine that reads the front-panel controls as the mixer does, and sends nothing.
+class ControlsReadingEngine : public MixEngine {
+ public:
+  explicit ControlsReadingEngine(cvAVC& unit) : unit_(unit) {}
+  void ReadHWControls() override {
+    CoefficientValue controls[3] = {{86, 0}, {87, 0}, {88, 0}};
+    unit_.GetValues(controls, 3);
+  }
+  void applyHardwareControls() override {}
+  void computeMix() override {}
+  void captureOutputSettings() override {}
+  void queueMixChanges() override {}
+  void computeOutputWords() override {}
+  void queueOutputChanges() override {}
+  void StreamAVC() override {}
+  void resetSentValues() override {}
+
+ private:
+  cvAVC& unit_;
+};
+
+class ControlsReadingMixer : public MixerLink {
+ public:
+  std::unique_ptr<MixEngine> CreateMixEngine(cvAVC& unit) override {
+    return std::make_unique<ControlsReadingEngine>(unit);
+  }
+};
+
+// A unit that stopped answering in the mixer update cycle is closed, so the next cycles do
+// not wait on it again; once it answers again it reopens.
+TEST_F(HalOpenTest, TheUpdateCycleClosesAUnitThatStoppedAnswering) {
+  const uint32_t serial = plug();
+  VelmoraHAL& h = hal();
+  ControlsReadingMixer mixer;
+  h.AttachMixer(&mixer);
+  for (const auto action : {simbus::FaultAction::Drop, simbus::FaultAction::Remove}) {
+    ASSERT_EQ(h.Open(h.CurrentSerial()), 0);
+    observer.events.clear();
+    bus->addFault({action, simbus::TransferKind::Any, serial, 0, 1000});
+    const uint32_t start = clock.tickCount();
+    for (int pass = 0; pass < 5; ++pass) h.updateAllMixers();
+    EXPECT_LE(clock.tickCount() - start, kTransferWaitMs + 100);
+    EXPECT_FALSE(h.IsOpen());
+    EXPECT_EQ(observer.events, std::vector<int>{3});
+    bus->clearFaults();
+    bus->plug({simbus::Model::Studio, serial});
+    h.OnMSWDeviceChange();
+    h.SetMayOpen(true);
+  }
+  h.AttachMixer(nullptr);
+}
+
+// A unit that stops answering right after the status check costs one bounded wait in the
+// post-open steps, not one per mode read; the modes it did not give read as off.
+TEST_F(HalOpenTest, PostOpenReadsStopAtAUnitThatStoppedAnswering) {
+  const uint32_t serial = plug();
+  bus->poke(serial, 103, 1);
+  VelmoraHAL& h = hal();
+  // Rate, test read, sync source, status word and the write of 117 pass.
+  bus->addFault({simbus::FaultAction::Drop, simbus::TransferKind::Any, serial, 5, 1000});
+  const uint32_t start = clock.tickCount();
+  EXPECT_EQ(h.Open(h.CurrentSerial()), 0);
+  EXPECT_LE(clock.tickCount() - start, kTransferWaitMs + 100);
+  EXPECT_FALSE(h.AC3Passthrough());
+  EXPECT_EQ(observer.events, (std::vector<int>{0, 2}));
+}
+
 }  // namespace
 }  // namespace velmora::test
