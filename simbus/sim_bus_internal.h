@@ -3,12 +3,14 @@
 
 #include <array>
 #include <cctype>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/win_error.h"
 #include "simbus/sim_bus.h"
 
 namespace simbus {
@@ -27,6 +29,28 @@ inline std::string lower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return out;
+}
+
+inline IoReply failed(uint32_t error) {
+  IoReply r;
+  r.error = error;
+  return r;
+}
+
+inline IoReply withOutput(std::vector<uint8_t> output) {
+  IoReply r;
+  r.bytesReturned = static_cast<uint32_t>(output.size());
+  r.output = std::move(output);
+  return r;
+}
+
+// A fixed-size reply record, or InsufficientBuffer when the caller's buffer cannot hold it.
+inline IoReply record(std::span<const uint8_t> output, size_t size,
+                      const std::function<void(uint8_t*)>& fill) {
+  if (output.size() < size) return failed(platform::win_error::InsufficientBuffer);
+  std::vector<uint8_t> data(size, 0);
+  fill(data.data());
+  return withOutput(std::move(data));
 }
 
 struct SimBus::UnitSlot {
