@@ -4,9 +4,11 @@
 
 namespace simbus {
 
-void SimBus::addFault(const FaultRule& rule) {
+bool SimBus::addFault(const FaultRule& rule) {
+  if (!faultRuleProblem(rule).empty()) return false;
   std::lock_guard lock(mutex_);
   state_->faults.add(rule);
+  return true;
 }
 
 void SimBus::clearFaults() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,7 +81,18 @@ struct SimBus::State {
   uint64_t arrivals = 0;
   FaultPlan faults;
   // Driver settings: lower-cased key -> lower-cased value name -> value.
-  std::map<std::string, std::map<std::string, uint32_t>> settings;
+  using SettingValues = std::map<std::string, uint32_t>;
+  std::map<std::string, SettingValues> settings;
+  // Keys hidden from the driver's clients; their values wait for the key to come back.
+  std::set<std::string> absentKeys;
+  SettingValues* visibleSettings(const std::string& lowerKey) {
+    const auto k = settings.find(lowerKey);
+    if (k == settings.end() || absentKeys.count(lowerKey)) return nullptr;
+    return &k->second;
+  }
+  const SettingValues* visibleSettings(const std::string& lowerKey) const {
+    return const_cast<State*>(this)->visibleSettings(lowerKey);
+  }
   std::map<uint64_t, std::shared_ptr<std::function<void()>>> subscribers;
   uint64_t nextSubscriber = 1;
   uint64_t version = 0;

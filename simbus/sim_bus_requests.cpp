@@ -3,6 +3,7 @@
 #include "simbus/sim_bus.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "platform/clock.h"
@@ -20,6 +21,26 @@ constexpr uint32_t kDeviceFlags = 0x00000001;  // "unit present"; not interprete
 
 std::string controlDeviceName() {
   return lower(std::string("\\\\.\\") + pv::kInterfaceGuidText);
+}
+
+// The driver's own requests a fault rule can name.
+struct DriverRequestKind {
+  uint32_t code;
+  TransferKind kind;
+};
+constexpr std::array kDriverRequestKinds{
+    DriverRequestKind{pv::IOCTL_VHPD_GET_DRIVER_INFO, TransferKind::DriverInfo},
+    DriverRequestKind{pv::IOCTL_VHPD_GET_SAMPLE_RATE, TransferKind::SampleRateGet},
+    DriverRequestKind{pv::IOCTL_VHPD_SET_SAMPLE_RATE, TransferKind::SampleRateSet},
+    DriverRequestKind{pv::IOCTL_VHPD_GET_STREAM_COUNTERS, TransferKind::StreamCounters},
+    DriverRequestKind{pv::IOCTL_VHPD_GET_DEVICE_FLAGS, TransferKind::DeviceFlags},
+};
+
+std::optional<TransferKind> driverRequestKind(uint32_t code) {
+  for (const DriverRequestKind& entry : kDriverRequestKinds) {
+    if (entry.code == code) return entry.kind;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -48,6 +69,10 @@ uint32_t SimBus::open(const std::string& path, HandleId& handle) {
   } else {
     const UnitSlot* slot = slotForPath(path);
     if (!slot || !slot->onBus || !slot->nodeEnabled) return we::FileNotFound;
+    if (const std::optional<FaultRule> fault =
+            state_->faults.onTransfer(slot->unit.serialLow(), TransferKind::Open)) {
+      return fault->status;
+    }
     h.serial = slot->unit.serialLow();
     h.epoch = slot->epoch;
   }
@@ -68,10 +93,27 @@ IoReply SimBus::ioControl(HandleId handle, uint32_t code, std::span<const uint8_
   const auto it = state_->handles.find(handle);
   if (it == state_->handles.end()) return failed(we::InvalidHandle);
   const Handle h = it->second;
+  const std::optional<FaultRule> fault = driverRequestFault(h, code);
+  if (fault && fault->action == FaultAction::Fail) return failed(fault->status);
   IoReply reply =
       h.control ? controlRequest(code, input, output) : unitRequest(h, code, input, output);
+  if (fault && fault->action == FaultAction::Delay) reply.delayMs = fault->delayMs;
+  if (fault && fault->action == FaultAction::Drop) reply.dropped = true;
   notify(lock);
   return reply;
+}
+
+bool SimBus::handleLive(const Handle& h) const {
+  if (h.control) return true;
+  const UnitSlot* slot = findSlot(h.serial);
+  return slot && slot->onBus && slot->nodeEnabled && slot->epoch == h.epoch;
+}
+
+std::optional<FaultRule> SimBus::driverRequestFault(const Handle& h, uint32_t code) {
+  const std::optional<TransferKind> kind = driverRequestKind(code);
+  // A unit that is gone answers that first; the rule waits for a request that gets through.
+  if (!kind || !handleLive(h)) return std::nullopt;
+  return state_->faults.onTransfer(h.control ? 0 : h.serial, *kind);
 }
 
 IoReply SimBus::controlRequest(uint32_t code, std::span<const uint8_t> input,
@@ -115,10 +157,8 @@ IoReply SimBus::controlRequest(uint32_t code, std::span<const uint8_t> input,
 
 IoReply SimBus::unitRequest(const Handle& h, uint32_t code, std::span<const uint8_t> input,
                             std::span<const uint8_t> output) {
+  if (!handleLive(h)) return failed(pv::KVO_STATUS_DEVICE_REMOVED);
   UnitSlot* slot = findSlot(h.serial);
-  if (!slot || !slot->onBus || !slot->nodeEnabled || slot->epoch != h.epoch) {
-    return failed(pv::KVO_STATUS_DEVICE_REMOVED);
-  }
   switch (code) {
     case pv::IOCTL_VHPD_GET_DRIVER_INFO:
       return record(output, pv::kDriverInfoSize, [&](uint8_t* p) {

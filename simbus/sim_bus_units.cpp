@@ -46,6 +46,28 @@ std::optional<uint32_t> SimBus::plug(const UnitSpec& spec, std::string* error) {
   return serial;
 }
 
+std::optional<uint32_t> SimBus::plugReplacing(const UnitSpec& spec, std::string* error) {
+  auto fail = [&](std::string why) -> std::optional<uint32_t> {
+    if (error) *error = std::move(why);
+    return std::nullopt;
+  };
+  if (spec.protocol < 1 || spec.protocol > 3) return fail("protocol must be 1, 2 or 3");
+  std::unique_lock lock(mutex_);
+  serviceLocked();
+  UnitSlot* slot = spec.serialLow != 0 ? findSlot(spec.serialLow) : nullptr;
+  if (!slot) return fail("no unit " + std::to_string(spec.serialLow) + " to take the place of");
+  if (slot->onBus) return fail("unit " + std::to_string(spec.serialLow) + " is on the bus");
+  std::erase_if(state_->rejoins,
+                [&](const State::Rejoin& r) { return r.serial == spec.serialLow; });
+  slot->unit = SimUnit(spec);
+  slot->nodeEnabled = true;
+  slot->installFlags = 0;
+  slot->transfers = {};
+  attachLocked(*slot);
+  notify(lock);
+  return spec.serialLow;
+}
+
 bool SimBus::unplug(uint32_t serial) {
   std::unique_lock lock(mutex_);
   serviceLocked();

@@ -39,7 +39,6 @@ inline constexpr uint64_t kInfoBlockAddress =
     platform::vhpd::busAddress(info::kAddressHigh, info::kAddressLow);
 inline constexpr size_t kInfoBlockSize = info::kSize;
 
-
 // Coefficients the unit's firmware gives a meaning to.
 namespace coefficient {
 inline constexpr size_t kKnob = 86;  // front-panel knob, dim and mute
