@@ -17,6 +17,7 @@
 #include "fwdl/kvo_fwdl_downloader.h"
 #include "tests/fwdl/unit_fixture.h"
 #include "tests/hal/hal_fixture.h"
+#include "tests/mixer/mixer_fixture.h"
 
 namespace fault_matrix {
 namespace {
@@ -61,15 +62,18 @@ const char* faultName(Fault fault) {
 // ---- Phases ----
 
 enum class Phase {
-  // VelmoraHAL::Open, step by step.
-  OpenDriverProbe,    // the driver channel's version query
-  OpenDriverRate,     // the driver's rate
-  OpenUnitRate,       // coefficient 84
-  OpenRateAgreement,  // the driver set to the unit's rate
-  OpenTestRead,       // coefficient 90
-  OpenStatusCheck,    // COEFF_DIGIPS
-  NameWrite,          // SetUnitName
-  FlashStore,         // SaveToCnE
+  // VelmoraHAL::Open, step by step; the first two while the unit is being listed.
+  OpenTransportProbe,  // which transfers the unit takes
+  OpenInfoBlock,       // the information block of the unit's coefficient access
+  OpenDriverProbe,     // the driver channel's version query
+  OpenDriverRate,      // the driver's rate
+  OpenUnitRate,        // coefficient 84
+  OpenRateAgreement,   // the driver set to the unit's rate
+  OpenTestRead,        // coefficient 90
+  OpenStatusCheck,     // COEFF_DIGIPS
+  MixerUpdate,         // one update cycle of the mixer
+  NameWrite,           // SetUnitName
+  FlashStore,          // SaveToCnE
   RateChangeAcrossBands,
   // A download, stage by stage, under boot-loader protocol 1, 2 or 3.
   ResetIntoBootLoader,
@@ -88,15 +92,20 @@ struct PhaseSpec {
   TransferKind kind;  // the transfer or request the fault strikes
   uint32_t skip;      // matching ones that pass first
   bool download;
+  bool beforeListing = false;  // the fault strikes while the unit is being listed
 };
 
 constexpr PhaseSpec kPhases[] = {
+    {Phase::OpenTransportProbe, "OpenTransportProbe", TransferKind::QuadletRead, 0, false, true},
+    // The listing reads the block once on a channel of its own, then for the coefficients.
+    {Phase::OpenInfoBlock, "OpenInfoBlock", TransferKind::BlockRead, 1, false, true},
     {Phase::OpenDriverProbe, "OpenDriverProbe", TransferKind::DriverInfo, 0, false},
     {Phase::OpenDriverRate, "OpenDriverRate", TransferKind::SampleRateGet, 0, false},
     {Phase::OpenUnitRate, "OpenUnitRate", TransferKind::QuadletRead, 0, false},
     {Phase::OpenRateAgreement, "OpenRateAgreement", TransferKind::SampleRateSet, 0, false},
     {Phase::OpenTestRead, "OpenTestRead", TransferKind::QuadletRead, 1, false},
     {Phase::OpenStatusCheck, "OpenStatusCheck", TransferKind::QuadletRead, 3, false},
+    {Phase::MixerUpdate, "MixerUpdate", TransferKind::BlockWrite, 0, false},
     {Phase::NameWrite, "NameWrite", TransferKind::BlockWrite, 0, false},
     {Phase::FlashStore, "FlashStore", TransferKind::BlockWrite, 0, false},
     {Phase::RateChangeAcrossBands, "RateChangeAcrossBands", TransferKind::BlockWrite, 0, false},
@@ -148,6 +157,8 @@ constexpr const char* kTestReadFailed = "  VelmoraHAL::Open() : Failed when send
 constexpr const char* kWriteOkFailed =
     "  VelmoraHAL::Open() : Failed reading \"write OK\" bit: COEFF_DIGIPS = 0\n";
 constexpr const char* kRateSetFailed = "SetSampleRate(48000):  failed\nreverting to rate: 48000\n";
+// A failed batch of the mixer is logged and not sent again; the unit stays open.
+constexpr const char* kBatchFailed = "SetValues() failed in MixMatrix::StreamAVC()\n";
 constexpr const char* kSetValuesFailed = "VelmoraHAL::SetValues() failed 0x";
 constexpr const char* kFlashStoreFailed = "failed (0x";
 constexpr const char* kRateWriteFailed = "mAVC->SetValue failed in SetSampleRate(96000), ";
@@ -157,6 +168,21 @@ constexpr const char* kRateWriteFailed = "mAVC->SetValue failed in SetSampleRate
 // leaves it.
 const std::vector<Cell> kHalMatrix = {
     // phase                  fault               proto outcome
+    {Phase::OpenTransportProbe, Fault::ErrorStatus, 0, {kOpened}},
+    {Phase::OpenTransportProbe, Fault::NoAnswer, 0, {kOpened}},
+    {Phase::OpenTransportProbe, Fault::LateAnswer, 0, {kOpened}},
+    {Phase::OpenTransportProbe, Fault::Unplug, 0, {kOpenFailed, "AVC is not working"}},
+    {Phase::OpenTransportProbe, Fault::BusReset, 0, {kOpened}},
+    {Phase::OpenInfoBlock, Fault::ErrorStatus, 0, {kOpened}},
+    {Phase::OpenInfoBlock, Fault::NoAnswer, 0, {kOpened}},
+    {Phase::OpenInfoBlock, Fault::LateAnswer, 0, {kOpened}},
+    {Phase::OpenInfoBlock, Fault::Unplug, 0, {kOpenFailed, "AVC is not working"}},
+    {Phase::OpenInfoBlock, Fault::BusReset, 0, {kOpened}},
+    {Phase::MixerUpdate, Fault::ErrorStatus, 0, {kTrue, kBatchFailed}},
+    {Phase::MixerUpdate, Fault::NoAnswer, 0, {kTrue, kBatchFailed}},
+    {Phase::MixerUpdate, Fault::LateAnswer, 0, {kTrue}},
+    {Phase::MixerUpdate, Fault::Unplug, 0, {kTrue, kBatchFailed}},
+    {Phase::MixerUpdate, Fault::BusReset, 0, {kTrue, kBatchFailed}},
     {Phase::OpenDriverProbe, Fault::ErrorStatus, 0, {kOpenFailed, kDriverOpenFailed}},
     {Phase::OpenDriverProbe, Fault::NoAnswer, 0, {kOpenFailed, kDriverOpenFailed}},
     {Phase::OpenDriverProbe, Fault::LateAnswer, 0, {kOpened}},
@@ -316,6 +342,7 @@ class FaultMatrixTest : public ::testing::TestWithParam<Cell> {
   void SetUp() override { velmora::setLogDestination(velmora::LogDestination::File); }
   void TearDown() override {
     velmora::VelmoraHAL::Destroy();
+    host.reset();
     velmora::setLogDestination(velmora::LogDestination::Off);
     velmora::transportCaps() = {};
   }
@@ -336,6 +363,9 @@ class FaultMatrixTest : public ::testing::TestWithParam<Cell> {
   int64_t runHalPhase(Phase phase) {
     velmora::VelmoraHAL& h = hal();
     switch (phase) {
+      case Phase::MixerUpdate:
+        h.updateAllMixers();
+        return h.IsOpen() ? kTrue : kFalse;
       case Phase::NameWrite:
         return h.SetUnitName("Matrix") ? kTrue : kFalse;
       case Phase::FlashStore:
@@ -373,15 +403,26 @@ class FaultMatrixTest : public ::testing::TestWithParam<Cell> {
 
   void runHalCell(const Cell& cell, const PhaseSpec& spec) {
     bus->plug({simbus::Model::Studio, kStudio});
+    const uint32_t start = clock.tickCount();
+    if (spec.beforeListing) {
+      ASSERT_TRUE(bus->addFault(ruleFor(cell.fault, spec.kind, kStudio, spec.skip)));
+    }
     velmora::VelmoraHAL& h = hal();
     if (spec.phase == Phase::OpenRateAgreement) bus->setDriverRate(0);  // the driver has no rate
-    const bool opensFirst = spec.phase == Phase::NameWrite || spec.phase == Phase::FlashStore ||
+    const bool opensFirst = spec.phase == Phase::MixerUpdate || spec.phase == Phase::NameWrite ||
+                            spec.phase == Phase::FlashStore ||
                             spec.phase == Phase::RateChangeAcrossBands;
+    if (spec.phase == Phase::MixerUpdate) {
+      host = std::make_unique<velmora::MixerHost>(plugin, h, ui);
+      plugin.setHost(host.get());
+      h.AttachMixer(host.get());
+    }
     if (opensFirst) {
       ASSERT_EQ(h.Open(studio()), 0);
     }
-    ASSERT_TRUE(bus->addFault(ruleFor(cell.fault, spec.kind, kStudio, spec.skip)));
-    const uint32_t start = clock.tickCount();
+    if (!spec.beforeListing) {
+      ASSERT_TRUE(bus->addFault(ruleFor(cell.fault, spec.kind, kStudio, spec.skip)));
+    }
     EXPECT_EQ(runHalPhase(spec.phase), cell.expect.result);
     EXPECT_LE(clock.tickCount() - start, kHalBoundMs);
     if (cell.expect.logLine) {
@@ -439,7 +480,9 @@ class FaultMatrixTest : public ::testing::TestWithParam<Cell> {
   pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
   platform::testing::ScratchFolder temp;
   platform::testing::ScopedEnv tmpdir{"TMPDIR", temp.path()};
-  velmora::test::RecordingUserInterface ui;
+  velmora::test::RecordingMixerUi ui;
+  velmora::VelmoraPlugin plugin;
+  std::unique_ptr<velmora::MixerHost> host;
 };
 
 TEST_P(FaultMatrixTest, EndsWithinItsBoundAndTheUnitIsUsableAfterwards) {
