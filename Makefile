@@ -14,7 +14,8 @@ build: deps
 
 # The firmware library's download worker also runs under ThreadSanitizer on every test run;
 # only the library and its tests are built for that.
-FWDL_TSAN_TARGETS := fwdl_internal_tests fwdl_api_tests fwdl_load_tests fwdl_static_load_probe
+FWDL_TSAN_TARGETS := fwdl_internal_tests fwdl_api_tests fwdl_load_tests fwdl_static_load_probe \
+  fault_matrix_tests
 
 test: build
 	@ctest --preset debug -j $(JOBS)

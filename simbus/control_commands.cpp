@@ -166,9 +166,12 @@ int runPlug(const CommandContext& context, const ParsedArgs& args) {
     if (!version) return usageError(context, "--firmware takes MAJOR.MINOR.BUILD, e.g. 2.0.4000");
     spec.firmware = *version;
   }
+  const bool replace = args.has("--replace");
+  if (replace && spec.serialLow == 0) return usageError(context, "--replace needs --serial N");
   std::unique_ptr<DaemonControl> control = connectOrReport(context);
   if (!control) return kExitFailure;
-  const std::optional<uint32_t> serial = control->plug(spec);
+  const std::optional<uint32_t> serial =
+      replace ? control->plugReplacing(spec) : control->plug(spec);
   if (!serial) return failure(context, control->error());
   std::fprintf(context.out, "%u\n", *serial);
   return kExitOk;
@@ -300,10 +303,8 @@ int runFault(const CommandContext& context, const ParsedArgs& args) {
       !args.has("--delay")) {
     return usageError(context, verb + " needs --delay MS");
   }
-  if (isBootloaderAction(rule.action) && !isRequestKind(rule.kind)) {
-    return usageError(context, verb +
-                                   " is what a boot loader does with a request: give --kind "
-                                   "reset, download-start, download-block or download-end");
+  if (const std::string problem = faultRuleProblem(rule); !problem.empty()) {
+    return usageError(context, problem);
   }
   std::unique_ptr<DaemonControl> control = connectOrReport(context);
   if (!control) return kExitFailure;
@@ -463,6 +464,35 @@ int runDriver(const CommandContext& context, const ParsedArgs& args) {
   return kExitOk;
 }
 
+// ---- settings ----
+
+int runSettings(const CommandContext& context, const ParsedArgs& args) {
+  if (args.positional.size() != 1) return usageError(context, "needs one model: studio or compact");
+  const std::optional<Model> model = parseModel(args.positional[0]);
+  if (!model) {
+    return usageError(context, "unknown model \"" + args.positional[0] + "\" (studio or compact)");
+  }
+  std::optional<bool> present;
+  if (const std::string* key = args.value("--key")) {
+    if (*key != "present" && *key != "absent") {
+      return usageError(context, "--key takes present or absent");
+    }
+    present = *key == "present";
+  }
+  std::unique_ptr<DaemonControl> control = connectOrReport(context);
+  if (!control) return kExitFailure;
+  const std::optional<DaemonControl::SettingsKeyStatus> status =
+      control->settingsKey(*model, present);
+  if (!status) return failure(context, control->error());
+  std::fprintf(context.out, "key                %s\n", status->present ? "present" : "absent");
+  if (status->sampleRate) {
+    std::fprintf(context.out, "%-18s %u\n", kSampleRateValue, *status->sampleRate);
+  } else {
+    std::fprintf(context.out, "%-18s (none)\n", kSampleRateValue);
+  }
+  return kExitOk;
+}
+
 // ---- stop ----
 
 int runStop(const CommandContext& context, const ParsedArgs& args) {
@@ -478,7 +508,8 @@ constexpr std::array kServeOptions{OptionSpec{"--state"}, OptionSpec{"--units"},
                                    OptionSpec{"--ready-fd"}};
 constexpr std::array kListOptions{OptionSpec{"--json", false}};
 constexpr std::array kPlugOptions{OptionSpec{"--serial"}, OptionSpec{"--protocol"},
-                                  OptionSpec{"--firmware"}};
+                                  OptionSpec{"--firmware"}, OptionSpec{"--replace", false}};
+constexpr std::array kSettingsOptions{OptionSpec{"--key"}};
 constexpr std::array kFaultOptions{OptionSpec{"--kind"},   OptionSpec{"--serial"},
                                    OptionSpec{"--skip"},   OptionSpec{"--count"},
                                    OptionSpec{"--status"}, OptionSpec{"--delay"}};
@@ -505,13 +536,15 @@ constexpr std::array kCommands{
             "  --json             an array of objects with the keys serial, serialHigh, model,\n"
             "                     protocol, firmware and onBus\n",
             kListOptions, runList},
-    Command{"plug", "studio|compact [--serial N] [--protocol 1|2|3] [--firmware X.Y.Z]",
+    Command{"plug", "studio|compact [--serial N] [--protocol 1|2|3] [--firmware X.Y.Z] [--replace]",
             "attach a unit",
             "Attaches a unit and prints its serial. A known serial returns "
             "with its state kept.\n"
             "  --serial N         serial number (low half); default: the next free one\n"
             "  --protocol P       boot-loader protocol 1, 2 or 3 (default 3)\n"
-            "  --firmware X.Y.Z   firmware version (default 2.0.4000)\n",
+            "  --firmware X.Y.Z   firmware version (default 2.0.4000)\n"
+            "  --replace          unit --serial N, unplugged, comes back as a new unit of this\n"
+            "                     model from the factory: e.g. a Studio's serial as a Compact\n",
             kPlugOptions, runPlug},
     Command{"unplug", "SERIAL", "detach a unit (switched off: it keeps what it stored)",
             "Detaches the unit; plug it again with --serial SERIAL. Like switching it off, it\n"
@@ -527,7 +560,7 @@ constexpr std::array kCommands{
         "fail|remove|bus-reset|delay|drop|no-answer|late|error|wrong-crc|other-id [--kind KIND] "
         "[--serial N] [--skip N] [--count N] [--status CODE] [--delay MS] | list | clear",
         "inject, list or clear faults",
-        "Affects the next matching unit transfers.\n"
+        "Affects the next matching unit transfers, requests of the driver or opens.\n"
         "  fail               answer --status CODE (default 31, ERROR_GEN_FAILURE)\n"
         "  remove             the unit leaves the bus\n"
         "  bus-reset          a bus reset intervenes\n"
@@ -542,6 +575,11 @@ constexpr std::array kCommands{
         "  --kind KIND        block-read, quadlet-read, block-write, quadlet-write, fcp, any\n"
         "                     (every transfer), or a boot-loader request: reset,\n"
         "                     download-start, download-block, download-end\n"
+        "                     A request the driver answers itself (fail, delay, drop):\n"
+        "                     driver-info, sample-rate-get, sample-rate-set,\n"
+        "                     stream-counters (the control device), device-flags (a unit)\n"
+        "                     open: opening a unit's device path fails with --status, a\n"
+        "                     Windows error (e.g. 5, ERROR_ACCESS_DENIED)\n"
         "  --serial N         only this unit (default any)\n"
         "  --skip N           let N matching transfers pass first (default 0)\n"
         "  --count N          affect N transfers (default 1)\n",
@@ -578,6 +616,14 @@ constexpr std::array kCommands{
             "A unit in standalone mode shows it in its status word until the computer\n"
             "releases it.\n",
             kNoOptions, runStandalone},
+    Command{"settings", "studio|compact [--key present|absent]",
+            "show a model's driver settings key, or take it away",
+            "Prints whether the model's driver settings key is there and its \"SampleRate[Hz]\"\n"
+            "value. An absent key refuses every open, read and write, as on a driver installed\n"
+            "without it; its value comes back with it. Not kept across a daemon restart.\n"
+            "  --key absent       take the key away\n"
+            "  --key present      bring it back\n",
+            kSettingsOptions, runSettings},
     Command{"stop", "", "stop the simulated bus", "Stops the daemon; its state is kept.\n",
             kNoOptions, runStop},
 };

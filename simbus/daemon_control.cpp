@@ -40,6 +40,21 @@ std::optional<uint32_t> DaemonControl::plug(const UnitSpec& spec) {
   return reply->serial;
 }
 
+std::optional<uint32_t> DaemonControl::plugReplacing(const UnitSpec& spec) {
+  std::optional<wire::PlugRequest::Reply> reply = call(wire::PlugReplacingRequest{spec});
+  if (!reply) return std::nullopt;
+  if (!reply->serial) fail(reply->error.empty() ? "the unit was refused" : reply->error);
+  return reply->serial;
+}
+
+std::optional<DaemonControl::SettingsKeyStatus> DaemonControl::settingsKey(
+    Model model, std::optional<bool> present) {
+  std::optional<wire::SettingsKeyRequest::Reply> reply =
+      call(wire::SettingsKeyRequest{model, present});
+  if (!reply) return std::nullopt;
+  return SettingsKeyStatus{reply->present, reply->sampleRate};
+}
+
 bool DaemonControl::unplug(uint32_t serial) {
   std::optional<wire::FlagReply> reply = call(wire::UnplugRequest{serial});
   if (!reply) return false;

@@ -32,6 +32,8 @@ class DaemonControl {
 
   // Attaches a unit; its serial.
   std::optional<uint32_t> plug(const UnitSpec& spec);
+  // Attaches a unit in place of the known one with its serial (off the bus).
+  std::optional<uint32_t> plugReplacing(const UnitSpec& spec);
   bool unplug(uint32_t serial);
   std::optional<std::vector<UnitStatus>> units();
 
@@ -47,6 +49,12 @@ class DaemonControl {
   bool setRejoinDelay(uint32_t milliseconds);
   bool setLocked(uint32_t serial, SyncInput input, bool locked);
   bool setStandalone(uint32_t serial, bool on);
+  struct SettingsKeyStatus {
+    bool present = false;
+    std::optional<uint32_t> sampleRate;
+  };
+  // Takes a model's driver settings key away or brings it back when `present` is given.
+  std::optional<SettingsKeyStatus> settingsKey(Model model, std::optional<bool> present);
   bool turnKnob(uint32_t serial, uint8_t position);
   bool pressButton(uint32_t serial, FrontPanelButton button);
 

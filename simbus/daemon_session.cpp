@@ -128,6 +128,19 @@ PlugRequest::Reply DaemonSession::run(const PlugRequest& r) {
 }
 
 template <>
+PlugRequest::Reply DaemonSession::run(const PlugReplacingRequest& r) {
+  PlugRequest::Reply reply;
+  reply.serial = bus_.plugReplacing(r.spec, &reply.error);
+  return reply;
+}
+
+template <>
+SettingsKeyRequest::Reply DaemonSession::run(const SettingsKeyRequest& r) {
+  if (r.present) bus_.setSettingsKeyPresent(r.model, *r.present);
+  return {bus_.settingsKeyPresent(r.model), bus_.storedRate(r.model)};
+}
+
+template <>
 FlagReply DaemonSession::run(const UnplugRequest& r) {
   return {bus_.unplug(r.serial)};
 }
@@ -222,7 +235,7 @@ ResultReply DaemonSession::run(const AddFaultRequest& r) {
   if (bus_.faults().size() >= kMaxFaultRules) {
     return {false, "the bus already holds " + std::to_string(kMaxFaultRules) + " fault rules"};
   }
-  bus_.addFault(r.rule);
+  if (!bus_.addFault(r.rule)) return {false, faultRuleProblem(r.rule)};
   return {true, {}};
 }
 

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <utility>
 
 namespace simbus {
 
 namespace {
 
-constexpr std::array<std::pair<TransferKind, std::string_view>, 10> kKindNames{{
+constexpr std::array<std::pair<TransferKind, std::string_view>, 16> kKindNames{{
     {TransferKind::BlockRead, "block-read"},
     {TransferKind::QuadletRead, "quadlet-read"},
     {TransferKind::BlockWrite, "block-write"},
@@ -19,6 +20,12 @@ constexpr std::array<std::pair<TransferKind, std::string_view>, 10> kKindNames{{
     {TransferKind::DownloadStart, "download-start"},
     {TransferKind::DownloadBlock, "download-block"},
     {TransferKind::DownloadEnd, "download-end"},
+    {TransferKind::DriverInfo, "driver-info"},
+    {TransferKind::SampleRateGet, "sample-rate-get"},
+    {TransferKind::SampleRateSet, "sample-rate-set"},
+    {TransferKind::StreamCounters, "stream-counters"},
+    {TransferKind::DeviceFlags, "device-flags"},
+    {TransferKind::Open, "open"},
 }};
 
 constexpr std::array<std::pair<FaultAction, std::string_view>, 10> kActionNames{{
@@ -66,11 +73,30 @@ std::optional<FaultAction> parseFaultAction(std::string_view text) {
   return valueOf(kActionNames, text);
 }
 
+std::string faultRuleProblem(const FaultRule& rule) {
+  const std::string action(faultActionName(rule.action));
+  const std::string kind(transferKindName(rule.kind));
+  if (isBootloaderAction(rule.action) && !isRequestKind(rule.kind)) {
+    return action +
+           " is what a boot loader does with a request: give the kind reset, download-start, "
+           "download-block or download-end";
+  }
+  const bool answers = rule.action == FaultAction::Fail || rule.action == FaultAction::Delay ||
+                       rule.action == FaultAction::Drop;
+  if (isDriverKind(rule.kind) && !answers) {
+    return "a " + kind + " request of the driver fails, is delayed or dropped, not " + action;
+  }
+  if (rule.kind == TransferKind::Open && rule.action != FaultAction::Fail) {
+    return "an open only fails, not " + action;
+  }
+  return {};
+}
+
 std::optional<FaultRule> FaultPlan::onTransfer(uint32_t serial, TransferKind kind) {
   std::optional<FaultRule> fired;
   for (FaultRule& rule : rules_) {
     if (rule.serial != 0 && rule.serial != serial) continue;
-    if (rule.kind == TransferKind::Any ? isRequestKind(kind) : rule.kind != kind) continue;
+    if (rule.kind == TransferKind::Any ? !isUnitTransferKind(kind) : rule.kind != kind) continue;
     if (rule.skip > 0) {
       --rule.skip;
       continue;

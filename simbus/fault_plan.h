@@ -11,8 +11,10 @@
 namespace simbus {
 
 // What a unit transfer is. The driver sends a 4-byte read or write as a quadlet transaction
-// and any other length as a block transaction. The last four are the boot-loader requests a
-// write to the request window carries; `Any` matches every transfer but not those.
+// and any other length as a block transaction. The next four are the boot-loader requests a
+// write to the request window carries; `Any` matches every transfer but not those. The last
+// ones never reach a unit: the driver's own requests (on the control device, or on a unit's
+// device path for device flags and driver information) and the open of a unit's device path.
 enum class TransferKind : uint8_t {
   BlockRead,
   QuadletRead,
@@ -24,11 +26,28 @@ enum class TransferKind : uint8_t {
   DownloadStart,
   DownloadBlock,
   DownloadEnd,
+  DriverInfo,
+  SampleRateGet,
+  SampleRateSet,
+  StreamCounters,
+  DeviceFlags,
+  Open,
 };
-inline constexpr TransferKind kLastTransferKind = TransferKind::DownloadEnd;
+inline constexpr TransferKind kLastTransferKind = TransferKind::Open;
 
+// A boot-loader request.
 constexpr bool isRequestKind(TransferKind kind) {
-  return kind > TransferKind::Any;
+  return kind > TransferKind::Any && kind <= TransferKind::DownloadEnd;
+}
+
+// A request the driver answers itself.
+constexpr bool isDriverKind(TransferKind kind) {
+  return kind >= TransferKind::DriverInfo && kind <= TransferKind::DeviceFlags;
+}
+
+// What `Any` stands for: the transfers that reach a unit's address space or its FCP.
+constexpr bool isUnitTransferKind(TransferKind kind) {
+  return kind < TransferKind::Any;
 }
 
 std::string_view transferKindName(TransferKind kind);  // "block-read", ..., "fcp", "any"
@@ -65,6 +84,10 @@ struct FaultRule {
   uint32_t status = 0;   // for Fail; for Error the signed code
   uint32_t delayMs = 0;  // for Delay and Late
 };
+
+// Why `rule` cannot take effect ("" when it can): the driver's own requests fail, answer late
+// or never; an open only fails; the boot-loader actions need a boot-loader request.
+std::string faultRuleProblem(const FaultRule& rule);
 
 class FaultPlan {
  public:

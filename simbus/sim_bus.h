@@ -74,6 +74,9 @@ class SimBus {
   // Attaches a unit. A serial already known re-attaches that unit with its state kept
   // (model must match). Returns the unit's serial, or nullopt with `error` set.
   std::optional<uint32_t> plug(const UnitSpec& spec, std::string* error = nullptr);
+  // Attaches `spec` in place of the known unit with the same serial, which must be off the
+  // bus: that unique id comes back as a new unit, of another model or not, from the factory.
+  std::optional<uint32_t> plugReplacing(const UnitSpec& spec, std::string* error = nullptr);
   // Detaches a unit (it stays known, off the bus). False when not on the bus.
   bool unplug(uint32_t serial);
   std::vector<UnitStatus> units() const;
@@ -112,7 +115,8 @@ class SimBus {
   // Transfers that reached a unit through the driver (faulted ones included), by kind.
   std::optional<TransferCounts> transferCounts(uint32_t serial) const;
 
-  void addFault(const FaultRule& rule);
+  // False (nothing added) for a rule that cannot take effect (faultRuleProblem).
+  bool addFault(const FaultRule& rule);
   void clearFaults();
   std::vector<FaultRule> faults() const;
 
@@ -134,6 +138,12 @@ class SimBus {
                     std::span<const uint8_t> output);
   uint32_t changeDeviceNodeState(const std::string& path, platform::vhpd::DeviceNodeChange change);
   uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) const;
+  // The driver's settings key of a model is there or not, as on a driver installed without it.
+  // A key taken away keeps its values for when it comes back; not persisted.
+  bool setSettingsKeyPresent(Model model, bool present);
+  bool settingsKeyPresent(Model model) const;
+  // The "SampleRate[Hz]" value stored under a model's key, present or not.
+  std::optional<uint32_t> storedRate(Model model) const;
   uint32_t openSettingsKey(const std::string& key) const;
   uint32_t readSetting(const std::string& key, const std::string& name, uint32_t& value) const;
   uint32_t writeSetting(const std::string& key, const std::string& name, uint32_t value);
@@ -165,6 +175,9 @@ class SimBus {
 
   IoReply unitRequest(const Handle& h, uint32_t code, std::span<const uint8_t> input,
                       std::span<const uint8_t> output);
+  bool handleLive(const Handle& h) const;
+  // The fault rule that fires on a request the driver answers itself, if any.
+  std::optional<FaultRule> driverRequestFault(const Handle& h, uint32_t code);
   IoReply controlRequest(uint32_t code, std::span<const uint8_t> input,
                          std::span<const uint8_t> output);
   IoReply transfer(UnitSlot& slot, uint32_t code, std::span<const uint8_t> input,

@@ -47,6 +47,12 @@ void TransferCounts::count(TransferKind kind) {
     case TransferKind::DownloadStart:
     case TransferKind::DownloadBlock:
     case TransferKind::DownloadEnd:
+    case TransferKind::DriverInfo:
+    case TransferKind::SampleRateGet:
+    case TransferKind::SampleRateSet:
+    case TransferKind::StreamCounters:
+    case TransferKind::DeviceFlags:
+    case TransferKind::Open:
       break;  // not kinds of transaction
   }
 }

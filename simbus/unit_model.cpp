@@ -19,7 +19,9 @@ std::optional<Model> parseModel(std::string_view text) {
   return std::nullopt;
 }
 
-std::string formatFirmware(uint32_t version) { return info::formatFirmwareVersion(version); }
+std::string formatFirmware(uint32_t version) {
+  return info::formatFirmwareVersion(version);
+}
 
 std::optional<uint32_t> parseFirmware(std::string_view text) {
   uint32_t parts[3] = {};

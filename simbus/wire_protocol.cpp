@@ -51,6 +51,8 @@ constexpr std::array kMessageNames{
     MessageNameEntry{MessageType::SetRejoinDelay, "set-rejoin-delay"},
     MessageNameEntry{MessageType::TurnKnob, "turn-knob"},
     MessageNameEntry{MessageType::PressButton, "press-button"},
+    MessageNameEntry{MessageType::PlugReplacing, "plug-replacing"},
+    MessageNameEntry{MessageType::SettingsKey, "settings-key"},
     MessageNameEntry{MessageType::BusChanged, "bus-changed"},
 };
 

@@ -71,6 +71,8 @@ enum class MessageType : uint8_t {
   SetRejoinDelay = 0x32,
   TurnKnob = 0x33,
   PressButton = 0x34,
+  PlugReplacing = 0x35,
+  SettingsKey = 0x36,
   // Pushed to subscribed connections.
   BusChanged = 0x40,
 };
@@ -242,6 +244,31 @@ struct PlugRequest {
   UnitSpec spec;
   auto fields() { return std::tie(spec); }
   auto fields() const { return std::tie(spec); }
+};
+
+// Attaches a unit in place of a known one with the same serial that is off the bus.
+struct PlugReplacingRequest {
+  static constexpr MessageType kType = MessageType::PlugReplacing;
+  using Reply = PlugRequest::Reply;
+  UnitSpec spec;
+  auto fields() { return std::tie(spec); }
+  auto fields() const { return std::tie(spec); }
+};
+
+// Takes a model's driver settings key away or brings it back (when `present` is given), and
+// tells whether it is there and the "SampleRate[Hz]" value it keeps.
+struct SettingsKeyRequest {
+  static constexpr MessageType kType = MessageType::SettingsKey;
+  struct Reply {
+    bool present = false;
+    std::optional<uint32_t> sampleRate;
+    auto fields() { return std::tie(present, sampleRate); }
+    auto fields() const { return std::tie(present, sampleRate); }
+  };
+  Model model = Model::Studio;
+  std::optional<bool> present;
+  auto fields() { return std::tie(model, present); }
+  auto fields() const { return std::tie(model, present); }
 };
 
 struct UnplugRequest {
@@ -448,7 +475,8 @@ using Request =
                  SetDriverRateRequest, SetStreamingRequest, SetInstallFlagsRequest, PeekRequest,
                  PokeRequest, AcceptedTransfersRequest, SetAcceptedTransfersRequest,
                  AddFaultRequest, ClearFaultsRequest, FaultsRequest, StopRequest, SetLockedRequest,
-                 SetStandaloneRequest, SetRejoinDelayRequest, TurnKnobRequest, PressButtonRequest>;
+                 SetStandaloneRequest, SetRejoinDelayRequest, TurnKnobRequest, PressButtonRequest,
+                 PlugReplacingRequest, SettingsKeyRequest>;
 
 // ---- Frames ----
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "control_panel/device/driver_version.h"
+#include "control_panel/device/kvo_ctrl.h"
 
 namespace velmora {
 
@@ -16,7 +17,10 @@ uint32_t requestLocked(pv::DeviceHandle& handle, uint32_t code, const void* inpu
                        uint32_t inputLength, void* output, uint32_t outputLength) {
   const std::span<const uint8_t> in(static_cast<const uint8_t*>(input), input ? inputLength : 0);
   const std::span<uint8_t> out(static_cast<uint8_t*>(output), output ? outputLength : 0);
-  return pv::completeIo(handle.ioControl(code, in, out)).error;
+  // A driver that never answers must not freeze the GUI thread: the wait is bounded like the
+  // unit channel's synchronous requests.
+  const pv::IoResult result = pv::completeIo(handle.ioControl(code, in, out), kRequestWaitMs);
+  return result.error == we::WaitTimeout ? pv::KVO_STATUS_TIMEOUT : result.error;
 }
 
 }  // namespace
@@ -26,7 +30,7 @@ uint32_t CKvo1394Driver::Open() {
   if (handle_) return we::Success;
   const std::string path = std::string("\\\\.\\") + pv::kInterfaceGuidText;
   std::unique_ptr<pv::DeviceHandle> handle;
-  const uint32_t error = pv::client().open(path, pv::OpenMode::Synchronous, handle);
+  const uint32_t error = pv::client().open(path, pv::OpenMode::Overlapped, handle);
   if (error != we::Success) return error;
   uint8_t info[pv::kDriverInfoSize] = {};
   const uint32_t status =

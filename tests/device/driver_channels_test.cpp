@@ -1,5 +1,6 @@
 // The driver channel and the unit channel over the simulated driver.
 #include <cstring>
+#include <vector>
 
 #include "control_panel/device/kvo1394_driver.h"
 #include "device_fixture.h"
@@ -89,6 +90,31 @@ TEST_F(DriverChannelsTest, OverlongFcpFrameIsRefusedBeforeTheDriver) {
             pv::KVO_STATUS_FRAME_TOO_LONG);
   EXPECT_EQ(length, 0u);
   EXPECT_EQ(counts(serial).fcp, 0u);
+}
+
+TEST_F(DriverChannelsTest, DriverRequestsLeftUnansweredTimeOutAfterTheBound) {
+  struct Case {
+    simbus::TransferKind kind;
+    uint32_t code;
+    size_t outputSize;
+  } cases[] = {{simbus::TransferKind::SampleRateGet, pv::IOCTL_VHPD_GET_SAMPLE_RATE, 44},
+               {simbus::TransferKind::StreamCounters, pv::IOCTL_VHPD_GET_STREAM_COUNTERS, 8}};
+  CKvo1394Driver driver;
+  ASSERT_EQ(driver.Open(), 0u);
+  for (const Case& c : cases) {
+    bus->addFault({simbus::FaultAction::Drop, c.kind});
+    std::vector<uint8_t> out(c.outputSize);
+    const uint32_t start = clock.tickCount();
+    EXPECT_EQ(driver.Request(c.code, nullptr, 0, out.data(), static_cast<uint32_t>(out.size())),
+              pv::KVO_STATUS_TIMEOUT);
+    EXPECT_EQ(clock.tickCount() - start, kRequestWaitMs);
+    EXPECT_EQ(driver.Request(c.code, nullptr, 0, out.data(), static_cast<uint32_t>(out.size())),
+              0u);  // the channel goes on working
+  }
+  CKvo1394Driver unanswered;
+  bus->addFault({simbus::FaultAction::Drop, simbus::TransferKind::DriverInfo});
+  EXPECT_EQ(unanswered.Open(), pv::KVO_STATUS_TIMEOUT);
+  EXPECT_FALSE(unanswered.IsOpen());
 }
 
 TEST_F(DriverChannelsTest, HungTransferTimesOutAfterTheBoundAndIsCancelled) {

@@ -7,12 +7,17 @@
 #include <vector>
 
 #include "daemon_process.h"
+#include "platform/vhpd_client.h"
+#include "simbus/sim_bus.h"
+#include "simbus/socket_client.h"
 #include "tests/support/scratch.h"
 
 namespace simbus::test {
 namespace {
 
 using platform::testing::ScratchFolder;
+namespace pv = platform::vhpd;
+namespace we = platform::win_error;
 
 size_t lineCount(const std::string& text) {
   return std::count(text.begin(), text.end(), '\n');
@@ -75,6 +80,44 @@ TEST(ControlCommandsTest, ListJsonHasExactlyTheUnitKeys) {
   EXPECT_EQ(runSimbus({"--socket", socket, "peek", "16", "3", "4"}).out, "5\n16\n");
 }
 
+// Faults on the driver's requests and on an open, an absent settings key and a serial that
+// comes back as the other model, each set by the command and seen by a client of the bus.
+TEST(ControlCommandsTest, DriverFaultsSettingsKeysAndReplacementsReachTheBus) {
+  ScratchFolder folder;
+  DaemonProcess daemon(folder.path());
+  ASSERT_TRUE(daemon.start({"--units", "none"}));
+  const std::string socket = daemon.socketPath();
+  auto simbus = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"--socket", socket});
+    return runSimbus(args);
+  };
+  ASSERT_EQ(simbus({"plug", "studio", "--serial", "7"}).exitCode, 0);
+  ASSERT_EQ(simbus({"fault", "fail", "--kind", "open", "--serial", "7", "--status", "5"}).exitCode,
+            0);
+  ASSERT_EQ(simbus({"fault", "drop", "--kind", "sample-rate-get"}).exitCode, 0);
+  EXPECT_EQ(simbus({"fault", "list"}).out,
+            "fail kind=open serial=7 skip=0 count=1 status=0x00000005\n"
+            "drop kind=sample-rate-get serial=any skip=0 count=1\n");
+  EXPECT_EQ(simbus({"settings", "studio", "--key", "absent"}).out,
+            "key                absent\nSampleRate[Hz]     (none)\n");
+
+  std::string error;
+  std::shared_ptr<pv::VhpdClient> client = connectDaemon(socket, false, &error);
+  ASSERT_TRUE(client) << error;
+  std::unique_ptr<pv::DeviceHandle> handle;
+  const std::string path = SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | 7);
+  EXPECT_EQ(client->open(path, pv::OpenMode::Overlapped, handle), we::AccessDenied);
+  EXPECT_EQ(client->openDriverSettingsKey(kStudioSettingsKey), we::FileNotFound);
+  EXPECT_EQ(simbus({"settings", "studio", "--key", "present"}).out.substr(0, 27),
+            "key                present\n");
+  EXPECT_EQ(client->openDriverSettingsKey(kStudioSettingsKey), we::Success);
+
+  ASSERT_EQ(simbus({"unplug", "7"}).exitCode, 0);
+  EXPECT_EQ(simbus({"plug", "compact", "--serial", "7"}).exitCode, 1);  // a Studio's serial
+  EXPECT_EQ(simbus({"plug", "compact", "--serial", "7", "--replace"}).out, "7\n");
+  EXPECT_NE(simbus({"list"}).out.find("Compact"), std::string::npos);
+}
+
 struct UsageCase {
   std::vector<std::string> args;
 };
@@ -102,6 +145,12 @@ TEST(ControlCommandsTest, BadArgumentsExitTwoWithOneLine) {
       {{"fault", "delay"}},
       {{"fault", "fail", "--kind", "sideways"}},
       {{"fault", "list", "--count", "2"}},
+      {{"fault", "remove", "--kind", "sample-rate-get"}},
+      {{"fault", "delay", "--kind", "open", "--delay", "5"}},
+      {{"plug", "studio", "--replace"}},
+      {{"settings"}},
+      {{"settings", "banana"}},
+      {{"settings", "studio", "--key", "maybe"}},
       {{"transfers", "1", "--block-read", "maybe"}},
       {{"driver", "--rate", "fast"}},
       {{"driver", "--version", "2"}},
@@ -133,7 +182,7 @@ TEST(ControlCommandsTest, NoRunningBusIsAFailureThatSaysHowToStartOne) {
 
 TEST(ControlCommandsTest, EveryCommandHasHelp) {
   for (const char* command : {"serve", "list", "plug", "unplug", "peek", "poke", "fault",
-                              "transfers", "driver", "stop"}) {
+                              "transfers", "driver", "settings", "stop"}) {
     const CommandResult result = runSimbus({command, "--help"});
     EXPECT_EQ(result.exitCode, 0) << command;
     EXPECT_NE(result.out.find(std::string("velmora-simbus [--socket PATH] ") + command),

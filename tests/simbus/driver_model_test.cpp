@@ -124,6 +124,24 @@ TEST_F(DriverModelTest, SettingsKeysOfBothModelsExistAndKeepValues) {
   EXPECT_EQ(client->writeDriverSetting("SYSTEM\\Nothing", kSampleRateValue, 1), we::FileNotFound);
 }
 
+TEST_F(DriverModelTest, AnAbsentSettingsKeyRefusesEveryAccessAndKeepsItsValues) {
+  ASSERT_EQ(client->writeDriverSetting(kStudioSettingsKey, kSampleRateValue, 88200), we::Success);
+  ASSERT_TRUE(bus->setSettingsKeyPresent(Model::Studio, false));
+  EXPECT_FALSE(bus->settingsKeyPresent(Model::Studio));
+  uint32_t value = 0;
+  EXPECT_EQ(client->openDriverSettingsKey(kStudioSettingsKey), we::FileNotFound);
+  EXPECT_EQ(client->readDriverSetting(kStudioSettingsKey, kSampleRateValue, value),
+            we::FileNotFound);
+  EXPECT_EQ(client->writeDriverSetting(kStudioSettingsKey, kSampleRateValue, 96000),
+            we::FileNotFound);
+  EXPECT_EQ(client->openDriverSettingsKey(kCompactSettingsKey), we::Success);  // the other model
+
+  ASSERT_TRUE(bus->setSettingsKeyPresent(Model::Studio, true));
+  EXPECT_EQ(client->readDriverSetting(kStudioSettingsKey, kSampleRateValue, value), we::Success);
+  EXPECT_EQ(value, 88200u);
+  EXPECT_EQ(bus->storedRate(Model::Studio), 88200u);
+}
+
 TEST_F(DriverModelTest, RestartReloadsTheStoredRateAndInvalidatesHandles) {
   const uint32_t serial = plug();
   auto unit = openUnit(serial);

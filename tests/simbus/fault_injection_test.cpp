@@ -100,5 +100,138 @@ TEST_F(FaultInjectionTest, DelayedAnswerOnASynchronousHandleBlocksUntilItArrives
   EXPECT_EQ(clock.tickCount() - start, 40u);
 }
 
+// The driver's own requests, each on the channel that carries it.
+struct DriverRequestCase {
+  TransferKind kind;
+  uint32_t code;
+  bool onControlDevice;
+  size_t inputSize;
+  size_t outputSize;
+};
+
+std::vector<uint8_t> sampleRateSetRecord() {
+  std::vector<uint8_t> record(pv::kSampleRateSetSize, 0);
+  pv::storeLe32(record.data() + 4, 96000);
+  return record;
+}
+
+class DriverRequestFaultTest : public BusFixture,
+                               public ::testing::WithParamInterface<DriverRequestCase> {
+ protected:
+  std::unique_ptr<pv::DeviceHandle> channel(pv::OpenMode mode = pv::OpenMode::Overlapped) {
+    return GetParam().onControlDevice ? openControl() : openUnit(serial, mode);
+  }
+  pv::IoCall issue(pv::DeviceHandle& h, std::vector<uint8_t>& output) {
+    const DriverRequestCase& c = GetParam();
+    const std::vector<uint8_t> input = c.code == pv::IOCTL_VHPD_SET_SAMPLE_RATE
+                                           ? sampleRateSetRecord()
+                                           : std::vector<uint8_t>(c.inputSize, 0);
+    output.assign(c.outputSize, 0);
+    return h.ioControl(c.code, input, output);
+  }
+  uint32_t serial = plug();
+};
+
+TEST_P(DriverRequestFaultTest, FailsWithTheStatusThenAnswersAgain) {
+  auto h = channel();
+  bus->addFault({FaultAction::Fail, GetParam().kind, 0, 0, 1, 0xE0001234});
+  std::vector<uint8_t> output;
+  EXPECT_EQ(pv::completeIo(issue(*h, output), 1000).error, 0xE0001234u);
+  EXPECT_EQ(pv::completeIo(issue(*h, output), 1000).error, we::Success);
+  EXPECT_TRUE(bus->faults().empty());
+}
+
+TEST_P(DriverRequestFaultTest, LateAnswerArrivesAfterItsDelay) {
+  auto h = channel();
+  bus->addFault({FaultAction::Delay, GetParam().kind, 0, 0, 1, 0, 300});
+  std::vector<uint8_t> output;
+  const uint32_t start = clock.tickCount();
+  // The control device is opened synchronously, as the programs open it: the call blocks.
+  EXPECT_EQ(pv::completeIo(issue(*h, output), 1000).error, we::Success);
+  EXPECT_EQ(clock.tickCount() - start, 300u);
+}
+
+TEST_P(DriverRequestFaultTest, LostAnswerOnAnOverlappedHandleTimesOut) {
+  std::unique_ptr<pv::DeviceHandle> h;
+  const std::string path = GetParam().onControlDevice
+                               ? std::string("\\\\.\\") + pv::kInterfaceGuidText
+                               : SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | serial);
+  ASSERT_EQ(client->open(path, pv::OpenMode::Overlapped, h), we::Success);
+  bus->addFault({FaultAction::Drop, GetParam().kind});
+  std::vector<uint8_t> output;
+  const uint32_t start = clock.tickCount();
+  EXPECT_EQ(pv::completeIo(issue(*h, output), 500).error, we::WaitTimeout);
+  EXPECT_EQ(clock.tickCount() - start, 500u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, DriverRequestFaultTest,
+    ::testing::Values(DriverRequestCase{TransferKind::DriverInfo, pv::IOCTL_VHPD_GET_DRIVER_INFO,
+                                        true, 0, pv::kDriverInfoSize},
+                      DriverRequestCase{TransferKind::DriverInfo, pv::IOCTL_VHPD_GET_DRIVER_INFO,
+                                        false, 0, pv::kDriverInfoSize},
+                      DriverRequestCase{TransferKind::SampleRateGet, pv::IOCTL_VHPD_GET_SAMPLE_RATE,
+                                        true, 0, pv::kSampleRateGetSize},
+                      DriverRequestCase{TransferKind::SampleRateSet, pv::IOCTL_VHPD_SET_SAMPLE_RATE,
+                                        true, pv::kSampleRateSetSize, 0},
+                      DriverRequestCase{TransferKind::StreamCounters,
+                                        pv::IOCTL_VHPD_GET_STREAM_COUNTERS, true, 0,
+                                        pv::kStreamCountersSize},
+                      DriverRequestCase{TransferKind::DeviceFlags, pv::IOCTL_VHPD_GET_DEVICE_FLAGS,
+                                        false, 0, pv::kDeviceFlagsSize}),
+    [](const auto& info) {
+      std::string name(transferKindName(info.param.kind));
+      name += info.param.onControlDevice ? "_control" : "_unit";
+      std::erase(name, '-');
+      return name;
+    });
+
+TEST_F(FaultInjectionTest, AFailedRateSetLeavesTheDriverRate) {
+  auto control = openControl();
+  bus->addFault({FaultAction::Fail, TransferKind::SampleRateSet, 0, 0, 1, we::GenFailure});
+  EXPECT_EQ(call(*control, pv::IOCTL_VHPD_SET_SAMPLE_RATE, sampleRateSetRecord(), {}).error,
+            we::GenFailure);
+  EXPECT_EQ(bus->driver().sampleRate, 48000u);
+}
+
+TEST_F(FaultInjectionTest, DriverRequestRulesLeaveUnitTransfersAlone) {
+  const uint32_t serial = plug();
+  auto unit = openUnit(serial);
+  bus->addFault({FaultAction::Fail, TransferKind::Any, 0, 0, 1, we::GenFailure});
+  EXPECT_EQ(call(*unit, pv::IOCTL_VHPD_GET_DEVICE_FLAGS, {}, std::vector<uint8_t>(4)).error,
+            we::Success);  // "any" is any transfer to the unit, not the driver's queries
+  bus->clearFaults();
+  bus->addFault({FaultAction::Fail, TransferKind::DeviceFlags, 0, 0, 1, we::GenFailure});
+  EXPECT_EQ(read(*unit, kInfoBlockAddress, 4).error, we::Success);
+  EXPECT_EQ(bus->faults().size(), 1u);
+}
+
+TEST_F(FaultInjectionTest, OpenOfOneUnitsPathFailsWithTheWindowsError) {
+  const uint32_t a = plug();
+  const uint32_t b = plug();
+  bus->addFault({FaultAction::Fail, TransferKind::Open, b, 0, 1, we::AccessDenied});
+  openUnit(a);  // another unit opens
+  std::unique_ptr<pv::DeviceHandle> handle;
+  const std::string path = SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | b);
+  EXPECT_EQ(client->open(path, pv::OpenMode::Overlapped, handle), we::AccessDenied);
+  EXPECT_EQ(handle, nullptr);
+  EXPECT_EQ(client->open(path, pv::OpenMode::Overlapped, handle), we::Success);
+}
+
+TEST_F(FaultInjectionTest, RulesThatCannotTakeEffectAreRefused) {
+  const FaultRule refused[] = {
+      {FaultAction::Remove, TransferKind::SampleRateGet},
+      {FaultAction::BusReset, TransferKind::DriverInfo},
+      {FaultAction::Delay, TransferKind::Open},
+      {FaultAction::Late, TransferKind::StreamCounters},
+      {FaultAction::NoAnswer, TransferKind::Any},
+  };
+  for (const FaultRule& rule : refused) {
+    EXPECT_FALSE(faultRuleProblem(rule).empty()) << faultActionName(rule.action);
+    EXPECT_FALSE(bus->addFault(rule));
+  }
+  EXPECT_TRUE(bus->faults().empty());
+}
+
 }  // namespace
 }  // namespace simbus::test

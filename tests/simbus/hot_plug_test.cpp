@@ -64,6 +64,28 @@ TEST_F(HotPlugTest, PlugRefusesConflictsAndPicksFreeSerials) {
   EXPECT_FALSE(bus->unplug(first));
 }
 
+TEST_F(HotPlugTest, TheSameSerialComesBackAsTheOtherModel) {
+  const uint32_t serial = plug(Model::Studio, 31);
+  auto before = openUnit(serial);
+  ASSERT_TRUE(bus->poke(serial, 3, 33));
+  std::string error;
+  EXPECT_FALSE(bus->plugReplacing(UnitSpec{Model::Compact, serial}, &error));  // still on the bus
+  EXPECT_NE(error.find("on the bus"), std::string::npos);
+  EXPECT_FALSE(bus->plugReplacing(UnitSpec{Model::Compact, 32}, &error));  // no such unit
+  ASSERT_TRUE(bus->unplug(serial));
+
+  EXPECT_EQ(bus->plugReplacing(UnitSpec{Model::Compact, serial}), serial);
+  ASSERT_EQ(bus->units().size(), 1u);
+  EXPECT_EQ(bus->units()[0].model, Model::Compact);
+  EXPECT_TRUE(bus->units()[0].onBus);
+  EXPECT_EQ(bus->peek(serial, 3), 0u);  // a unit of its own, not the Studio's state
+  EXPECT_EQ(read(*before, kInfoBlockAddress, 4).error, pv::KVO_STATUS_DEVICE_REMOVED);
+  const Reply block = read(*openUnit(serial), kInfoBlockAddress, kInfoBlockSize);
+  ASSERT_EQ(block.error, we::Success);
+  EXPECT_NE(pv::loadLe32(block.data.data() + 24), 19u);  // hardware version: not a Studio
+  EXPECT_EQ(pv::loadLe32(block.data.data() + 20), serial);
+}
+
 TEST_F(HotPlugTest, EveryChangeBumpsTheGenerationAndNotifiesSubscribers) {
   std::atomic<int> notified{0};
   auto subscription = client->subscribeBusChanges([&] { ++notified; });
