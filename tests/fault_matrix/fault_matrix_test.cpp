@@ -234,12 +234,7 @@ const std::vector<Cell> kHalMatrix = {
     {Phase::FlashStore, Fault::Unplug, 0, {kTrue, kFlashStoreFailed}},
     {Phase::FlashStore, Fault::BusReset, 0, {kTrue, kFlashStoreFailed}},
     {Phase::RateChangeAcrossBands, Fault::ErrorStatus, 0, {kFalse, kRateWriteFailed}},
-    {Phase::RateChangeAcrossBands,
-     Fault::NoAnswer,
-     0,
-     {kFalse, kRateWriteFailed},
-     "the control panel's unit channel going stale when its unit leaves and comes back "
-     "between two rescans (the lost answer's unit changed its band during the wait)"},
+    {Phase::RateChangeAcrossBands, Fault::NoAnswer, 0, {kFalse, kRateWriteFailed}},
     {Phase::RateChangeAcrossBands, Fault::LateAnswer, 0, {kTrue, "Switching AVC models...\n"}},
     {Phase::RateChangeAcrossBands, Fault::Unplug, 0, {kFalse, kRateWriteFailed}},
     {Phase::RateChangeAcrossBands,
