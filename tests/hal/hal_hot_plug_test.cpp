@@ -126,55 +126,14 @@ TEST_F(HalHotPlugTest, AUnitKickedIntoAnotherBandByOpenIsReopened) {
   EXPECT_TRUE(h.EnsureOpen());
 }
 
-// A driver whose n-th open of a unit's device path fails; everything else goes to the bus.
-class FlakyOpenClient : public pv::VhpdClient {
- public:
-  FlakyOpenClient(std::shared_ptr<pv::VhpdClient> inner, int failingUnitOpen)
-      : inner_(std::move(inner)), failAt_(failingUnitOpen) {}
-  uint32_t presentInterfaces(const pv::Guid& guid, std::vector<std::string>& paths) override {
-    return inner_->presentInterfaces(guid, paths);
-  }
-  uint32_t open(const std::string& path, pv::OpenMode mode,
-                std::unique_ptr<pv::DeviceHandle>& handle) override {
-    if (mode == pv::OpenMode::Overlapped && ++unitOpens_ == failAt_) {
-      return platform::win_error::AccessDenied;
-    }
-    return inner_->open(path, mode, handle);
-  }
-  uint32_t changeDeviceNodeState(const std::string& path, pv::DeviceNodeChange change) override {
-    return inner_->changeDeviceNodeState(path, change);
-  }
-  uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) override {
-    return inner_->deviceInstallFlags(path, flags);
-  }
-  uint32_t openDriverSettingsKey(const std::string& key) override {
-    return inner_->openDriverSettingsKey(key);
-  }
-  uint32_t readDriverSetting(const std::string& key, const std::string& name,
-                             uint32_t& value) override {
-    return inner_->readDriverSetting(key, name, value);
-  }
-  uint32_t writeDriverSetting(const std::string& key, const std::string& name,
-                              uint32_t value) override {
-    return inner_->writeDriverSetting(key, name, value);
-  }
-  uint32_t requestRestart() override { return inner_->requestRestart(); }
-  std::unique_ptr<pv::Subscription> subscribeBusChanges(std::function<void()> onChange) override {
-    return inner_->subscribeBusChanges(std::move(onChange));
-  }
-
- private:
-  std::shared_ptr<pv::VhpdClient> inner_;
-  int failAt_;
-  int unitOpens_ = 0;
-};
-
 TEST_F(HalHotPlugTest, AUnitWhoseChannelFailedToOpenIsTriedAgainAtTheNextRescan) {
-  plug();
+  const uint32_t serial = plug();
   // The first rescan opens a probe channel, then the unit's own: that one fails.
-  useBus.reset();
-  useBus = std::make_unique<pv::ScopedClient>(
-      std::make_shared<FlakyOpenClient>(simbus::makeInprocClient(bus), 2));
+  bus->addFault({.action = simbus::FaultAction::Fail,
+                 .kind = simbus::TransferKind::Open,
+                 .serial = serial,
+                 .skip = 1,
+                 .status = platform::win_error::AccessDenied});
   VelmoraHAL& h = hal();
   ASSERT_EQ(VelmoraHAL::UnitCount(), 1u);
   EXPECT_FALSE(h.EnsureOpen());
