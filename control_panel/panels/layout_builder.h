@@ -16,7 +16,9 @@ struct LayoutTable {
   LayoutTable() = default;
   LayoutTable(const LayoutTable&) = delete;
   LayoutTable& operator=(const LayoutTable&) = delete;
+  // Moving keeps the texts where they are (the deque hands over its blocks).
   LayoutTable(LayoutTable&&) = default;
+  LayoutTable& operator=(LayoutTable&&) = default;
 
   int rowCount() const { return static_cast<int>(rows.size()); }
   const LayoutEntry* data() const { return rows.data(); }
