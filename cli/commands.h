@@ -26,5 +26,6 @@ int paramGetCommand(Args args);
 int paramSetCommand(Args args);
 int mixSaveCommand(Args args);
 int mixLoadCommand(Args args);
+int panelRenderCommand(Args args);
 
 }  // namespace velmoractl

@@ -18,7 +18,7 @@ struct Verb {
   int (*run)(Args);
 };
 
-constexpr std::array<Verb, 20> kVerbs{{
+constexpr std::array<Verb, 21> kVerbs{{
     {"units", "units [--json]",
      "List the units on the bus: index, serial, model, protocol and firmware.", unitsCommand},
     {"coeff get", "coeff get [--unit N] INDEX...",
@@ -57,6 +57,10 @@ constexpr std::array<Verb, 20> kVerbs{{
     {"mix load", "mix load [--unit N] FILE [--yes|--no]",
      "Load a mix file into the unit; --yes/--no answer its questions (rate, ADAT).",
      mixLoadCommand},
+    {"panel render", "panel render [--unit N] [--layout normal|shrink|ac3|lost] FILE.png",
+     "Draw the control panel over unit N's parameters to a PNG file, as its window shows it "
+     "(default: the layout the panel chooses for the unit's rate and shrink mode); reads only.",
+     panelRenderCommand},
     {"firmware info", "firmware info FILE [--json]",
      "Describe a firmware file (.KWF): version, model, build, info text.", firmwareInfoCommand},
     {"firmware check", "firmware check [--unit N] FILE",

@@ -99,6 +99,7 @@ TEST_F(MixerCommandsTest, ReadOnlyVerbsWriteNothingEvenAtAnotherRate) {
       {"name", nameCommand, {}},
       {"coeff get", coeffGetCommand, {"62"}},
       {"units", unitsCommand, {}},
+      {"panel render", panelRenderCommand, {folder / "panel.png"}},
   };
   for (const auto& v : verbs) {
     const size_t before = writeCount();
@@ -109,6 +110,32 @@ TEST_F(MixerCommandsTest, ReadOnlyVerbsWriteNothingEvenAtAnotherRate) {
   }
   // The user's mix is what a reading verb shows.
   EXPECT_TRUE(Has(run(paramGetCommand, {"62"}).out, "62 Input 1 Mix Level: normalised 0.8"));
+}
+
+TEST_F(MixerCommandsTest, PanelRenderDrawsTheLayoutOfTheUnitsRateAndWritesNothing) {
+  const struct {
+    const char* rate;
+    Args options;
+    const char* layout;
+  } cases[] = {
+      {"48000", {}, "the normal layout"},
+      {"48000", {"--layout", "lost"}, "the lost layout"},
+      {"192000", {}, "the ac3 layout"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(run(rateCommand, {c.rate}).code, 0);
+    Args args = c.options;
+    args.push_back(folder / "panel.png");
+    const size_t before = writeCount();
+    const Outcome r = run(panelRenderCommand, args);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, c.layout)) << r.out;
+    EXPECT_EQ(writesSince(before), (std::vector<std::pair<uint32_t, uint32_t>>{})) << c.rate;
+    EXPECT_EQ(readBytes(defaultFile), saved);
+    EXPECT_TRUE(std::filesystem::file_size(folder / "panel.png") > 1000);
+  }
+  EXPECT_EQ(run(panelRenderCommand, {"--layout", "tiny", folder / "x.png"}).code, 2);
+  EXPECT_EQ(run(panelRenderCommand, {}).code, 2);
 }
 
 // What a changing verb did: its outcome, the default mix file afterwards, the unit's writes.

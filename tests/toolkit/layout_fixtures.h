@@ -9,6 +9,7 @@
 
 #include "control_panel/toolkit/i_gui.h"
 #include "control_panel/toolkit/layout_entry.h"
+#include "control_panel/toolkit/layout_row.h"
 #include "control_panel/toolkit/plugin.h"
 #include "control_panel/toolkit/plugin_gui.h"
 
@@ -110,10 +111,7 @@ class TestLayout {
 // A row with parameters `params` (the -1 terminator is added).
 inline LayoutEntry row(int id, Rect r, const char* className, int parent, const char* arguments,
                        std::vector<int32_t> params = {}, bool hidden = false) {
-  LayoutEntry entry{id, r.left, r.right, r.top, r.bottom, className, parent, hidden, arguments, {}};
-  for (size_t i = 0; i < params.size(); ++i) entry.parameters[i] = params[i];
-  entry.parameters[params.size()] = -1;
-  return entry;
+  return layoutRow(id, r, className, parent, arguments, params, hidden);
 }
 
 inline LayoutEntry rootRow(int width = 200, int height = 100) {

@@ -273,7 +273,7 @@ Image shrinkBackground() {
 Image ac3Background() {
   Image image = panelBase(405, 344, 3);
   plate(image, 300, 4, 401, 341);
-  wordmark(image, 246, 50);
+  wordmark(image, 246, 50, true);
 
   Geometry g{};
   g.phantom58 = {25, 24}, g.phantom14 = {25, 38}, g.insert1 = {25, 76}, g.insert2 = {25, 90};

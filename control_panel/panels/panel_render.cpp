@@ -1,0 +1,77 @@
+#include "control_panel/panels/panel_render.h"
+
+#include "control_panel/panels/velmora_gui.h"
+#include "control_panel/toolkit/gui.h"
+#include "control_panel/toolkit/headless_window.h"
+#include "control_panel/toolkit/view.h"
+
+namespace velmora {
+namespace {
+
+constexpr int kShrinkMode = 39;
+constexpr int kAc3AboveHz = 96000;
+
+struct NamedLayout {
+  PanelLayout layout;
+  const char* name;
+};
+constexpr NamedLayout kLayoutNames[] = {
+    {PanelLayout::Normal, "normal"},
+    {PanelLayout::Shrink, "shrink"},
+    {PanelLayout::AC3, "ac3"},
+    {PanelLayout::ConnectionLost, "lost"},
+};
+
+}  // namespace
+
+PanelLayout chooseLayout(int sampleRateHz, Plugin& plugin) {
+  if (sampleRateHz > kAc3AboveHz) return PanelLayout::AC3;
+  return plugin.getNormalised(kShrinkMode) != 0 ? PanelLayout::Shrink : PanelLayout::Normal;
+}
+
+std::optional<PanelLayout> layoutNamed(std::string_view name) {
+  for (const NamedLayout& entry : kLayoutNames) {
+    if (name == entry.name) return entry.layout;
+  }
+  return std::nullopt;
+}
+
+const char* layoutName(PanelLayout layout) {
+  for (const NamedLayout& entry : kLayoutNames) {
+    if (entry.layout == layout) return entry.name;
+  }
+  return "";
+}
+
+std::unique_ptr<PluginGUI> makeLayout(PanelLayout layout, Plugin* plugin) {
+  switch (layout) {
+    case PanelLayout::Normal:
+      return std::make_unique<VelmoraNormalGUI>(plugin);
+    case PanelLayout::Shrink:
+      return std::make_unique<VelmoraShrinkGUI>(plugin);
+    case PanelLayout::AC3:
+      return std::make_unique<VelmoraAC3GUI>(plugin);
+    case PanelLayout::ConnectionLost:
+      return std::make_unique<ConnectionLostGUI>(plugin);
+  }
+  return nullptr;
+}
+
+void showUnitName(PluginGUI& layout, const char* name) {
+  if (auto* main = dynamic_cast<VelmoraGUI*>(&layout)) main->setUnitName(name);
+}
+
+bool renderLayoutToPng(PluginGUI& layout, const std::string& path) {
+  View* root = layout.getRoot();
+  if (root == nullptr) return false;
+  HeadlessWindow window(root->getWidth(), root->getHeight());
+  GUI gui(&window);
+  iGUI* previous = layout.getGUI();
+  layout.setGUI(&gui);
+  layout.refreshAll();
+  layout.redraw();
+  layout.setGUI(previous);
+  return window.writePng(path);
+}
+
+}  // namespace velmora

@@ -1,0 +1,44 @@
+// The control panel's layouts over the mixer's parameter set: the three main layouts, which
+// show the unit's name, and the connection-lost picture. Each builds its tree from its table
+// (layout_tables.h) and lives as long as the program.
+#pragma once
+
+#include "control_panel/panels/layout_builder.h"
+#include "control_panel/toolkit/plugin_gui.h"
+
+namespace velmora {
+
+class VelmoraGUI : public PluginGUI {
+ public:
+  VelmoraGUI(const LayoutTable& table, Plugin* plugin);
+  // Shows `text` as the unit's name; nothing here.
+  virtual void setUnitName(const char* text);
+};
+
+class VelmoraNormalGUI : public VelmoraGUI {
+ public:
+  explicit VelmoraNormalGUI(Plugin* plugin);
+  void setUnitName(const char* text) override;
+  static constexpr int kUnitNameRow = 82;
+};
+
+class VelmoraShrinkGUI : public VelmoraGUI {
+ public:
+  explicit VelmoraShrinkGUI(Plugin* plugin);
+  void setUnitName(const char* text) override;
+  static constexpr int kUnitNameRow = 77;
+};
+
+class VelmoraAC3GUI : public VelmoraGUI {
+ public:
+  explicit VelmoraAC3GUI(Plugin* plugin);
+  void setUnitName(const char* text) override;
+  static constexpr int kUnitNameRow = 64;
+};
+
+class ConnectionLostGUI : public PluginGUI {
+ public:
+  explicit ConnectionLostGUI(Plugin* plugin);
+};
+
+}  // namespace velmora

@@ -1,0 +1,97 @@
+// Golden renders: each layout in one typical state, drawn headlessly and compared pixel for
+// pixel with the committed pictures in tests/panels/golden. After a deliberate change of the
+// skin or a widget's look, regenerate them with
+//
+//   VELMORA_UPDATE_GOLDEN=1 build/debug/bin/panels_tests --gtest_filter='GoldenRender*'
+//
+// and look at the new pictures before committing them.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/panels/panel_fixture.h"
+#include "tests/support/scratch.h"
+
+namespace velmora::testing {
+namespace {
+
+// The pixels of a PNG file as 0x00RRGGBB, or empty when it cannot be read.
+std::vector<uint32_t> readPng(const std::string& path, int& width, int& height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_BGRA;
+  std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * image.height);
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+  return pixels;
+}
+
+// A Velmora PRO Studio at `rateIndex` (1-6), streaming and locked, with a mix on the faders.
+void studioState(Plugin& plugin, int rateIndex) {
+  plugin.setNormalised(180, 1);
+  plugin.setReal(41, static_cast<float>(rateIndex));
+  plugin.setNormalised(49, rateIndex <= 4 ? 1 : 0);
+  plugin.setNormalised(50, rateIndex <= 2 ? 1 : 0);
+  plugin.setNormalised(44, 1);
+  plugin.setNormalised(45, 1);
+  const float levels[] = {0.8f, 0.8f, 0.55f, 0.3f, 0.95f, 0.6f, 0.5f, 0.7f};
+  const float pans[] = {0.1f, 0.9f, 0.35f, 0.5f, 0.7f, 0.5f, 0.2f, 0.8f};
+  for (int c = 0; c < 8; ++c) {
+    plugin.setNormalised(62 + c, levels[c]);
+    plugin.setNormalised(70 + c, pans[c]);
+  }
+  plugin.setNormalised(106, 1);  // input 3 muted
+  plugin.setNormalised(28, 1);   // phantom 1-4
+  plugin.setNormalised(21, 0.6f);
+  plugin.setNormalised(22, 0.35f);
+  plugin.setNormalised(13, 1);  // outputs 3+4 muted
+  plugin.setNormalised(16, 1);  // outputs 1+2 dimmed
+  plugin.setNormalised(57, 1);  // outputs 5+6 play 5+6
+  plugin.setNormalised(54, 0.25f);
+}
+
+struct GoldenCase {
+  const char* file;
+  PanelLayout layout;
+  int rateIndex;
+  bool shrink;
+};
+
+TEST_F(PanelTest, GoldenRendersMatchTheCommittedPictures) {
+  const GoldenCase cases[] = {
+      {"normal_studio_48k.png", PanelLayout::Normal, 2, false},
+      {"shrink_studio_48k.png", PanelLayout::Shrink, 2, true},
+      {"ac3_studio_192k.png", PanelLayout::AC3, 6, false},
+      {"connection_lost.png", PanelLayout::ConnectionLost, 2, false},
+  };
+  const bool update = std::getenv("VELMORA_UPDATE_GOLDEN") != nullptr;
+  platform::testing::ScratchFolder folder;
+  for (const GoldenCase& c : cases) {
+    VelmoraPlugin fresh;
+    studioState(fresh, c.rateIndex);
+    fresh.setNormalised(39, c.shrink ? 1 : 0);
+    auto layout = makeLayout(c.layout, &fresh);
+    showUnitName(*layout, "Studio 9029");
+    const std::string golden = std::string(VELMORA_PANELS_GOLDEN) + "/" + c.file;
+    const std::string rendered = update ? golden : folder / c.file;
+    ASSERT_TRUE(renderLayoutToPng(*layout, rendered)) << c.file;
+    int goldenWidth = 0, goldenHeight = 0, width = 0, height = 0;
+    const std::vector<uint32_t> expected = readPng(golden, goldenWidth, goldenHeight);
+    const std::vector<uint32_t> actual = readPng(rendered, width, height);
+    ASSERT_FALSE(expected.empty()) << golden;
+    ASSERT_EQ(width, goldenWidth) << c.file;
+    ASSERT_EQ(height, goldenHeight) << c.file;
+    int differing = 0;
+    for (size_t i = 0; i < actual.size(); ++i) differing += actual[i] != expected[i] ? 1 : 0;
+    EXPECT_EQ(differing, 0) << c.file << " differs from the golden picture; see " << rendered;
+  }
+}
+
+}  // namespace
+}  // namespace velmora::testing
