@@ -94,6 +94,9 @@ class KvoDevice : public CKvo1394CtrlImpl {
 
   // Set only when the unit has been accepted.
   bool IsOpen() const { return open_; }
+  // Open and holding its handle. A unit whose device node was cycled keeps its open flag but
+  // has no handle until it is opened again: nothing can be sent to it.
+  bool IsUsable() const { return open_ && HasHandle(); }
   // The information block as last read; zero after a close.
   const UnitInfo& Info() const { return info_; }
   uint32_t Timeout(uint32_t index) const { return timeouts_.at(index); }
