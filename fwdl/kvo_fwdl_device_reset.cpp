@@ -34,20 +34,20 @@ KVOFWDL_STATUS KvoFwdlDevice::Reopen(const std::array<uint8_t, 8>& savedGuid, ui
   Log(LogType::Info, "KvoFwdlDevice::Reopen ...\n");
   Log(LogType::Info, "Trying to reopen device %s\n", devicePath_.c_str());
   platform::Clock& clock = platform::clock();
-  const uint32_t start = clock.tickCount();
+  uint32_t waited = 0;
   for (;;) {
     const uint32_t error = OpenHandle(devicePath_);
     if (error == we::Success) break;
-    if (platform::ticksElapsed(start, clock.tickCount()) >= timeoutMs) {
+    if (waited >= timeoutMs) {
       Log(LogType::Error, "reopen failed, err=%u. Timeout=%u ms\n", error, timeoutMs);
       return KVOFWDL_STATUS_RESET_TIMEOUT;
     }
     clock.sleep(kReopenIntervalMs);
+    waited += kReopenIntervalMs;
   }
   Log(LogType::Info, "Successfully reopened device %s\n", devicePath_.c_str());
   // Close() zeroed the block, so it is read; within what remains of the reopen time.
-  if (const KVOFWDL_STATUS status = GetDeviceInfo(
-          nullptr, false, TimeLeft(timeoutMs, platform::ticksElapsed(start, clock.tickCount())));
+  if (const KVOFWDL_STATUS status = GetDeviceInfo(nullptr, false, TimeLeft(timeoutMs, waited));
       status != KVOFWDL_STATUS_SUCCESS) {
     Log(LogType::Error, "reopen device: GetDeviceInfo failed\n");
     Close();
@@ -94,11 +94,11 @@ KVOFWDL_STATUS KvoFwdlDevice::ResetProt1and2(int type) {
   platform::Clock& clock = platform::clock();
   clock.sleep(kProt1and2SettleMs);
   const uint32_t limit = Timeout(TIMEOUT_RESET);
-  // Elapsed time counts the reads and the reopen too, so that no wait outlasts the limit.
-  const uint32_t start = clock.tickCount();
-  auto elapsed = [&] { return platform::ticksElapsed(start, clock.tickCount()); };
+  // Elapsed time counts the poll pauses and reads that used up what remained, never time that
+  // passed for other threads: no wait outlasts the limit.
+  uint32_t elapsed = 0;
   for (;;) {
-    if (elapsed() >= limit) {
+    if (elapsed >= limit) {
       Log(LogType::Error,
           "ResetProt1and2: failed with timeout for given timeout period of %u ms while waiting "
           "for device to come up\n",
@@ -106,21 +106,23 @@ KVOFWDL_STATUS KvoFwdlDevice::ResetProt1and2(int type) {
       return KVOFWDL_STATUS_RESET_TIMEOUT;
     }
     UnitInfo scratch;
-    const uint32_t result = Read(kInfoBlockAddress, scratch.Bytes().data(), unit_info::kSize,
-                                 TimeLeft(limit, elapsed()));
+    const uint32_t wait = TimeLeft(limit, elapsed);
+    const uint32_t result = Read(kInfoBlockAddress, scratch.Bytes().data(), unit_info::kSize, wait);
+    if (result == pv::KVO_STATUS_TIMEOUT) elapsed += wait;
     Log(LogType::Info, "ResetProt1and2: Read return with result 0x%08X\n", result);
     if (result == we::Success) break;
     if (result == pv::KVO_STATUS_DEVICE_REMOVED || result == pv::KVO_STATUS_NOT_OPEN) {
       Close();
-      if (const KVOFWDL_STATUS status = Reopen(saved, TimeLeft(limit, elapsed()));
+      if (const KVOFWDL_STATUS status = Reopen(saved, TimeLeft(limit, elapsed));
           status != KVOFWDL_STATUS_SUCCESS) {
         Log(LogType::Error, "Reset: Reopen failed\n");
         return status;
       }
     }
     clock.sleep(kResetPollIntervalMs);
+    elapsed += kResetPollIntervalMs;
   }
-  if (const KVOFWDL_STATUS status = GetDeviceInfo(nullptr, true, TimeLeft(limit, elapsed()));
+  if (const KVOFWDL_STATUS status = GetDeviceInfo(nullptr, true, TimeLeft(limit, elapsed));
       status != KVOFWDL_STATUS_SUCCESS) {
     Log(LogType::Error, "ResetProt1and2: GetDeviceInfo failed\n");
     return status;
@@ -147,10 +149,9 @@ KVOFWDL_STATUS KvoFwdlDevice::ResetProt3(int type) {
   clock.sleep(kProt3SettleMs);
   // A protocol-3 unit needs its time to leave the bus, whatever time-out was set.
   const uint32_t limit = std::max(Timeout(TIMEOUT_RESET), kProt3MinimumLimitMs);
-  const uint32_t start = clock.tickCount();
-  auto elapsed = [&] { return platform::ticksElapsed(start, clock.tickCount()); };
+  uint32_t elapsed = 0;
   for (;;) {
-    if (elapsed() >= limit) {
+    if (elapsed >= limit) {
       Log(LogType::Error,
           "ResetProt3: failed with timeout for given timeout period of %u ms while waiting for "
           "device to come up\n",
@@ -158,17 +159,19 @@ KVOFWDL_STATUS KvoFwdlDevice::ResetProt3(int type) {
       return KVOFWDL_STATUS_RESET_TIMEOUT;
     }
     UnitInfo scratch;
-    const uint32_t result = Read(kInfoBlockAddress, scratch.Bytes().data(), unit_info::kSize,
-                                 TimeLeft(limit, elapsed()));
+    const uint32_t wait = TimeLeft(limit, elapsed);
+    const uint32_t result = Read(kInfoBlockAddress, scratch.Bytes().data(), unit_info::kSize, wait);
+    if (result == pv::KVO_STATUS_TIMEOUT) elapsed += wait;
     Log(LogType::Info, "ResetProt3: AsyncReadSync return with result 0x%08X\n", result);
     clock.sleep(kResetPollIntervalMs);
+    elapsed += kResetPollIntervalMs;
     if (result == pv::KVO_STATUS_DEVICE_REMOVED) break;
   }
   Log(LogType::Info, "ResetProt3: Device has been removed. Reopening...\n");
   Close();
   // The unit may have left in the last poll, past a limit that is no multiple of the poll
   // interval: then nothing remains, and the reopen gets one try.
-  if (const KVOFWDL_STATUS status = Reopen(saved, TimeLeft(limit, elapsed()));
+  if (const KVOFWDL_STATUS status = Reopen(saved, TimeLeft(limit, elapsed));
       status != KVOFWDL_STATUS_SUCCESS) {
     Log(LogType::Error, "Reset: Reopen failed\n");
     return status;
