@@ -1,6 +1,7 @@
 #include "fwdl/downloader.h"
 
 #include <algorithm>
+#include <exception>
 #include <new>
 #include <vector>
 
@@ -31,7 +32,7 @@ KVOFWDL_STATUS Downloader::CheckDownload(KwfFile* file, KvoDevice* device, uint3
     Log(LogType::Error, "CheckDownload: file is not open.\n");
     return KVOFWDL_STATUS_FILE_NOT_OPEN;
   }
-  if (device == nullptr || !device->IsOpen()) {
+  if (device == nullptr || !device->IsUsable()) {
     Log(LogType::Error, "CheckDownload: device is not open.\n");
     return KVOFWDL_STATUS_DEVICE_NOT_OPEN;
   }
@@ -108,7 +109,7 @@ KVOFWDL_STATUS Downloader::StartDownload(KwfFile* file, KvoDevice* device, uint3
     Log(LogType::Error, "StartDownload: file is not open.\n");
     return KVOFWDL_STATUS_FILE_NOT_OPEN;
   }
-  if (device == nullptr || !device->IsOpen()) {
+  if (device == nullptr || !device->IsUsable()) {
     Log(LogType::Error, "StartDownload: device is not open.\n");
     return KVOFWDL_STATUS_DEVICE_NOT_OPEN;
   }
@@ -134,7 +135,15 @@ KVOFWDL_STATUS Downloader::StartDownload(KwfFile* file, KvoDevice* device, uint3
 
 void Downloader::ThreadRoutine() {
   Log(LogType::Info, "Downloader::ThreadRoutine ...\n");
-  const KVOFWDL_STATUS result = Download();
+  KVOFWDL_STATUS result = KVOFWDL_STATUS_FAILED;
+  // Nothing thrown may end the host program, and the status must not stay "running".
+  try {
+    result = Download();
+  } catch (const std::exception& e) {
+    Log(LogType::Error, "ThreadRoutine: download ended by an unexpected exception: %s\n", e.what());
+  } catch (...) {
+    Log(LogType::Error, "ThreadRoutine: download ended by an unexpected exception\n");
+  }
   mode_ = MODE_NONE;
   skipHardwareCheck_ = false;
   skipVendorCheck_ = false;

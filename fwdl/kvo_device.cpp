@@ -20,16 +20,17 @@ constexpr uint32_t kPollIntervalMs = 20;
 struct RequestKind {
   uint8_t code;
   uint32_t payloadWords;
+  TimeoutIndex timeout;  // also bounds the writes of the request
   KVOFWDL_STATUS timeoutStatus;
 };
 
 constexpr RequestKind kRequestKinds[] = {
-    {REQ_RESET, 1, KVOFWDL_STATUS_RESET_TIMEOUT},
-    {REQ_DOWNLOAD_START, 10, KVOFWDL_STATUS_START_TIMEOUT},
-    {REQ_DOWNLOAD_BLOCK, 3, KVOFWDL_STATUS_BLOCK_TIMEOUT},
-    {REQ_DOWNLOAD_END, 0, KVOFWDL_STATUS_END_TIMEOUT},
-    {REQ_PROGRAM_GUID, 2, KVOFWDL_STATUS_PROGRAM_GUID_TIMEOUT},
-    {REQ_INIT_PERS_PARAMS, 0, KVOFWDL_STATUS_INIT_PERS_PARAMS_TIMEOUT},
+    {REQ_RESET, 1, TIMEOUT_RESET, KVOFWDL_STATUS_RESET_TIMEOUT},
+    {REQ_DOWNLOAD_START, 10, TIMEOUT_DOWNLOAD_START, KVOFWDL_STATUS_START_TIMEOUT},
+    {REQ_DOWNLOAD_BLOCK, 3, TIMEOUT_DOWNLOAD_BLOCK, KVOFWDL_STATUS_BLOCK_TIMEOUT},
+    {REQ_DOWNLOAD_END, 0, TIMEOUT_DOWNLOAD_END, KVOFWDL_STATUS_END_TIMEOUT},
+    {REQ_PROGRAM_GUID, 2, TIMEOUT_PROGRAM_GUID, KVOFWDL_STATUS_PROGRAM_GUID_TIMEOUT},
+    {REQ_INIT_PERS_PARAMS, 0, TIMEOUT_INIT_PERS_PARAMS, KVOFWDL_STATUS_INIT_PERS_PARAMS_TIMEOUT},
 };
 
 const RequestKind* FindRequestKind(uint32_t code) {
@@ -96,10 +97,13 @@ uint32_t KvoDevice::Write(uint64_t address, const void* buffer, uint32_t length,
 }
 
 KVOFWDL_STATUS KvoDevice::ReadDeviceInfo() {
+  return ReadDeviceInfoWithin(kInfoReadWaitMs);
+}
+
+KVOFWDL_STATUS KvoDevice::ReadDeviceInfoWithin(uint32_t waitMs) {
   Log(LogType::Info, "KvoDevice::ReadDeviceInfo ...\n");
   info_.Clear();
-  const uint32_t result =
-      Read(kInfoBlockAddress, info_.Bytes().data(), unit_info::kSize, kWaitForever);
+  const uint32_t result = Read(kInfoBlockAddress, info_.Bytes().data(), unit_info::kSize, waitMs);
   if (result != we::Success) {
     Log(LogType::Error, "ReadDeviceInfo: Read failed with error 0x%08X\n", result);
     return KVOFWDL_STATUS_DEVICE_READ_FAILED;
@@ -119,7 +123,9 @@ KVOFWDL_STATUS KvoDevice::WriteRequest(uint8_t code, BootloaderRequest& request)
   const uint32_t key = uint32_t{code} << 16 | (requestId_ & 0xFFFF);
   PutWord(request, kWordCommand, key | kind->payloadWords << 24);
   lastKey_ = key;
-  const uint32_t result = Write(kRequestAddress, request.data(), request.size(), kWaitForever);
+  // A unit that never confirms the write must not hold the request longer than its time-out.
+  const uint32_t result =
+      Write(kRequestAddress, request.data(), request.size(), Timeout(kind->timeout));
   if (result != we::Success) {
     Log(LogType::Error, "WriteRequest: Write with command code 0x%02x failed with error 0x%08X.\n",
         code, result);
@@ -135,7 +141,9 @@ KVOFWDL_STATUS KvoDevice::ReadResponse(BootloaderResponse& response, uint32_t ti
   const uint32_t start = clock.tickCount();
   uint32_t lastResult = we::Success;
   for (;;) {
-    lastResult = Read(kResponseAddress, response.data(), response.size(), kWaitForever);
+    // A read answered late or never counts against the time-out like the polling does.
+    const uint32_t left = TimeLeft(timeoutMs, TicksSince(start, clock.tickCount()));
+    lastResult = Read(kResponseAddress, response.data(), response.size(), left);
     if (lastResult == we::Success) {
       const uint32_t key = LoadLe32(response.data() + kWordCommand) & 0xFFFFFF;
       if (key == lastKey_) {
@@ -167,7 +175,8 @@ KVOFWDL_STATUS KvoDevice::ReadResponse(BootloaderResponse& response, uint32_t ti
 
 KVOFWDL_STATUS KvoDevice::WriteRequestData(const uint8_t* data, uint32_t size) {
   Log(LogType::Data, "KvoDevice::WriteRequestData ...\n");
-  const uint32_t result = Write(kRequestDataAddress, data, size, kWaitForever);
+  // Block data only ever goes with a block request: its time-out bounds the write.
+  const uint32_t result = Write(kRequestDataAddress, data, size, Timeout(TIMEOUT_DOWNLOAD_BLOCK));
   if (result != we::Success) {
     Log(LogType::Error, "WriteRequestData: Write data failed with error 0x%08X.\n", result);
     return KVOFWDL_STATUS_DEVICE_WRITE_FAILED;

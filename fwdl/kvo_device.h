@@ -52,6 +52,15 @@ enum TimeoutIndex : uint32_t {
 };
 inline constexpr size_t kTimeoutCount = 6;
 
+// How long a read of the information block may take outside a reset, where no time-out of the
+// protocol applies: a unit that does not answer it within this is not answering.
+inline constexpr uint32_t kInfoReadWaitMs = 5000;
+
+// What remains of `limitMs` after `elapsedMs`; never less than nothing.
+constexpr uint32_t TimeLeft(uint32_t limitMs, uint32_t elapsedMs) {
+  return elapsedMs >= limitMs ? 0 : limitMs - elapsedMs;
+}
+
 class KvoDevice : public CKvo1394CtrlImpl {
  public:
   KvoDevice() = default;
@@ -71,6 +80,7 @@ class KvoDevice : public CKvo1394CtrlImpl {
   // transfer. A failed Read leaves `buffer` zero.
   virtual uint32_t Read(uint64_t address, void* buffer, uint32_t length, uint32_t waitMs);
   virtual uint32_t Write(uint64_t address, const void* buffer, uint32_t length, uint32_t waitMs);
+  // Waits up to kInfoReadWaitMs for the block.
   virtual KVOFWDL_STATUS ReadDeviceInfo();
   virtual KVOFWDL_STATUS RequestReset(uint32_t resetType);
   virtual KVOFWDL_STATUS RequestDownloadStart(uint32_t objectType, const KwfFile& file);
@@ -84,9 +94,15 @@ class KvoDevice : public CKvo1394CtrlImpl {
 
   // Set only when the unit has been accepted.
   bool IsOpen() const { return open_; }
+  // Open and holding its handle. A unit whose device node was cycled keeps its open flag but
+  // has no handle until it is opened again: nothing can be sent to it.
+  bool IsUsable() const { return open_ && HasHandle(); }
   // The information block as last read; zero after a close.
   const UnitInfo& Info() const { return info_; }
   uint32_t Timeout(uint32_t index) const { return timeouts_.at(index); }
+
+  // ReadDeviceInfo with the read waited for up to `waitMs`.
+  KVOFWDL_STATUS ReadDeviceInfoWithin(uint32_t waitMs);
 
  protected:
   UnitInfo info_;

@@ -84,10 +84,12 @@ void KvoFwdlDevice::Close() {
   open_ = false;
 }
 
-KVOFWDL_STATUS KvoFwdlDevice::GetDeviceInfo(KVOFWDL_DEVICE_INFO* record, bool force) {
+KVOFWDL_STATUS KvoFwdlDevice::GetDeviceInfo(KVOFWDL_DEVICE_INFO* record, bool force,
+                                            uint32_t waitMs) {
   Log(LogType::Info, "KvoFwdlDevice::GetDeviceInfo ...\n");
   if (force || !info_.HasManufacturerId()) {
-    if (const KVOFWDL_STATUS status = ReadDeviceInfo(); status != KVOFWDL_STATUS_SUCCESS) {
+    if (const KVOFWDL_STATUS status = ReadDeviceInfoWithin(waitMs);
+        status != KVOFWDL_STATUS_SUCCESS) {
       Log(LogType::Error, "GetDeviceInfo: ReadDeviceInfo failed with KVOFWDL_STATUS 0x%08X\n",
           status);
       return status;

@@ -21,9 +21,10 @@ class KvoFwdlDevice : public KvoDevice {
   // the expected manufacturer id. Left closed on any failure.
   KVOFWDL_STATUS Open(uint32_t index, const DeviceInfoSet* set, const platform::vhpd::Guid* guid);
   void Close();
-  // Reads the information block unless it is known and `force` is false; fills `record`
-  // when given.
-  KVOFWDL_STATUS GetDeviceInfo(KVOFWDL_DEVICE_INFO* record, bool force);
+  // Reads the information block, waiting up to `waitMs`, unless it is known and `force` is
+  // false; fills `record` when given.
+  KVOFWDL_STATUS GetDeviceInfo(KVOFWDL_DEVICE_INFO* record, bool force,
+                               uint32_t waitMs = kInfoReadWaitMs);
 
   // ---- Reset (the unit drops off the bus and comes back) ----
 

@@ -46,7 +46,8 @@ KVOFWDL_STATUS KvoFwdlDevice::Reopen(const std::array<uint8_t, 8>& savedGuid, ui
     waited += kReopenIntervalMs;
   }
   Log(LogType::Info, "Successfully reopened device %s\n", devicePath_.c_str());
-  if (const KVOFWDL_STATUS status = GetDeviceInfo(nullptr, false);
+  // Close() zeroed the block, so it is read; within what remains of the reopen time.
+  if (const KVOFWDL_STATUS status = GetDeviceInfo(nullptr, false, TimeLeft(timeoutMs, waited));
       status != KVOFWDL_STATUS_SUCCESS) {
     Log(LogType::Error, "reopen device: GetDeviceInfo failed\n");
     Close();
@@ -93,6 +94,8 @@ KVOFWDL_STATUS KvoFwdlDevice::ResetProt1and2(int type) {
   platform::Clock& clock = platform::clock();
   clock.sleep(kProt1and2SettleMs);
   const uint32_t limit = Timeout(TIMEOUT_RESET);
+  // Elapsed time counts the poll pauses and reads that used up what remained, never time that
+  // passed for other threads: no wait outlasts the limit.
   uint32_t elapsed = 0;
   for (;;) {
     if (elapsed >= limit) {
@@ -103,13 +106,14 @@ KVOFWDL_STATUS KvoFwdlDevice::ResetProt1and2(int type) {
       return KVOFWDL_STATUS_RESET_TIMEOUT;
     }
     UnitInfo scratch;
-    const uint32_t result =
-        Read(kInfoBlockAddress, scratch.Bytes().data(), unit_info::kSize, kWaitForever);
+    const uint32_t wait = TimeLeft(limit, elapsed);
+    const uint32_t result = Read(kInfoBlockAddress, scratch.Bytes().data(), unit_info::kSize, wait);
+    if (result == pv::KVO_STATUS_TIMEOUT) elapsed += wait;
     Log(LogType::Info, "ResetProt1and2: Read return with result 0x%08X\n", result);
     if (result == we::Success) break;
     if (result == pv::KVO_STATUS_DEVICE_REMOVED || result == pv::KVO_STATUS_NOT_OPEN) {
       Close();
-      if (const KVOFWDL_STATUS status = Reopen(saved, limit - elapsed);
+      if (const KVOFWDL_STATUS status = Reopen(saved, TimeLeft(limit, elapsed));
           status != KVOFWDL_STATUS_SUCCESS) {
         Log(LogType::Error, "Reset: Reopen failed\n");
         return status;
@@ -118,7 +122,7 @@ KVOFWDL_STATUS KvoFwdlDevice::ResetProt1and2(int type) {
     clock.sleep(kResetPollIntervalMs);
     elapsed += kResetPollIntervalMs;
   }
-  if (const KVOFWDL_STATUS status = GetDeviceInfo(nullptr, true);
+  if (const KVOFWDL_STATUS status = GetDeviceInfo(nullptr, true, TimeLeft(limit, elapsed));
       status != KVOFWDL_STATUS_SUCCESS) {
     Log(LogType::Error, "ResetProt1and2: GetDeviceInfo failed\n");
     return status;
@@ -155,8 +159,9 @@ KVOFWDL_STATUS KvoFwdlDevice::ResetProt3(int type) {
       return KVOFWDL_STATUS_RESET_TIMEOUT;
     }
     UnitInfo scratch;
-    const uint32_t result =
-        Read(kInfoBlockAddress, scratch.Bytes().data(), unit_info::kSize, kWaitForever);
+    const uint32_t wait = TimeLeft(limit, elapsed);
+    const uint32_t result = Read(kInfoBlockAddress, scratch.Bytes().data(), unit_info::kSize, wait);
+    if (result == pv::KVO_STATUS_TIMEOUT) elapsed += wait;
     Log(LogType::Info, "ResetProt3: AsyncReadSync return with result 0x%08X\n", result);
     clock.sleep(kResetPollIntervalMs);
     elapsed += kResetPollIntervalMs;
@@ -164,7 +169,9 @@ KVOFWDL_STATUS KvoFwdlDevice::ResetProt3(int type) {
   }
   Log(LogType::Info, "ResetProt3: Device has been removed. Reopening...\n");
   Close();
-  if (const KVOFWDL_STATUS status = Reopen(saved, limit - elapsed);
+  // The unit may have left in the last poll, past a limit that is no multiple of the poll
+  // interval: then nothing remains, and the reopen gets one try.
+  if (const KVOFWDL_STATUS status = Reopen(saved, TimeLeft(limit, elapsed));
       status != KVOFWDL_STATUS_SUCCESS) {
     Log(LogType::Error, "Reset: Reopen failed\n");
     return status;

@@ -33,7 +33,12 @@ KVOFWDL_STATUS TThread::Start() {
   try {
     thread_ = std::thread([this, &started] {
       started.set_value(fwdl::CurrentThreadId());
-      ThreadRoutine();
+      try {
+        ThreadRoutine();
+      } catch (...) {
+        // A routine that lets something escape must not end the host program.
+        Log(LogType::Error, "Run_ThreadRoutine: unexpected exception\n");
+      }
       running_.store(false);
     });
   } catch (const std::system_error& e) {

@@ -22,6 +22,8 @@ constexpr size_t kPayload = 8;
 
 // Download-start payload.
 constexpr size_t kStartType = 8;
+constexpr size_t kStartDate = 12;  // eight digits, then the time: six digits and two spare
+constexpr size_t kStartTime = 20;
 constexpr size_t kStartSoftwareId = 28;
 constexpr size_t kStartFirmware = 32;
 constexpr size_t kStartAddress = 36;
@@ -39,9 +41,11 @@ constexpr char kIdentifier[] = "KwFm";
 constexpr size_t kHeaderSize = 112;
 constexpr size_t kSoftwareId = 24;
 constexpr size_t kFirmware = 28;
+constexpr size_t kBuildStamp = 8;
 constexpr size_t kFileVersion = 40;
 constexpr size_t kHeaderCrc = 44;
 constexpr size_t kImageOffset = 48;
+constexpr size_t kImageAddress = 52;
 constexpr size_t kImageLength = 56;
 constexpr size_t kImageCrc = 60;
 constexpr size_t kCnEOffset = 80;
@@ -74,6 +78,20 @@ uint32_t word(std::span<const uint8_t> bytes, size_t offset) {
 
 uint32_t asWord(int32_t status) {
   return static_cast<uint32_t>(status);
+}
+
+// The payload words each request carries.
+struct RequestShape {
+  uint8_t code;
+  uint32_t payloadWords;
+};
+constexpr RequestShape kRequestShapes[] = {
+    {bl::kReset, 1},       {bl::kDownloadStart, 10}, {bl::kDownloadBlock, 3},
+    {bl::kDownloadEnd, 0}, {bl::kProgramGuid, 2},    {bl::kInitPersParams, 0},
+};
+
+bool digits(std::span<const uint8_t> text) {
+  return std::all_of(text.begin(), text.end(), [](uint8_t c) { return c >= '0' && c <= '9'; });
 }
 
 bool within(uint64_t address, size_t length, uint64_t base, size_t size) {
@@ -167,13 +185,19 @@ void SimBootloader::takeRequest(std::span<const uint8_t> request) {
   const uint8_t code = request[kWordCommand + 2];
   const FaultAction action = fault ? fault->action : FaultAction::Fail;
 
+  const bool known = std::any_of(std::begin(kRequestShapes), std::end(kRequestShapes),
+                                 [&](const RequestShape& shape) { return shape.code == code; });
+  if (!known) return;  // unknown requests get no answer
+  const bool wellFormed = this->wellFormed(code, request);
   if (code == bl::kReset) {
-    reset(word(request, kPayload), fault);
+    if (wellFormed) reset(word(request, kPayload), fault);  // a malformed reset is ignored
     return;
   }
   if (fault && action == FaultAction::NoAnswer) return;  // the request is lost
   Answer answer;
-  if (fault && action == FaultAction::Error) {
+  if (!wellFormed) {
+    answer = refusal(code, request, bl::kBadRequest);
+  } else if (fault && action == FaultAction::Error) {
     answer = refusal(code, request, static_cast<int32_t>(fault->status));
   } else {
     switch (code) {
@@ -190,10 +214,25 @@ void SimBootloader::takeRequest(std::span<const uint8_t> request) {
       case bl::kInitPersParams:
         break;  // acknowledged; nothing the simulation keeps
       default:
-        return;  // unknown requests get no answer
+        return;
     }
   }
   post(key, answer, fault && action == FaultAction::Late ? fault->delayMs : 0);
+}
+
+bool SimBootloader::wellFormed(uint8_t code, std::span<const uint8_t> request) const {
+  if (word(request, 0) != protocol_) return false;
+  const uint32_t count = word(request, kWordCommand) >> 24;
+  for (const RequestShape& shape : kRequestShapes) {
+    if (shape.code == code && shape.payloadWords != count) return false;
+  }
+  if (code != bl::kDownloadStart) return true;
+  // The stamp of the file: a date of eight digits and a time of six.
+  if (!digits(request.subspan(kStartDate, 8)) || !digits(request.subspan(kStartTime, 6))) {
+    return false;
+  }
+  // The CnE block has no target address of its own.
+  return word(request, kStartType) != bl::kCnE || word(request, kStartAddress) == 0;
 }
 
 void SimBootloader::reset(uint32_t type, const std::optional<FaultRule>& fault) {
@@ -233,6 +272,7 @@ SimBootloader::Answer SimBootloader::start(std::span<const uint8_t> request) {
   object.crc = word(request, kStartCrc);
   object.softwareId = word(request, kStartSoftwareId);
   object.firmware = word(request, kStartFirmware);
+  std::copy_n(request.begin() + kStartDate, object.stamp.size(), object.stamp.begin());
   if (object.type != bl::kProgram && object.type != bl::kCnE &&
       object.type != bl::kBootloaderImage) {
     return refuse(bl::kUnknownObject);
@@ -323,6 +363,11 @@ int32_t SimBootloader::checkStream(InstalledFirmware& install) const {
     const uint32_t crc = word(f, cnE ? file::kCnECrc : file::kImageCrc);
     if (offset == 0 || length != object.length || crc != object.crc ||
         uint64_t{offset} + length > f.size()) {
+      return bl::kBadFile;
+    }
+    // The start named this file: its stamp, and for the image its target address.
+    if (!std::equal(object.stamp.begin(), object.stamp.end(), f.begin() + file::kBuildStamp) ||
+        (!cnE && object.address != word(f, file::kImageAddress))) {
       return bl::kBadFile;
     }
     if (crc32(std::span(f).subspan(offset, length)) != crc) return bl::kBadFile;

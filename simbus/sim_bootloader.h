@@ -50,6 +50,7 @@ enum ErrorCode : int32_t {
   kNoDownload = -7,
   kBadBlockSize = -8,
   kBadFile = -9,
+  kBadRequest = -10,  // word 0, the payload count or a download-start field is malformed
 };
 
 }  // namespace bootloader
@@ -107,6 +108,7 @@ class SimBootloader {
     uint32_t crc = 0;
     uint32_t softwareId = 0;
     uint32_t firmware = 0;
+    std::array<uint8_t, 16> stamp{};  // build date and time
   };
   struct Download {
     std::vector<Announced> objects;  // one for an object download, up to two for a stream
@@ -120,6 +122,7 @@ class SimBootloader {
   };
 
   bool streams() const { return protocol_ == 3; }
+  bool wellFormed(uint8_t code, std::span<const uint8_t> request) const;
   void takeRequest(std::span<const uint8_t> request);
   void reset(uint32_t type, const std::optional<FaultRule>& fault);
   Answer start(std::span<const uint8_t> request);

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -72,9 +75,29 @@ class GatedClock final : public platform::Clock {
   bool passed_ = false;
 };
 
-// Blocks until a started download has ended; no time passes meanwhile.
+// The longest a download may take on the process clock, faults and time-outs included: well
+// beyond any sum of the library's limits, far below a wait that never ends.
+inline constexpr uint32_t kDownloadWaitLimitMs = 30 * 60 * 1000;
+
+// Blocks until a started download has ended. A worker that runs on past the limit on the
+// process clock, or that stops the clock and runs on for a minute of real time, can be neither
+// joined nor stopped: the test fails and the test program ends instead of hanging.
 inline void WaitForDownload(const Downloader& downloader) {
-  while (downloader.IsDownloadRunning()) std::this_thread::yield();
+  platform::Clock& clock = platform::clock();
+  const uint32_t start = clock.tickCount();
+  const auto realStart = std::chrono::steady_clock::now();
+  while (downloader.IsDownloadRunning()) {
+    const bool overClock = platform::ticksElapsed(start, clock.tickCount()) > kDownloadWaitLimitMs;
+    const bool overReal = std::chrono::steady_clock::now() - realStart > std::chrono::minutes(1);
+    if (overClock || overReal) {
+      ADD_FAILURE() << "the download did not end within its bound";
+      std::fprintf(stderr, "FAILED: %s: the download never ended\n",
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+      std::fflush(nullptr);
+      std::_Exit(1);
+    }
+    std::this_thread::yield();
+  }
 }
 
 // A firmware file that fits a simulated Velmora PRO Studio with protocol `version` + 2 (a

@@ -191,6 +191,8 @@ class StreamTest : public BootloaderTest {
     auto announce = [&](uint32_t type, size_t lengthAt, size_t crcAt) {
       std::vector<uint32_t> words(10, 0);
       words[0] = type;
+      for (size_t i = 0; i < 4; ++i) words[1 + i] = pv::loadLe32(f.data() + 8 + 4 * i);  // stamp
+      if (type == bl::kProgram) words[7] = pv::loadLe32(f.data() + 52);  // image address
       words[8] = pv::loadLe32(f.data() + lengthAt);
       words[9] = pv::loadLe32(f.data() + crcAt);
       request(unit, bl::kDownloadStart, words);
@@ -227,6 +229,99 @@ TEST_F(StreamTest, AFileWithABrokenObjectIsRefusedAndNothingChanges) {
   request(*unit, bl::kReset, {bl::kStartApplication});
   EXPECT_EQ(bus->units()[0].firmware, kDefaultFirmware);
 }
+
+// The request record as the unit checks it: word 0 the unit's protocol, the payload count of
+// the code, a download start with the stamp's digits and no address for the CnE block.
+struct MalformedCase {
+  const char* name;
+  uint8_t code;
+  size_t offset;  // of the word changed in a good request; 4: its payload count
+  uint32_t value;
+};
+
+class MalformedRequestTest : public BootloaderTest,
+                             public ::testing::WithParamInterface<MalformedCase> {};
+
+TEST_P(MalformedRequestTest, IsRefusedAsABadRequest) {
+  const MalformedCase& c = GetParam();
+  uint32_t serial = 0;
+  auto unit = haltedUnit(1, serial);
+  const std::vector<uint8_t> object(4096, 0x5A);
+  auto send = [&](uint8_t code, std::vector<uint32_t> payload, bool spoil) {
+    std::vector<uint8_t> bytes(bl::kRecordSize, 0);
+    pv::storeLe32(bytes.data(), protocol_);
+    lastKey_ = uint32_t{code} << 16 | ++id_;
+    pv::storeLe32(bytes.data() + 4, lastKey_ | static_cast<uint32_t>(payload.size()) << 24);
+    for (size_t i = 0; i < payload.size(); ++i) {
+      pv::storeLe32(bytes.data() + 8 + 4 * i, payload[i]);
+    }
+    // Word 4 keeps its code and id; only its payload count (byte 7) changes.
+    if (spoil && c.offset == 4) bytes[7] = static_cast<uint8_t>(c.value);
+    if (spoil && c.offset != 4) pv::storeLe32(bytes.data() + c.offset, c.value);
+    write(*unit, bl::kRequestWindow, bytes);
+    return answer(*unit);
+  };
+  const auto start = startPayload(bl::kCnE, 0, object, crcOf(object));
+  if (c.code != bl::kDownloadStart) {
+    ASSERT_EQ(send(bl::kDownloadStart, start, false), (std::array<uint32_t, 2>{2048, 0}));
+    write(*unit, bl::kDataWindow, std::vector<uint8_t>(2048, 0x5A));
+  }
+  const std::vector<uint32_t> payload = c.code == bl::kDownloadStart ? start
+                                        : c.code == bl::kDownloadBlock
+                                            ? std::vector<uint32_t>{0, 0, 2048}
+                                            : std::vector<uint32_t>{};
+  const auto got = send(c.code, payload, true);
+  ASSERT_TRUE(got);
+  const uint32_t bad = static_cast<uint32_t>(bl::kBadRequest);
+  EXPECT_EQ(c.code == bl::kDownloadStart ? (*got)[0] : (*got)[1], bad);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, MalformedRequestTest,
+    ::testing::Values(
+        MalformedCase{"StartWithAnotherProtocol", bl::kDownloadStart, 0, 3},
+        MalformedCase{"StartWithTooFewWords", bl::kDownloadStart, 4, 9},
+        MalformedCase{"StartWithALetterInTheDate", bl::kDownloadStart, 12, 0x30413030},
+        MalformedCase{"StartWithALetterInTheTime", bl::kDownloadStart, 20, 0x3030305A},
+        MalformedCase{"StartOfCnEWithAnAddress", bl::kDownloadStart, 36, 0x1000},
+        MalformedCase{"BlockWithAnotherProtocol", bl::kDownloadBlock, 0, 2},
+        MalformedCase{"BlockWithTooManyWords", bl::kDownloadBlock, 4, 4},
+        MalformedCase{"EndWithAWord", bl::kDownloadEnd, 4, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BootloaderTest, AResetWithAnotherProtocolIsIgnored) {
+  const uint32_t serial = plug();
+  auto unit = openUnit(serial);
+  protocol_ = 2;  // the unit speaks protocol 3
+  request(*unit, bl::kReset, {bl::kHaltInBootloader});
+  EXPECT_TRUE(bus->units()[0].onBus);
+  EXPECT_EQ(infoWord(*unit, info::kBootloaderMode), 0u);
+}
+
+// A start whose stamp or image address is not the streamed file's names another file.
+class StreamStartTest : public StreamTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(StreamStartTest, ThatNamesAnotherFileIsRefusedAtTheEnd) {
+  uint32_t serial = 0;
+  auto unit = haltedUnit(3, serial);
+  const auto f = file(kNewFirmware);
+  std::vector<uint32_t> words(10, 0);
+  words[0] = bl::kProgram;
+  for (size_t i = 0; i < 4; ++i) words[1 + i] = pv::loadLe32(f.data() + 8 + 4 * i);
+  words[7] = pv::loadLe32(f.data() + 52);
+  words[8] = pv::loadLe32(f.data() + 56);
+  words[9] = pv::loadLe32(f.data() + 60);
+  words[GetParam()] += 1;  // a digit of the date one higher, or the address one further
+  request(*unit, bl::kDownloadStart, words);
+  ASSERT_EQ(answer(*unit), (std::array<uint32_t, 2>{2048, 0}));
+  sendBlocks(*unit, f, 0, 2048);
+  request(*unit, bl::kDownloadEnd, {});
+  const auto end = answer(*unit);
+  ASSERT_TRUE(end);
+  EXPECT_EQ((*end)[1], static_cast<uint32_t>(bl::kBadFile));
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, StreamStartTest, ::testing::Values(size_t{1}, size_t{7}));
 
 // ---- Faults ----
 
