@@ -580,6 +580,8 @@ constexpr std::array kCommands{
         "                     stream-counters (the control device), device-flags (a unit)\n"
         "                     open: opening a unit's device path fails with --status, a\n"
         "                     Windows error (e.g. 5, ERROR_ACCESS_DENIED)\n"
+        "                     device-node: disabling or enabling the unit's device node\n"
+        "                     fails with --status, a Windows error\n"
         "  --serial N         only this unit (default any)\n"
         "  --skip N           let N matching transfers pass first (default 0)\n"
         "  --count N          affect N transfers (default 1)\n",

@@ -9,7 +9,7 @@ namespace simbus {
 
 namespace {
 
-constexpr std::array<std::pair<TransferKind, std::string_view>, 16> kKindNames{{
+constexpr std::array<std::pair<TransferKind, std::string_view>, 17> kKindNames{{
     {TransferKind::BlockRead, "block-read"},
     {TransferKind::QuadletRead, "quadlet-read"},
     {TransferKind::BlockWrite, "block-write"},
@@ -26,6 +26,7 @@ constexpr std::array<std::pair<TransferKind, std::string_view>, 16> kKindNames{{
     {TransferKind::StreamCounters, "stream-counters"},
     {TransferKind::DeviceFlags, "device-flags"},
     {TransferKind::Open, "open"},
+    {TransferKind::DeviceNode, "device-node"},
 }};
 
 constexpr std::array<std::pair<FaultAction, std::string_view>, 10> kActionNames{{
@@ -88,6 +89,9 @@ std::string faultRuleProblem(const FaultRule& rule) {
   }
   if (rule.kind == TransferKind::Open && rule.action != FaultAction::Fail) {
     return "an open only fails, not " + action;
+  }
+  if (rule.kind == TransferKind::DeviceNode && rule.action != FaultAction::Fail) {
+    return "a device-node change only fails, not " + action;
   }
   return {};
 }

@@ -32,8 +32,9 @@ enum class TransferKind : uint8_t {
   StreamCounters,
   DeviceFlags,
   Open,
+  DeviceNode,  // a disable or enable of the unit's device node
 };
-inline constexpr TransferKind kLastTransferKind = TransferKind::Open;
+inline constexpr TransferKind kLastTransferKind = TransferKind::DeviceNode;
 
 // A boot-loader request.
 constexpr bool isRequestKind(TransferKind kind) {

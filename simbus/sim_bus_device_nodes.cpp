@@ -17,6 +17,11 @@ uint32_t SimBus::changeDeviceNodeState(const std::string& path, pv::DeviceNodeCh
   if (change != pv::DeviceNodeChange::Enable && change != pv::DeviceNodeChange::Disable) {
     return we::InvalidParameter;
   }
+  // The class installer refuses the change; the node stays as it was.
+  if (const auto fault =
+          state_->faults.onTransfer(slot->unit.serialLow(), TransferKind::DeviceNode)) {
+    return fault->status;
+  }
   if (slot->nodeEnabled != enable) {
     slot->nodeEnabled = enable;
     // The driver reloads for the node: handles opened before are gone for good.

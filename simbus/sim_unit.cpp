@@ -53,6 +53,7 @@ void TransferCounts::count(TransferKind kind) {
     case TransferKind::StreamCounters:
     case TransferKind::DeviceFlags:
     case TransferKind::Open:
+    case TransferKind::DeviceNode:
       break;  // not kinds of transaction
   }
 }

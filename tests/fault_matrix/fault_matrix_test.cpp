@@ -84,6 +84,8 @@ enum class Phase {
   ResponseRead,
   DownloadEnd,
   ResetIntoApplication,
+  DisableDeviceNode,  // the driver reloaded for the new firmware: the node disabled...
+  EnableDeviceNode,   // ... and enabled again
 };
 
 struct PhaseSpec {
@@ -117,6 +119,8 @@ constexpr PhaseSpec kPhases[] = {
     {Phase::ResponseRead, "ResponseRead", TransferKind::BlockRead, 4, true},
     {Phase::DownloadEnd, "DownloadEnd", TransferKind::DownloadEnd, 0, true},
     {Phase::ResetIntoApplication, "ResetIntoApplication", TransferKind::Reset, 1, true},
+    {Phase::DisableDeviceNode, "DisableDeviceNode", TransferKind::DeviceNode, 0, true},
+    {Phase::EnableDeviceNode, "EnableDeviceNode", TransferKind::DeviceNode, 1, true},
 };
 
 const PhaseSpec& specOf(Phase phase) {
@@ -249,6 +253,7 @@ struct DownloadRow {
 };
 
 constexpr KVOFWDL_STATUS kDone = KVOFWDL_STATUS_SUCCESS;
+constexpr KVOFWDL_STATUS kFailed = KVOFWDL_STATUS_FAILED;
 constexpr KVOFWDL_STATUS kWriteFailed = KVOFWDL_STATUS_DEVICE_WRITE_FAILED;
 constexpr KVOFWDL_STATUS kReadFailed = KVOFWDL_STATUS_DEVICE_READ_FAILED;
 constexpr KVOFWDL_STATUS kResetTimeout = KVOFWDL_STATUS_RESET_TIMEOUT;
@@ -305,6 +310,9 @@ const DownloadRow kDownloadMatrix[] = {
     {Phase::ResetIntoApplication, Fault::LateAnswer, kDone, kDone, kDone},
     {Phase::ResetIntoApplication, Fault::Unplug, kWriteFailed, kWriteFailed, kResetTimeout},
     {Phase::ResetIntoApplication, Fault::BusReset, kWriteFailed, kWriteFailed, kResetTimeout},
+    // The class installer's refusal is the only way a device-node change fails.
+    {Phase::DisableDeviceNode, Fault::ErrorStatus, kFailed, kFailed, kFailed},
+    {Phase::EnableDeviceNode, Fault::ErrorStatus, kFailed, kFailed, kFailed},
 };
 
 // Every cell: the rows of the control panel's phases, and each download row once per protocol.
@@ -458,6 +466,10 @@ class FaultMatrixTest : public ::testing::TestWithParam<Cell> {
 
     bus->clearFaults();
     if (!bus->units()[0].onBus) bus->plug({simbus::Model::Studio, kStudio});
+    // A node left disabled is enabled again by hand, as in the device manager.
+    bus->changeDeviceNodeState(
+        simbus::SimBus::devicePath(uint64_t{simbus::kDefaultSerialHigh} << 32 | kStudio),
+        pv::DeviceNodeChange::Enable);
     clock.advance(2000);
     bus->service();
     EXPECT_EQ(download(file), KVOFWDL_STATUS_SUCCESS) << "no second download after the fault";
