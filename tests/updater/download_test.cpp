@@ -1,0 +1,201 @@
+// A download from "Update" to its end: progress, success with the restart question, failure
+// with the log offered, and "Exit".
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/updater/updater_fixture.h"
+#include "updater/progress_text.h"
+#include "updater/updater_texts.h"
+
+namespace updater::test {
+namespace {
+
+using simbus::FaultAction;
+using simbus::TransferKind;
+using State = FirmwareUpdater::State;
+
+std::string status(const char* text) {
+  return std::string("status: ") + text;
+}
+
+std::string contentsOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+class DownloadTest : public UpdaterFixture {
+ protected:
+  void download() {
+    updater->initialise();
+    folder = updater->tempFolder();
+    updater->onUpdate();
+    ASSERT_EQ(updater->state(), State::Downloading);
+    runDownload();
+  }
+  std::string folder;
+};
+
+TEST_F(DownloadTest, ProgressGoesFromInitiatingThroughSendingToSuccess) {
+  plug();
+  download();
+  const auto posted = view.postedLog();
+  ASSERT_GE(posted.size(), 3u);
+  EXPECT_EQ(posted.back().first, uint32_t{KVOFWDL_STATUS_SUCCESS});
+  for (size_t i = 1; i < posted.size(); ++i) EXPECT_NE(posted[i], posted[i - 1]);
+  const auto texts = view.eventsStartingWith("status: ");
+  // The fake clock lets the library's worker run ahead of the first reading, so the first
+  // text is whichever fits that reading.
+  EXPECT_EQ(texts.front(), status(progressText(posted.front().second)));
+  EXPECT_NE(std::find(texts.begin(), texts.end(), status(text::kSending)), texts.end());
+  EXPECT_EQ(texts.back(), status(text::kSucceeded));
+  EXPECT_EQ(view.eventsStartingWith("progress bar"),
+            std::vector<std::string>{"progress bar 0..100"});
+  EXPECT_EQ(unitFirmware(), kShippedFirmware);
+}
+
+TEST_F(DownloadTest, YesToTheRestartRestartsTheBusAndQuits) {
+  plug();
+  view.answers = {true};
+  download();
+  ASSERT_EQ(view.questions.size(), 1u);
+  EXPECT_EQ(view.questions[0].text, text::kRestartQuestion);
+  EXPECT_EQ(view.questions[0].caption, text::kQuestionCaption);
+  EXPECT_FALSE(view.questions[0].noIsDefault);
+  EXPECT_EQ(view.exitCode, 0);
+  EXPECT_EQ(bus->driver().restarts, 1u);
+  EXPECT_FALSE(std::filesystem::exists(folder));
+  EXPECT_FALSE(unitLeftOpen());
+}
+
+TEST_F(DownloadTest, NoToTheRestartClosesTheUnitAndEnablesOnlyExit) {
+  plug();
+  download();
+  EXPECT_EQ(updater->state(), State::Succeeded);
+  EXPECT_EQ(bus->driver().restarts, 0u);
+  EXPECT_FALSE(view.exitCode);
+  EXPECT_FALSE(view.updateEnabled);
+  EXPECT_TRUE(view.exitEnabled);
+  EXPECT_FALSE(unitLeftOpen());
+  updater->onExit();
+  EXPECT_EQ(view.exitCode, 0);
+  EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST_F(DownloadTest, OldFirmwareHasTheCableUnpluggedAndPluggedInAgain) {
+  plug(0x01000FA0);
+  const uint32_t start = clock.tickCount();
+  download();
+  EXPECT_EQ(view.eventsStartingWith("message "),
+            std::vector<std::string>{"message [] " + std::string(text::kPowerSupplyWarning)});
+  EXPECT_EQ(view.eventsStartingWith("notice "),
+            (std::vector<std::string>{"notice " + std::string(text::kUnplugCable),
+                                      "notice " + std::string(text::kPlugCable)}));
+  EXPECT_GE(clock.tickCount() - start, 6000u + 5000u + 3000u);
+  EXPECT_EQ(unitFirmware(), kShippedFirmware);
+}
+
+// The window cannot be closed, nor "Exit" pressed, while the worker runs.
+TEST_F(DownloadTest, ExitIsRefusedWhileTheDownloadRuns) {
+  plug();
+  updater->initialise();
+  updater->onUpdate();
+  ASSERT_EQ(updater->state(), State::Downloading);
+  EXPECT_FALSE(updater->mayClose());
+  updater->onExit();
+  EXPECT_FALSE(view.exitCode);
+  EXPECT_TRUE(std::filesystem::exists(updater->tempFolder()));
+  runDownload();
+  EXPECT_TRUE(updater->mayClose());
+}
+
+// Every way the simulated boot loader can let a download down ends in "Firmware update failed."
+// with the library's log offered; the unit keeps its firmware. (A wrong CRC at the end of an
+// object fails only version-0 objects; the shipped files are streamed version-1 files.)
+struct BootloaderFault {
+  const char* name;
+  FaultAction action;
+  TransferKind kind;
+  uint32_t status;  // for Error: the boot loader's code
+  uint32_t delayMs;
+};
+
+void PrintTo(const BootloaderFault& fault, std::ostream* out) {
+  *out << fault.name;
+}
+
+class FailedDownloadTest : public DownloadTest,
+                           public ::testing::WithParamInterface<BootloaderFault> {};
+
+TEST_P(FailedDownloadTest, EndsInFailureWithTheLogOffered) {
+  plug();
+  const BootloaderFault& fault = GetParam();
+  bus->addFault({fault.action, fault.kind, 0, 0, 1, fault.status, fault.delayMs});
+  view.savePath = scratch / "saved.log";
+  download();
+  EXPECT_EQ(updater->state(), State::Failed);
+  EXPECT_EQ(view.eventsStartingWith("status: ").back(), status(text::kFailed));
+  ASSERT_EQ(view.saveRequests.size(), 1u);
+  const SaveFileRequest& request = view.saveRequests[0];
+  EXPECT_EQ(request.title, text::kSaveLogTitle);
+  EXPECT_EQ(request.defaultName, "VelmoraProUpdate.log");
+  EXPECT_EQ(request.defaultExtension, "log");
+  EXPECT_TRUE(request.startInDesktop);
+  EXPECT_TRUE(request.promptOverwrite);
+  const std::string saved = contentsOf(*view.savePath);
+  EXPECT_NE(saved.find("enter KVOFWDL_StartDownload"), std::string::npos);
+  // The copy is the log as it stood; the library goes on writing to its own.
+  EXPECT_TRUE(contentsOf(folder + "/VelmoraProUpdate.log").starts_with(saved));
+  EXPECT_FALSE(view.updateEnabled);
+  EXPECT_TRUE(view.exitEnabled);
+  EXPECT_FALSE(unitLeftOpen());
+  EXPECT_EQ(unitFirmware(), kOlderFirmware);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FailedDownloadTest,
+    ::testing::Values(
+        BootloaderFault{"ResetUnanswered", FaultAction::NoAnswer, TransferKind::Reset, 0, 0},
+        BootloaderFault{"BackWithAnotherId", FaultAction::OtherId, TransferKind::Reset, 0, 0},
+        BootloaderFault{"StartUnanswered", FaultAction::NoAnswer, TransferKind::DownloadStart, 0,
+                        0},
+        BootloaderFault{"StartTooLate", FaultAction::Late, TransferKind::DownloadStart, 0, 30000},
+        BootloaderFault{"BlockRefused", FaultAction::Error, TransferKind::DownloadBlock, 0xFFFFFFFF,
+                        0},
+        BootloaderFault{"UnitLeaves", FaultAction::Remove, TransferKind::DownloadBlock, 0, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DownloadTest, ACopyOfTheLogThatCannotBeWrittenIsSaidSo) {
+  plug();
+  bus->addFault({FaultAction::Error, TransferKind::DownloadBlock, 0, 0, 1, 0xFFFFFFFF, 0});
+  view.savePath = scratch / "no-such-folder/saved.log";
+  download();
+  EXPECT_EQ(view.eventsStartingWith("message "),
+            std::vector<std::string>{"message [" + std::string(text::kQuestionCaption) + "] " +
+                                     text::kSaveLogFailed});
+}
+
+TEST_F(DownloadTest, ExitRemovesTheFolderWithReadOnlyEntriesButNotWhatLinksPointTo) {
+  updater->initialise();
+  folder = updater->tempFolder();
+  std::filesystem::create_directories(folder + "/sub/deeper");
+  std::ofstream(folder + "/sub/deeper/file") << "x";
+  std::ofstream(folder + "/read-only") << "x";
+  std::ofstream(scratch / "outside") << "keep";
+  std::filesystem::create_symlink(scratch / "outside", folder + "/sub/link");
+  std::filesystem::create_directory_symlink(scratch.path(), folder + "/folder-link");
+  chmod((folder + "/read-only").c_str(), 0400);
+  chmod((folder + "/sub/deeper").c_str(), 0500);
+  chmod((folder + "/sub").c_str(), 0500);
+  updater->onExit();
+  EXPECT_EQ(view.exitCode, 0);
+  EXPECT_FALSE(std::filesystem::exists(folder));
+  EXPECT_EQ(contentsOf(scratch / "outside"), "keep");
+}
+
+}  // namespace
+}  // namespace updater::test

@@ -1,0 +1,135 @@
+#!/bin/sh
+# The real VelmoraProUpdater under a private Xvfb, driven from outside with xdotool, against a
+# simulated bus daemon on a temporary socket: from the power-supply warning through a finished
+# download to the restart, after which the unit runs the new firmware.
+#
+# usage: updater_gui_test.sh UPDATER SIMBUS [SCREENSHOT]
+# With SCREENSHOT, a picture of the dialog in mid-download is saved there.
+set -eu
+updater=$1
+simbus=$2
+screenshot=${3:-}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-updater-gui-XXXXXX")
+xvfb_pid=""
+daemon_pid=""
+updater_pid=""
+cleanup() {
+  for pid in $updater_pid $daemon_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+  for pid in $updater_pid $daemon_pid $xvfb_pid; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+
+fail() {
+  echo "updater_gui_test: $*" >&2
+  for log in "$work"/*.log; do
+    [ -f "$log" ] && { echo "--- $log" >&2; tail -n 30 "$log" >&2; }
+  done
+  exit 1
+}
+
+# until SECONDS COMMAND...: runs COMMAND every 0.2 s until it succeeds; fails after SECONDS.
+until_true() {
+  limit=$(( $1 * 5 )); shift
+  tries=0
+  while ! "$@" >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    [ "$tries" -lt "$limit" ] || return 1
+    sleep 0.2
+  done
+}
+
+# The X display: Xvfb picks a free one and tells us its number.
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+until_true 20 test -s "$work/display" || fail "Xvfb did not start"
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
+until_true 20 xwininfo -root || fail "the X display does not answer"
+
+# The bus: one Velmora PRO Studio with its first firmware; units come back quickly after a reset.
+socket="$work/bus.sock"
+"$simbus" --socket "$socket" serve --state "$work/state" --units studio >"$work/daemon.log" 2>&1 &
+daemon_pid=$!
+until_true 20 "$simbus" --socket "$socket" list || fail "the bus daemon did not start"
+"$simbus" --socket "$socket" driver --rejoin-delay 100 >/dev/null
+"$simbus" --socket "$socket" list | grep -q "2.0.4000" || fail "the unit does not run 2.0.4000"
+
+mkdir -p "$work/tmp" "$work/home"
+VELMORA_SIMBUS=$socket TMPDIR=$work/tmp HOME=$work/home ASAN_OPTIONS=detect_leaks=0 \
+  "$updater" >"$work/updater.log" 2>&1 &
+updater_pid=$!
+
+# The first visible window titled NAME (the display is ours alone); with an empty NAME, any
+# window of the program.
+window() {
+  if [ -n "$1" ]; then
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+  else
+    xdotool search --onlyvisible --classname VelmoraProUpdater 2>/dev/null | head -n 1
+  fi
+}
+has_window() { [ -n "$(window "$1")" ]; }
+
+# Presses KEY in window W. Real key presses go to the window under the pointer that has the
+# focus; a window that has only just appeared may not take them yet, hence the callers repeat.
+press() {
+  xdotool mousemove --window "$1" 10 10 2>/dev/null || true
+  xdotool windowfocus --sync "$1" 2>/dev/null || true
+  sleep 0.2
+  xdotool key "$2"
+}
+
+shown() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+
+# Presses Return in window W until it is gone.
+dismiss() {
+  press "$1" Return
+  sleep 0.5
+  ! shown "$1"
+}
+
+height() { xwininfo -id "$1" | sed -n 's/^ *Height: *//p'; }
+
+# Presses Return in the dialog until it shows the progress bar (and so grows).
+start_update() {
+  press "$dialog" Return
+  sleep 0.5
+  [ "$(height "$dialog")" -gt "$idle_height" ]
+}
+
+# 1. The power-supply warning, untitled, comes before any window: OK.
+until_true 60 has_window "" || fail "no power-supply warning"
+has_window "Velmora PRO Updater" && fail "the dialog came before the warning"
+until_true 30 dismiss "$(window "")" || fail "the power-supply warning does not go"
+
+# 2. The dialog: Return presses "Update", the default button.
+until_true 30 has_window "Velmora PRO Updater" || fail "no updater dialog"
+dialog=$(window "Velmora PRO Updater")
+idle_height=$(height "$dialog")
+until_true 30 start_update || fail "Return did not start the update"
+
+# 3. Mid-download picture, once the progress bar has made some way.
+if [ -n "$screenshot" ]; then
+  sleep 2
+  import -window "$dialog" "$screenshot" || fail "no screenshot"
+fi
+
+# 4. The restart question at the end: Yes (the default) restarts the simulated computer.
+until_true 240 has_window "Firmware Update" || fail "the download did not finish"
+until_true 30 dismiss "$(window "Firmware Update")" || fail "the restart question does not go"
+
+# 5. The program ends with 0 after the restart; the unit runs the new firmware; the temporary
+# folder is gone.
+until_true 30 sh -c "! kill -0 $updater_pid" || fail "the updater did not end"
+code=0
+wait "$updater_pid" || code=$?
+updater_pid=""
+[ "$code" -eq 0 ] || fail "the updater ended with $code"
+"$simbus" --socket "$socket" list | grep -q "Studio .*2.1.4300 *yes" ||
+  fail "the unit does not run 2.1.4300: $("$simbus" --socket "$socket" list)"
+"$simbus" --socket "$socket" driver | grep -Eq "restarts:? *1" ||
+  fail "no restart reached the bus: $("$simbus" --socket "$socket" driver)"
+[ -z "$(ls -A "$work/tmp")" ] || fail "left behind: $(ls -A "$work/tmp")"
+echo "updater_gui_test: updated to 2.1.4300 and restarted"

@@ -1,0 +1,196 @@
+#include "updater/firmware_updater.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+
+#include "platform/atomic_file.h"
+#include "platform/clock.h"
+#include "platform/vhpd_protocol.h"
+#include "updater/firmware_resources.h"
+#include "updater/progress_text.h"
+#include "updater/updater_texts.h"
+
+namespace updater {
+
+namespace {
+
+constexpr char kLogName[] = "VelmoraProUpdate.log";
+constexpr uint32_t kTimeoutResetWait = 0;
+constexpr uint32_t kTimeoutDownloadStart = 1;
+// Firmware older than 1.1 needs the cable unplugged and plugged in again during the download.
+constexpr uint32_t kReplugBelowVersion = 0x01010000;
+
+// The library reports a download's end a moment before its worker has quite finished, and
+// until then refuses to close or restart anything; such a call is repeated for a while.
+constexpr int kSettleAttempts = 50;
+constexpr uint32_t kSettlePauseMs = 100;
+
+template <typename Call>
+KVOFWDL_STATUS onceSettled(Call call) {
+  KVOFWDL_STATUS status = call();
+  for (int attempt = 1; attempt < kSettleAttempts && status == KVOFWDL_STATUS_DOWNLOAD_IN_PROGRESS;
+       ++attempt) {
+    platform::clock().sleep(kSettlePauseMs);
+    status = call();
+  }
+  return status;
+}
+
+std::optional<std::string> fileContents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return std::move(content).str();
+}
+
+}  // namespace
+
+FirmwareUpdater::FirmwareUpdater(const FirmwareLibrary& library, UpdaterView& view)
+    : library_(library), view_(view), watcher_(library.GetDownloadStatus, view) {}
+
+void FirmwareUpdater::showStartWarning() {
+  view_.showMessage(text::kPowerSupplyWarning, "");
+}
+
+void FirmwareUpdater::initialise() {
+  if (!folder_.create()) view_.setStatusText(text::kTempFolderFailed);
+}
+
+void FirmwareUpdater::stop(const char* message) {
+  view_.setStatusText(message);
+  // A unit left open would make every later "Update" fail at the enumeration.
+  closeDevice();
+}
+
+void FirmwareUpdater::onUpdate() {
+  if (state_ != State::Idle) return;
+  // Nothing is written before the private folder exists.
+  if (!folder_.create()) return stop(text::kTempFolderFailed);
+
+  logPath_ = folder_.file(kLogName);
+  if (library_.EnableLogging(logPath_.c_str()) != KVOFWDL_STATUS_SUCCESS) {
+    return stop(text::kEnableLoggingFailed);
+  }
+  uint32_t units = 0;
+  if (library_.EnumerateDevices(platform::vhpd::kInterfaceGuidText, &units) !=
+      KVOFWDL_STATUS_SUCCESS) {
+    return stop(text::kEnumerateFailed);
+  }
+  if (units == 0) return stop(text::kNoDevices);
+  KVOFWDL_DEVICE_INFO unit{};
+  if (library_.GetDeviceInfo(0, &unit) != KVOFWDL_STATUS_SUCCESS) {
+    return stop(text::kGetDeviceInfoFailed);
+  }
+  const bool replug = (unit.FirmwareVersion & 0xFFFF0000u) < kReplugBelowVersion;
+  if (replug) view_.showMessage(text::kPowerSupplyWarning, "");
+
+  if (library_.OpenDevice(0) != KVOFWDL_STATUS_SUCCESS) return stop(text::kOpenDeviceFailed);
+  deviceOpen_ = true;
+  const std::optional<std::string_view> name = firmwareResourceName(unit.HardwareModelID);
+  if (!name) return stop(text::kUnrecognisedHardware);
+  const std::optional<std::span<const uint8_t>> firmware = firmwareResource(*name);
+  // The program carries both files; without one the sequence ends without a word.
+  if (!firmware) return closeDevice();
+  const std::string firmwarePath = folder_.file(std::string(*name) + ".KWF");
+  const std::string_view bytes(reinterpret_cast<const char*>(firmware->data()), firmware->size());
+  if (!platform::replaceFileContents(firmwarePath, bytes)) return stop(text::kKwfFileFailed);
+  KVOFWDL_KWF_FILE_INFO file{};
+  if (library_.GetKwfFileInfo(firmwarePath.c_str(), &file) != KVOFWDL_STATUS_SUCCESS) {
+    return stop(text::kGetKwfFileInfoFailed);
+  }
+
+  std::optional<Question> question;
+  if (file.FirmwareVersion < unit.FirmwareVersion) {
+    question = Question{text::kDowngradeQuestion, text::kQuestionCaption, true};
+  } else if (file.FirmwareVersion == unit.FirmwareVersion) {
+    question = Question{text::kUpToDateQuestion, text::kQuestionCaption, false};
+  }
+  if (question && view_.ask(*question)) return quit();
+
+  library_.SetTimeout(kTimeoutResetWait, kResetWaitMs);
+  library_.SetTimeout(kTimeoutDownloadStart, kStartWaitMs);
+  if (library_.StartDownload(firmwarePath.c_str(), KVOFWDL_START_ALWAYS_CNE) !=
+      KVOFWDL_STATUS_SUCCESS) {
+    return stop(text::kStartDownloadFailed);
+  }
+  if (replug) platform::clock().sleep(kReplugLeadMs);
+  state_ = State::Downloading;
+  watcher_.start(replug);
+  view_.enableUpdate(false);
+  view_.enableExit(false);
+  view_.showProgressBar(100);
+}
+
+void FirmwareUpdater::onProgress(uint32_t status, uint32_t percent) {
+  if (state_ != State::Downloading) return;
+  if (status == KVOFWDL_STATUS_DOWNLOAD_RUNNING) {
+    view_.setProgress(percent);
+    view_.setStatusText(progressText(percent));
+    return;
+  }
+  // The worker ends right after posting the final status.
+  watcher_.join();
+  if (status == KVOFWDL_STATUS_SUCCESS || status == KVOFWDL_STATUS_REBOOT_REQUIRED) {
+    finishSucceeded();
+  } else {
+    finishFailed();
+  }
+}
+
+void FirmwareUpdater::finishSucceeded() {
+  state_ = State::Succeeded;
+  view_.setStatusText(text::kSucceeded);
+  if (view_.ask({text::kRestartQuestion, text::kQuestionCaption, false})) {
+    quit();
+    reboot();
+    return;
+  }
+  closeDevice();
+  view_.enableExit(true);
+}
+
+void FirmwareUpdater::finishFailed() {
+  state_ = State::Failed;
+  view_.setStatusText(text::kFailed);
+  offerLogCopy();
+  closeDevice();
+  view_.enableExit(true);
+}
+
+void FirmwareUpdater::offerLogCopy() {
+  const std::optional<std::string> target = view_.askSaveFile(
+      {text::kSaveLogTitle, text::kSaveLogName, text::kSaveLogExtension, true, true});
+  if (!target) return;
+  const std::optional<std::string> log = fileContents(logPath_);
+  if (!log || !platform::replaceFileContents(*target, *log)) {
+    view_.showMessage(text::kSaveLogFailed, text::kQuestionCaption);
+  }
+}
+
+void FirmwareUpdater::onExit() {
+  if (!mayClose()) return;
+  quit();
+}
+
+void FirmwareUpdater::quit() {
+  closeDevice();
+  folder_.remove();
+  state_ = State::Quit;
+  view_.quit(0);
+}
+
+void FirmwareUpdater::closeDevice() {
+  if (!deviceOpen_) return;
+  onceSettled(library_.CloseDevice);
+  deviceOpen_ = false;
+}
+
+void FirmwareUpdater::reboot() {
+  onceSettled(library_.Reboot);
+}
+
+}  // namespace updater

@@ -1,0 +1,66 @@
+// The updater's logic: the power-supply warning, the update sequence behind "Update", the
+// version questions, the progress messages of the worker, the end of a download and "Exit".
+// It runs on the dialog's thread and shows everything through an UpdaterView.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "updater/download_watcher.h"
+#include "updater/firmware_library.h"
+#include "updater/temp_folder.h"
+#include "updater/updater_view.h"
+
+namespace updater {
+
+class FirmwareUpdater {
+ public:
+  enum class State { Idle, Downloading, Succeeded, Failed, Quit };
+
+  FirmwareUpdater(const FirmwareLibrary& library, UpdaterView& view);
+  FirmwareUpdater(const FirmwareUpdater&) = delete;
+  FirmwareUpdater& operator=(const FirmwareUpdater&) = delete;
+
+  // At program start, before any window.
+  void showStartWarning();
+  // At dialog initialisation: makes the private temporary folder.
+  void initialise();
+  // The "Update" button.
+  void onUpdate();
+  // A progress message of the worker (status, percentage).
+  void onProgress(uint32_t status, uint32_t percent);
+  // The "Exit" button, Escape, and closing the window while that is allowed.
+  void onExit();
+  // Whether the window may be closed: never while a download runs, so the worker is never
+  // left without its dialog.
+  bool mayClose() const { return state_ != State::Downloading; }
+
+  State state() const { return state_; }
+  const std::string& tempFolder() const { return folder_.path(); }
+
+  // Time-outs given to the library: the reset wait and the download-start wait.
+  static constexpr uint32_t kResetWaitMs = 10 * 1000;
+  static constexpr uint32_t kStartWaitMs = 20 * 1000;
+  // How long the user has to unplug the cable before the worker starts, with old firmware.
+  static constexpr uint32_t kReplugLeadMs = 6000;
+
+ private:
+  // Ends the update sequence with `message` in the status text.
+  void stop(const char* message);
+  void closeDevice();
+  void reboot();
+  void finishSucceeded();
+  void finishFailed();
+  void offerLogCopy();
+  void quit();
+
+  const FirmwareLibrary& library_;
+  UpdaterView& view_;
+  TempFolder folder_;
+  DownloadWatcher watcher_;
+  std::string logPath_;
+  State state_ = State::Idle;
+  bool deviceOpen_ = false;
+};
+
+}  // namespace updater
