@@ -206,13 +206,14 @@ Image shrinkBackground() {
   if (!g) return {};
   Image image = panelBase(456, 373, 2);
   plate(image, 252, 4, 452, 370);
-  wordmark(image, 200, 50, true);
+  // Above the first balance, clear of the settings plates, so "SOUNDCARD" has room.
+  wordmark(image, 262, 20);
   routing(image, g->routing);
   commonSections(image, *g,
                  {{19, 14, 117, 60, "PHANTOM"},
                   {19, 71, 117, 117, "INPUTS"},
                   {125, 14, 196, 60, "SETTINGS"},
-                  {125, 71, 196, 117, "PRESETS"},
+                  {125, 71, 206, 117, "PRESETS"},
                   {19, 128, 244, 207, nullptr},
                   {19, 214, 117, 262, "MODES"},
                   {120, 222, 244, 262, "UNIT"},
@@ -231,7 +232,7 @@ Image ac3Background() {
                  {{19, 10, 117, 56, "PHANTOM"},
                   {19, 62, 117, 108, "INPUTS"},
                   {125, 10, 196, 56, "SETTINGS"},
-                  {125, 62, 196, 108, "PRESETS"},
+                  {125, 62, 206, 108, "PRESETS"},
                   {19, 114, 244, 188, nullptr},
                   {19, 190, 117, 240, "MODES"},
                   {120, 204, 244, 244, "UNIT"},
