@@ -7,13 +7,16 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "control_panel/panels/layout_tables.h"
 #include "control_panel/toolkit/bitmap.h"
 #include "control_panel/toolkit/font.h"
 #include "control_panel/toolkit/png_writer.h"
 #include "tools/skin/image.h"
+#include "tools/skin/panel_geometry.h"
 #include "tools/skin/pixel_font.h"
 #include "tools/skin/skin_manifest.h"
 
@@ -22,6 +25,7 @@ namespace {
 using velmora::skin::Image;
 
 constexpr int kSheetWidth = 1500;
+constexpr int kPanelWidth = 704, kPanelHeight = 394;  // the normal layout
 constexpr int kGap = 14;
 
 struct Placed {
@@ -57,61 +61,64 @@ int knobFrame(float value) {
 
 // The normal panel with the lit looks composited in the places the layout gives them, the way
 // the panel widgets combine them, to check that they line up.
-std::unique_ptr<velmora::Bitmap> preview(const Skin& skin) {
-  auto panel = std::make_unique<velmora::Bitmap>(704, 394);
+std::unique_ptr<velmora::Bitmap> preview(const Skin& skin, const velmora::skin::PanelGeometry& g) {
+  const velmora::skin::InputMixerGeometry& mixer = *g.inputMixer;
+  auto panel = std::make_unique<velmora::Bitmap>(kPanelWidth, kPanelHeight);
   skin["Background.bmp"]->copyTo(panel.get(), 0, 0);
   auto lit = [&](const char* image, const char* mask, int x, int y) {
     skin[image]->blendTo(panel.get(), skin[mask], x, y, nullptr, true);
   };
-  auto knob = [&](const char* track, const char* trackMask, int x, int y, float value) {
+  auto litAt = [&](const char* image, const char* mask, const velmora::Rect& at) {
+    lit(image, mask, at.left, at.top);
+  };
+  auto knob = [&](const char* track, const char* trackMask, const velmora::Rect& at, float value) {
     const int frame = knobFrame(value);
     const velmora::Rect trackFrame{frame * 27, frame * 27 + 27, 0, 23};
-    skin[track]->blendTo(panel.get(), skin[trackMask], x, y, &trackFrame, true);
+    skin[track]->blendTo(panel.get(), skin[trackMask], at.left, at.top, &trackFrame, true);
     const velmora::Rect knobFrameRect{frame * 20, frame * 20 + 19, 0, 19};
-    skin["KnobRotation.bmp"]->blendTo(panel.get(), skin["KnobMask.bmp"], x + 4, y + 4,
+    skin["KnobRotation.bmp"]->blendTo(panel.get(), skin["KnobMask.bmp"], at.left + 4, at.top + 4,
                                       &knobFrameRect, true);
   };
-  skin["TabAnalogOn.bmp"]->copyTo(panel.get(), 4, 14);
+  skin["TabAnalogOn.bmp"]->copyTo(panel.get(), mixer.tabs[0].left, mixer.tabs[0].top);
   const float levels[] = {0.8f, 0.8f, 0.55f, 0.3f, 0.95f, 0.6f, 0.5f, 0.5f};
   const float pans[] = {0.0f, 1.0f, 0.35f, 0.5f, 0.7f, 0.5f, 0.2f, 0.8f};
   for (int c = 0; c < 8; ++c) {
-    const int x0 = 40 + 60 * c;
-    knob("KnobTrackRotation2.bmp", "KnobTrackMask2.bmp", x0 - 4, 25, pans[c]);
-    lit("FaderHandle.bmp", "FaderHandleMask.bmp", x0,
-        64 + static_cast<int>((1 - levels[c]) * 95) + 2);
+    const velmora::skin::StripGeometry& strip = mixer.strips[c];
+    knob("KnobTrackRotation2.bmp", "KnobTrackMask2.bmp", strip.pan, pans[c]);
+    lit("FaderHandle.bmp", "FaderHandleMask.bmp", strip.fader.left,
+        strip.fader.top + static_cast<int>((1 - levels[c]) * 95) + 2);
   }
-  lit("Enable.bmp", "ButtonLitMask.bmp", 72, 26);
-  lit("Solo.bmp", "ButtonLitMask.bmp", 40 + 60 * 4 - 9, 199);
-  lit("Mute.bmp", "ButtonLitMask.bmp", 40 + 60 * 6 + 6, 199);
+  litAt("Enable.bmp", "ButtonLitMask.bmp", mixer.links[0]);
+  litAt("Solo.bmp", "ButtonLitMask.bmp", mixer.strips[4].solo);
+  litAt("Mute.bmp", "ButtonLitMask.bmp", mixer.strips[6].mute);
   for (int k = 0; k < 4; ++k) {
-    const int x = 626, y = 36 + 73 * k;
-    knob("KnobTrackRotation.bmp", "KnobTrackMask.bmp", x + 14, y + 11, 1.0f - 0.2f * k);
-    lit("XFaderHandle.bmp", "XFaderHandleMask.bmp", 508 + 50, 70 + 73 * k);
+    knob("KnobTrackRotation.bmp", "KnobTrackMask.bmp", g.outputs[k].level, 1.0f - 0.2f * k);
+    const velmora::Rect& balance = g.routing[k].balance;
+    lit("XFaderHandle.bmp", "XFaderHandleMask.bmp", balance.left + 50, balance.top);
     if (k > 0)
-      lit(k == 2 ? "selled1.bmp" : "selled2.bmp", k == 2 ? "selled1Mask.bmp" : "selled2Mask.bmp",
-          581, 112 + 73 * (k - 1));
+      litAt(k == 2 ? "selled1.bmp" : "selled2.bmp", k == 2 ? "selled1Mask.bmp" : "selled2Mask.bmp",
+            *g.routing[k].selectorLamp);
   }
-  lit("XFaderHandle.bmp", "XFaderHandleMask.bmp", 508 + 50, 362);
-  lit("selled2.bmp", "selled2Mask.bmp", 581, 331);
-  lit("Hw.bmp", "ButtonLitMask.bmp", 626 + 8, 36);
-  lit("Mute.bmp", "ButtonLitMask.bmp", 626 + 20, 36 + 73 + 38);
-  lit("Dim.bmp", "ButtonLitMask.bmp", 626, 36 + 146 + 24);
-  lit("SampleRateLed.bmp", "SampleRateLedMask.bmp", 274, 319);
-  lit("CurrentSyncLed.bmp", "SampleRateLedMask.bmp", 380, 365);
-  skin["LEDCover.bmp"]->blendTo(panel.get(), skin["LEDMask.bmp"], 274, 367, nullptr, true);
-  skin["ADAT2SyncLabelCover.bmp"]->blendTo(panel.get(), skin["SyncLabelMask.bmp"], 380, 337,
-                                           nullptr, true);
-  skin["InUse.bmp"]->copyTo(panel.get(), 317, 332);
-  skin["Lck.bmp"]->copyTo(panel.get(), 453, 332);
-  lit("Enable.bmp", "ButtonLitMask.bmp", 430, 308);
-  lit("Enable.bmp", "ButtonLitMask.bmp", 430, 322);
-  skin["EnableADAT2Cover.bmp"]->blendTo(panel.get(), skin["EnableADAT2Mask.bmp"], 430, 336, nullptr,
-                                        true);
-  lit("Enable.bmp", "ButtonLitMask.bmp", 42, 262);
-  lit("Enable.bmp", "ButtonLitMask.bmp", 148, 336);
-  lit("Enable.bmp", "ButtonLitMask.bmp", 252, 262);
+  const velmora::Rect& spdifOut = g.routing[4].balance;
+  lit("XFaderHandle.bmp", "XFaderHandleMask.bmp", spdifOut.left + 50, spdifOut.top);
+  litAt("selled2.bmp", "selled2Mask.bmp", *g.routing[4].selectorLamp);
+  litAt("Hw.bmp", "ButtonLitMask.bmp", g.outputs[0].hardware);
+  litAt("Mute.bmp", "ButtonLitMask.bmp", g.outputs[1].mute);
+  litAt("Dim.bmp", "ButtonLitMask.bmp", g.outputs[2].dim);
+  litAt("SampleRateLed.bmp", "SampleRateLedMask.bmp", g.rateLamps[1]);
+  litAt("CurrentSyncLed.bmp", "SampleRateLedMask.bmp", g.syncLamps[4]);
+  litAt("LEDCover.bmp", "LEDMask.bmp", g.rateLamps[5]);
+  litAt("ADAT2SyncLabelCover.bmp", "SyncLabelMask.bmp", g.syncLamps[2]);
+  skin["InUse.bmp"]->copyTo(panel.get(), g.inUse.left, g.inUse.top);
+  skin["Lck.bmp"]->copyTo(panel.get(), g.locked.left, g.locked.top);
+  litAt("Enable.bmp", "ButtonLitMask.bmp", g.spdifLamp);
+  litAt("Enable.bmp", "ButtonLitMask.bmp", g.adat1Lamp);
+  litAt("EnableADAT2Cover.bmp", "EnableADAT2Mask.bmp", g.adat2Lamp);
+  litAt("Enable.bmp", "ButtonLitMask.bmp", g.phantom14);
+  litAt("Enable.bmp", "ButtonLitMask.bmp", g.linkOutputs);
+  litAt("Enable.bmp", "ButtonLitMask.bmp", g.midi);
   velmora::AlphaFont font(skin["font.bmp"], skin["FontMask.bmp"]);
-  font.drawString(panel.get(), 377, 260, "Studio 9029");
+  font.drawString(panel.get(), g.unitName.left + 1, g.unitName.top, "Studio 9029");
   return panel;
 }
 
@@ -121,6 +128,12 @@ int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: skin-sheet FOLDER SHEET.png\n");
     return 2;
+  }
+  const std::optional<velmora::skin::PanelGeometry> geometry =
+      velmora::skin::panelGeometry(velmora::normalLayoutTable());
+  if (!geometry || !geometry->inputMixer || geometry->routing.size() != 5) {
+    std::fprintf(stderr, "skin-sheet: the normal layout lacks a control the preview shows\n");
+    return 1;
   }
   std::vector<std::unique_ptr<velmora::Bitmap>> bitmaps;
   std::vector<Placed> placed;
@@ -149,7 +162,7 @@ int main(int argc, char** argv) {
     rowHeight = std::max(rowHeight, cellHeight);
   }
   const int previewTop = y + rowHeight + kGap + 16;
-  const int height = previewTop + 394 * 2 + kGap;
+  const int height = previewTop + kPanelHeight * 2 + kGap;
 
   Image sheet(kSheetWidth, height, velmora::skin::rgb(0x101214));
   velmora::skin::drawText(sheet, kGap, 8, "Velmora PRO skin: 80 images",
@@ -171,9 +184,9 @@ int main(int argc, char** argv) {
   velmora::skin::drawText(sheet, kGap, previewTop - 12,
                           "The normal panel with some lit looks composited in place (2x)",
                           velmora::skin::rgb(0xF2A33A), velmora::skin::Weight::kBold);
-  const std::unique_ptr<velmora::Bitmap> panel = preview(Skin{placed});
-  for (int row = 0; row < 394 * 2; ++row) {
-    for (int col = 0; col < 704 * 2; ++col) {
+  const std::unique_ptr<velmora::Bitmap> panel = preview(Skin{placed}, *geometry);
+  for (int row = 0; row < kPanelHeight * 2; ++row) {
+    for (int col = 0; col < kPanelWidth * 2; ++col) {
       sheet.at(kGap + col, previewTop + row) = velmora::skin::rgb(panel->pixel(col / 2, row / 2));
     }
   }
