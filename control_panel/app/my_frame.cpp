@@ -39,6 +39,7 @@ MyFrame::MyFrame(PPlugIn* plugIn, MixerHost* host, VelmoraGUI* normal, VelmoraGU
                  VelmoraGUI* ac3, long style, MyFrame* partner)
     : wxPluginGUIFrame(nullptr, 0, kTitle, style, true),
       plugIn_(plugIn),
+      plugin_(plugIn != nullptr ? plugIn->plugin() : nullptr),
       host_(host),
       normal_(normal),
       shrink_(shrink),
@@ -67,12 +68,12 @@ MyFrame::MyFrame(PPlugIn* plugIn, MixerHost* host, VelmoraGUI* normal, VelmoraGU
   Bind(wxEVT_MENU, &MyFrame::onCommand, this, kIdMixing, kIdHardwareMonitoring);
   Bind(wxEVT_MENU, &MyFrame::onCommand, this, kIdFirstUnit, kIdLastUnit);
   Bind(wxEVT_CLOSE_WINDOW, &MyFrame::onCloseFrame, this);
-  if (plugIn_ != nullptr && plugIn_->plugin() != nullptr) plugIn_->plugin()->addObserver(this);
+  if (plugin_ != nullptr) plugin_->addObserver(this);
   ChooseLayout(false);
 }
 
 MyFrame::~MyFrame() {
-  if (plugIn_ != nullptr && plugIn_->plugin() != nullptr) plugIn_->plugin()->removeObserver(this);
+  if (plugin_ != nullptr) plugin_->removeObserver(this);
   setPluginGUI(nullptr);
   delete mainMenu_;
   // Closing either main window ends the program.

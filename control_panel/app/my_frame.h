@@ -63,6 +63,8 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   void setAdatParameters(bool adatOn);
 
   PPlugIn* plugIn_;
+  // The parameter set outlives the frames; the adapter may not.
+  Plugin* plugin_;
   MixerHost* host_;
   VelmoraGUI* normal_;
   VelmoraGUI* shrink_;
