@@ -48,6 +48,7 @@ std::optional<std::string> WxUserInterface::EditUnitName(const std::string& name
 }
 
 bool WxUserInterface::AskYesNo(const std::string& text, const std::string& caption) {
+  if (answer_) return answer_(text);
   return wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(caption),
                       wxYES_NO | wxICON_QUESTION, windows_.CurrentMainFrame()) == wxYES;
 }

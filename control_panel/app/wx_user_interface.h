@@ -2,6 +2,8 @@
 // wx over the main windows.
 #pragma once
 
+#include <functional>
+
 #include "control_panel/app/main_windows.h"
 #include "control_panel/mixer/mixer_user_interface.h"
 
@@ -26,12 +28,18 @@ class WxUserInterface : public MixerUserInterface {
   void DetachLayouts() override;
   void ShowSelectedFrame(bool floatFrameWasShown) override;
 
+  // Answers Yes/No questions instead of a message box (tests; scripted use).
+  void answerQuestionsWith(std::function<bool(const std::string& text)> answer) {
+    answer_ = std::move(answer);
+  }
+
   // The last status text, also before the frames exist.
   const std::string& status() const { return status_; }
 
  private:
   MainWindows& windows_;
   std::string status_;
+  std::function<bool(const std::string&)> answer_;
 };
 
 }  // namespace velmora

@@ -32,9 +32,22 @@ class AppFixture : public ::testing::Test {
 
   void start(simbus::Model model = simbus::Model::Studio) {
     serial = bus->plug(simbus::UnitSpec{model, 0x00012345}).value();
+    launch();
+  }
+
+  // The program started again over the bus as it is; `answer` answers its questions.
+  void launch(std::function<bool(const std::string&)> answer = nullptr) {
     panel = std::make_unique<ControlPanel>();
+    if (answer) panel->ui().answerQuestionsWith(std::move(answer));
     ASSERT_TRUE(panel->start(std::nullopt));
     pump(4);
+  }
+
+  // The program ended as closing its window ends it: the default mix saved.
+  void quit() {
+    panel->exit(true);
+    closeFrames();
+    panel.reset();
   }
 
   void TearDown() override {
