@@ -2,6 +2,8 @@
 
 #include <wx/config.h>
 #include <wx/fileconf.h>
+#include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/stdpaths.h>
 
 #include <memory>
@@ -20,6 +22,9 @@ constexpr char kLogDestinationKey[] = "VelmoraProLogDest";
 void applyLogDestinationSetting() {
   // The XDG layout puts the file at ~/.config/<application>.conf beside other programs'.
   wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+  // A setting that cannot be stored is no reason for an error box at start: the log stays off.
+  wxLogNull quiet;
+  wxFileName::Mkdir(wxStandardPaths::Get().GetUserConfigDir(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
   wxFileConfig config(kApplicationName, kVendorName, wxEmptyString, wxEmptyString,
                       wxCONFIG_USE_LOCAL_FILE);
   if (!config.Exists(kLogDestinationKey)) {

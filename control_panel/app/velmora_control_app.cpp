@@ -4,6 +4,7 @@
 #include <wx/cmdline.h>
 #include <wx/msgdlg.h>
 #include <wx/snglinst.h>
+#include <wx/stdpaths.h>
 #include <wx/utils.h>
 
 #include <atomic>
@@ -45,7 +46,10 @@ class VelmoraControlApp : public wxApp {
     if (!wxApp::OnInit()) return false;
     applyLogDestinationSetting();
     instance_ = std::make_unique<wxSingleInstanceChecker>();
-    if (instance_->Create(wxString(kApplicationName) + "-" + wxGetUserId()) &&
+    // The lock lives in the user's configuration folder: one copy per user (and per
+    // configuration, so that a test's copy does not meet the user's own).
+    if (instance_->Create(wxString(kApplicationName) + "-" + wxGetUserId(),
+                          wxStandardPaths::Get().GetUserConfigDir()) &&
         instance_->IsAnotherRunning()) {
       wxMessageBox("Another copy of VelmoraControl PRO is already running.", "Error",
                    wxOK | wxICON_ERROR);
