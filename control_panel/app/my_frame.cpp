@@ -144,6 +144,24 @@ void MyFrame::parameterChanged(int id) {
   if (!IsShown()) return;
   switch (id) {
     case param::kFloatWindow:
+    case param::kShrinkMode:
+    case param::kExpandMode:
+    case param::kAc3Passthrough:
+    case param::kSampleRate:
+    case param::kLogo:
+    case param::kSelectUnit:
+      // The change comes from inside a view's gesture or draw pass; swapping the layout or
+      // opening a menu there would pull the layout from under it. React once it is over.
+      CallAfter([this, id] { react(id); });
+      return;
+    default:
+      return;
+  }
+}
+
+void MyFrame::react(int id) {
+  switch (id) {
+    case param::kFloatWindow:
       swapFrames();
       break;
     case param::kShrinkMode:

@@ -50,6 +50,7 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   void runCommand(int id);
 
  private:
+  void react(int id);
   void onCommand(wxCommandEvent& event);
   void onCloseFrame(wxCloseEvent& event);
   void popUp(wxMenu& menu);

@@ -80,6 +80,23 @@ TEST_F(ControlPanelWindowTest, SwappingToTheFloatFrameKeepsTheBottomEdge) {
   EXPECT_EQ(floating.GetPosition().x, before.x);
 }
 
+TEST_F(ControlPanelWindowTest, ClickingShrinkSwitchesTheLayoutAndDrawingGoesOn) {
+  start();
+  wxUIActionSimulator sim;
+  pointerAt(sim, 155, 373);  // the SHRINK switch
+  sim.MouseDown();
+  pump(2);
+  sim.MouseUp();
+  pump(4);
+  ASSERT_NE(dynamic_cast<VelmoraShrinkGUI*>(frame().currentLayout()), nullptr);
+  EXPECT_EQ(frame().getPluginGUI(), frame().currentLayout());
+  EXPECT_EQ(frame().drawingContext().currentTarget(), nullptr) << "a draw pass left open";
+  const int repaints = frame().surface().repaintRequests();
+  plugin().setNormalised(param::kOutputLevel, 0.1f);  // shown in the shrink layout too
+  pump(2);
+  EXPECT_GT(frame().surface().repaintRequests(), repaints);
+}
+
 TEST_F(ControlPanelWindowTest, ShrinkAt192kHzKeepsTheAc3Layout) {
   start();
   bus->setDriverRate(192000);

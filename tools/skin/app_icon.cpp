@@ -25,9 +25,8 @@ constexpr int kSize = 64;
 Image drawAppIcon() {
   Image icon(kSize, kSize, rgb(0x000000));
   icon.fillRoundRect(1.0f, 1.0f, kSize - 1.0f, kSize - 1.0f, 11.0f, kPlateEdgeDark);
-  icon.fillRoundRect(2.0f, 2.0f, kSize - 2.0f, kSize - 2.0f, 10.0f, [](float, float y) {
-    return mix(kPlateEdgeLight, kPanel, y / kSize);
-  });
+  icon.fillRoundRect(2.0f, 2.0f, kSize - 2.0f, kSize - 2.0f, 10.0f,
+                     [](float, float y) { return mix(kPlateEdgeLight, kPanel, y / kSize); });
   const float c = kSize / 2.0f;
   // The value ring, lit from the left stop to two o'clock, as the output knobs show it.
   constexpr float kDegree = 3.14159265f / 180.0f;
