@@ -17,7 +17,7 @@ void WxSurface::fitToClient() {
   const int width = std::max(size.GetWidth(), 1), height = std::max(size.GetHeight(), 1);
   if (backBuffer_ && backBuffer_->width() == width && backBuffer_->height() == height) return;
   // A Bitmap gets its pixels once; a new size needs a new one.
-  backBuffer_ = std::make_unique<Bitmap>(width, height);
+  backBuffer_ = std::make_unique<TrackedBitmap>(width, height);
 }
 
 Bitmap* WxSurface::backBuffer() {
@@ -26,7 +26,9 @@ Bitmap* WxSurface::backBuffer() {
 }
 
 void WxSurface::present() {
-  if (!backBuffer_) return;
+  // Most passes (the drag polling of every idle tick) draw nothing at all.
+  if (!backBuffer_ || !backBuffer_->written) return;
+  backBuffer_->written = false;
   const Bitmap& buffer = *backBuffer_;
   const size_t count = static_cast<size_t>(buffer.width()) * buffer.height();
   const bool sameSize = shownWidth_ == buffer.width() && shownHeight_ == buffer.height();

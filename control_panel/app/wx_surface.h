@@ -16,6 +16,14 @@
 
 namespace velmora {
 
+// A back buffer that remembers whether anything was drawn into it since it was last shown.
+class TrackedBitmap : public Bitmap {
+ public:
+  TrackedBitmap(int width, int height) : Bitmap(width, height) {}
+  void pixelsChanged() override { written = true; }
+  bool written = true;
+};
+
 class WxSurface : public GUIWindow {
  public:
   // `window` outlives the surface.
@@ -39,7 +47,7 @@ class WxSurface : public GUIWindow {
   void fitToClient();
 
   wxWindow* window_;
-  std::unique_ptr<Bitmap> backBuffer_;
+  std::unique_ptr<TrackedBitmap> backBuffer_;
   std::vector<uint32_t> shown_;
   int shownWidth_ = 0;
   int shownHeight_ = 0;
