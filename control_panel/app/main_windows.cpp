@@ -11,7 +11,8 @@
 
 namespace velmora {
 namespace {
-constexpr long kConnectionLostStyle = 0x2000000C;
+constexpr long kConnectionLostStyle = wxCAPTION | wxFRAME_FLOAT_ON_PARENT | wxFRAME_TOOL_WINDOW;
+static_assert(kConnectionLostStyle == 0x2000000C);
 constexpr int kConnectionLostTop = 100;
 }  // namespace
 

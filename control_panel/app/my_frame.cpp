@@ -25,6 +25,10 @@ constexpr int kMenuShiftX = 3;
 constexpr int kFloatMenuShiftY = 22;
 constexpr int kNormalMenuShiftY = 29;
 
+// The named flags must add up to the fixed style values.
+static_assert(MyFrame::kFloatStyle == 0x20009804);
+static_assert(MyFrame::kNormalStyle == 0x20001C00);
+
 VelmoraHAL* hal() {
   return VelmoraHAL::Get();
 }

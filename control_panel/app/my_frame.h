@@ -14,8 +14,9 @@ namespace velmora {
 
 class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
  public:
-  static constexpr long kFloatStyle = 0x20009804;
-  static constexpr long kNormalStyle = 0x20001C00;
+  static constexpr long kFloatStyle =
+      wxCAPTION | wxSTAY_ON_TOP | wxCLOSE_BOX | wxSYSTEM_MENU | wxFRAME_TOOL_WINDOW;
+  static constexpr long kNormalStyle = wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxMINIMIZE_BOX;
   // Menu command ids.
   enum : int {
     kIdSupport = 1,
