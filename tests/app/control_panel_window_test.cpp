@@ -146,8 +146,13 @@ TEST_F(ControlPanelWindowTest, UnplugShowsTheConnectionLostWindowAndPlugHidesIt)
   ASSERT_TRUE(hal().IsOpen());
   bus->unplug(serial);
   pump(ControlPanel::kSlowPassEvery);
-  EXPECT_TRUE(panel->windows().connectionLostFrame()->IsShown());
+  wxPluginGUIFrame& lost = *panel->windows().connectionLostFrame();
+  EXPECT_TRUE(lost.IsShown());
   EXPECT_EQ(panel->ui().status(), "Unit disconnected");
+  // Centred over the main frame, 100 pixels below its top.
+  const wxRect main = frame().GetRect();
+  EXPECT_EQ(lost.GetPosition(),
+            wxPoint(main.x + (main.width - lost.GetSize().GetWidth()) / 2, main.y + 100));
   bus->plug(simbus::UnitSpec{simbus::Model::Studio, 0x00012345});
   for (int i = 0; i < 40 && !hal().IsOpen(); ++i) pump(ControlPanel::kSlowPassEvery);
   pump(ControlPanel::kSlowPassEvery);
