@@ -23,8 +23,8 @@ test: build
 	@cmake --build --preset tsan -j $(JOBS) --target $(FWDL_TSAN_TARGETS)
 	@ctest --preset tsan -j $(JOBS) -R '^fwdl[._]'
 
-# Until the control panel exists the main program is the command line on the simulated bus:
-# start the bus with one Velmora PRO Studio and list the units velmoractl finds.
+# The control panel on the simulated bus (the bus with one Velmora PRO Studio started when
+# none runs).
 run: build
 	@scripts/run build/debug/bin
 

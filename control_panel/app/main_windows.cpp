@@ -1,0 +1,119 @@
+#include "control_panel/app/main_windows.h"
+
+#include <wx/statusbr.h>
+
+#include "control_panel/mixer/velmora_parameters.h"
+#include "control_panel/panels/panel_views.h"
+#include "control_panel/toolkit/named_bitmap.h"
+#include "control_panel/toolkit/skin_archive.h"
+#include "control_panel/toolkit/view.h"
+#include "platform/resources.h"
+
+namespace velmora {
+namespace {
+constexpr long kConnectionLostStyle = wxCAPTION | wxFRAME_FLOAT_ON_PARENT | wxFRAME_TOOL_WINDOW;
+static_assert(kConnectionLostStyle == 0x2000000C);
+constexpr int kConnectionLostTop = 100;
+}  // namespace
+
+MainWindows::~MainWindows() {
+  deleteLayouts();
+}
+
+bool MainWindows::loadSkin() {
+  registerPanelViews();
+  const auto resource = platform::findResource("PAL", 105);
+  if (!resource) return false;
+  loadArchive(resource->data(), resource->size());
+  return true;
+}
+
+void MainWindows::createLayouts(VelmoraPlugin& plugin) {
+  plugin_ = &plugin;
+  ac3_ = std::make_unique<VelmoraAC3GUI>(&plugin);
+  shrink_ = std::make_unique<VelmoraShrinkGUI>(&plugin);
+  normal_layout_ = std::make_unique<VelmoraNormalGUI>(&plugin);
+  plugIn_ = std::make_unique<PPlugIn>(&plugin, normal_layout_.get());
+}
+
+void MainWindows::createFrames(MixerHost& host) {
+  float_ = new MyFrame(plugIn_.get(), &host, normal_layout_.get(), shrink_.get(), ac3_.get(),
+                       MyFrame::kFloatStyle, nullptr);
+  normal_ = new MyFrame(plugIn_.get(), &host, normal_layout_.get(), shrink_.get(), ac3_.get(),
+                        MyFrame::kNormalStyle, float_);
+  forgetWhenDestroyed(float_);
+  forgetWhenDestroyed(normal_);
+}
+
+void MainWindows::forgetWhenDestroyed(wxWindow* frame) {
+  frame->Bind(wxEVT_DESTROY, [this, frame](wxWindowDestroyEvent& event) {
+    event.Skip();
+    if (event.GetEventObject() != frame) return;
+    if (frame == float_) float_ = nullptr;
+    if (frame == normal_) normal_ = nullptr;
+    if (frame == lost_) lost_ = nullptr;
+  });
+}
+
+MyFrame* MainWindows::CurrentMainFrame() {
+  if (plugin_ == nullptr) return nullptr;
+  return plugin_->getNormalised(param::kFloatWindow) > 0.0f ? float_ : normal_;
+}
+
+void MainWindows::showCurrentFrame() {
+  MyFrame* current = CurrentMainFrame();
+  if (current == nullptr) return;
+  MyFrame* other = current == float_ ? normal_ : float_;
+  if (other != nullptr) other->Hide();
+  current->Show();
+  current->ApplyLayout();
+}
+
+void MainWindows::createConnectionLostFrame(VelmoraPlugin& plugin) {
+  lostLayout_ = std::make_unique<ConnectionLostGUI>(&plugin);
+  lost_ = new wxPluginGUIFrame(float_, wxID_ANY, "FireWire Connection Lost", kConnectionLostStyle,
+                               false);
+  lost_->setPluginGUI(lostLayout_.get());
+  lost_->Hide();
+  forgetWhenDestroyed(lost_);
+}
+
+void MainWindows::SetStatusText(const std::string& text) {
+  forEachMainFrame([&](MyFrame& frame) {
+    if (frame.GetStatusBar() != nullptr) frame.SetStatusText(wxString::FromUTF8(text), 0);
+  });
+}
+
+void MainWindows::ShowConnectionLost(bool show) {
+  MyFrame* current = CurrentMainFrame();
+  if (lost_ == nullptr || current == nullptr) return;
+  // Centred over the main frame, near its top (frames are top-level: screen coordinates).
+  const wxPoint place = current->GetPosition() +
+                        wxPoint((current->GetSize().GetWidth() - lost_->GetSize().GetWidth()) / 2,
+                                kConnectionLostTop);
+  if (lost_->GetParent() != current) {
+    lost_->Reparent(current);
+    lost_->Move(place);
+  }
+  if (show && !lost_->IsShown()) lost_->Move(place);
+  lost_->Show(show);
+}
+
+void MainWindows::forgetFrames() {
+  float_ = nullptr;
+  normal_ = nullptr;
+  lost_ = nullptr;
+}
+
+void MainWindows::deleteLayouts() {
+  if (float_ != nullptr) float_->setPluginGUI(nullptr);
+  if (normal_ != nullptr) normal_->setPluginGUI(nullptr);
+  if (lost_ != nullptr) lost_->setPluginGUI(nullptr);
+  plugIn_.reset();
+  normal_layout_.reset();
+  ac3_.reset();
+  shrink_.reset();
+  lostLayout_.reset();
+}
+
+}  // namespace velmora

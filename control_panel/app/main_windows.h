@@ -1,0 +1,68 @@
+// The control panel's windows: the float and normal main frames (one shown at a time), the
+// connection-lost frame over the current one, the panel layouts and the plug-in adapter, built
+// in the five steps start-up calls at its chosen points.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "control_panel/app/my_frame.h"
+#include "control_panel/mixer/mixer_host.h"
+#include "control_panel/mixer/velmora_plugin.h"
+#include "control_panel/panels/velmora_gui.h"
+#include "control_panel/toolkit/p_plugin.h"
+
+namespace velmora {
+
+class MainWindows {
+ public:
+  MainWindows() = default;
+  ~MainWindows();
+  MainWindows(const MainWindows&) = delete;
+  MainWindows& operator=(const MainWindows&) = delete;
+
+  // Step 1; false when the program carries no skin.
+  static bool loadSkin();
+  // Step 2.
+  void createLayouts(VelmoraPlugin& plugin);
+  // Step 3.
+  void createFrames(MixerHost& host);
+  // Step 4.
+  void showCurrentFrame();
+  // Step 5.
+  void createConnectionLostFrame(VelmoraPlugin& plugin);
+
+  void SetStatusText(const std::string& text);
+  MyFrame* CurrentMainFrame();
+  void ShowConnectionLost(bool show);
+  // Both main frames (each that exists).
+  template <class F>
+  void forEachMainFrame(F f) {
+    if (float_ != nullptr) f(*float_);
+    if (normal_ != nullptr) f(*normal_);
+  }
+
+  MyFrame* floatFrame() const { return float_; }
+  MyFrame* normalFrame() const { return normal_; }
+  wxPluginGUIFrame* connectionLostFrame() const { return lost_; }
+  PPlugIn* plugIn() const { return plugIn_.get(); }
+  // The frames are gone (closed by the user or the toolkit).
+  void forgetFrames();
+  // Deletes the layouts and the adapter (after the frames let go of them).
+  void deleteLayouts();
+
+ private:
+  void forgetWhenDestroyed(wxWindow* frame);
+
+  std::unique_ptr<VelmoraAC3GUI> ac3_;
+  std::unique_ptr<VelmoraShrinkGUI> shrink_;
+  std::unique_ptr<VelmoraNormalGUI> normal_layout_;
+  std::unique_ptr<PluginGUI> lostLayout_;
+  std::unique_ptr<PPlugIn> plugIn_;
+  VelmoraPlugin* plugin_ = nullptr;
+  MyFrame* float_ = nullptr;
+  MyFrame* normal_ = nullptr;
+  wxPluginGUIFrame* lost_ = nullptr;
+};
+
+}  // namespace velmora

@@ -1,0 +1,331 @@
+#include "control_panel/app/my_frame.h"
+
+#include <wx/msgdlg.h>
+#include <wx/statusbr.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "control_panel/app/app_icon.h"
+#include "control_panel/app/web_links.h"
+#include "control_panel/hal/velmora_hal.h"
+#include "control_panel/mixer/velmora_parameters.h"
+#include "control_panel/toolkit/view.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "platform/unit_coefficient_map.h"
+
+namespace velmora {
+namespace {
+
+constexpr char kTitle[] = "VelmoraControl PRO";
+constexpr char kVersion[] = "2.6";
+constexpr char kUpdaterProgram[] = "VelmoraProUpdater";
+constexpr int kMenuShiftX = 3;
+constexpr int kFloatMenuShiftY = 22;
+constexpr int kNormalMenuShiftY = 29;
+
+// The named flags must add up to the fixed style values.
+static_assert(MyFrame::kFloatStyle == 0x20009804);
+static_assert(MyFrame::kNormalStyle == 0x20001C00);
+
+VelmoraHAL* hal() {
+  return VelmoraHAL::Get();
+}
+
+int driverRate() {
+  return hal() != nullptr ? hal()->GetSampleRate() : 0;
+}
+
+}  // namespace
+
+MyFrame::MyFrame(PPlugIn* plugIn, MixerHost* host, VelmoraGUI* normal, VelmoraGUI* shrink,
+                 VelmoraGUI* ac3, long style, MyFrame* partner)
+    : wxPluginGUIFrame(nullptr, 0, kTitle, style, true),
+      plugIn_(plugIn),
+      plugin_(plugIn != nullptr ? plugIn->plugin() : nullptr),
+      host_(host),
+      normal_(normal),
+      shrink_(shrink),
+      ac3_(ac3),
+      partner_(partner),
+      mainMenu_(new wxMenu),
+      standaloneMenu_(new wxMenu) {
+  setApplicationIcon(*this);
+  CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "status_line");
+  mainMenu_->Append(wxID_ABOUT, "&About VelmoraControl PRO");
+  mainMenu_->Append(kIdSupport, "Online &Support");
+  mainMenu_->Append(kIdDownloads, "&Updates && downloads");
+  mainMenu_->AppendSeparator();
+  mainMenu_->Append(kIdUpdateFirmware, "Update Firmware...");
+  mainMenu_->AppendSeparator();
+  mainMenu_->AppendCheckItem(kIdDisableAdat, "&Disable ADATs for better CPU usage");
+  mainMenu_->AppendSeparator();
+  standaloneMenu_->AppendRadioItem(kIdMixing, "Mixing");
+  standaloneMenu_->AppendRadioItem(kIdTracking, "Tracking");
+  mainMenu_->Append(kIdStandalone, "Standalone &Mode", standaloneMenu_);
+  mainMenu_->AppendCheckItem(kIdHardwareMonitoring, "Hardware &Monitoring");
+  if (partner_ != nullptr) partner_->partner_ = this;
+  Bind(wxEVT_MENU, &MyFrame::onCommand, this, wxID_ABOUT);
+  Bind(wxEVT_MENU, &MyFrame::onCommand, this, wxID_EXIT);
+  Bind(wxEVT_MENU, &MyFrame::onCommand, this, kIdSupport, kIdDownloads);
+  Bind(wxEVT_MENU, &MyFrame::onCommand, this, kIdMixing, kIdHardwareMonitoring);
+  Bind(wxEVT_MENU, &MyFrame::onCommand, this, kIdFirstUnit, kIdLastUnit);
+  Bind(wxEVT_CLOSE_WINDOW, &MyFrame::onCloseFrame, this);
+  if (plugin_ != nullptr) plugin_->addObserver(this);
+  ChooseLayout(false);
+}
+
+MyFrame::~MyFrame() {
+  if (plugin_ != nullptr) plugin_->removeObserver(this);
+  setPluginGUI(nullptr);
+  delete mainMenu_;
+  // Closing either main window ends the program.
+  if (partner_ != nullptr) {
+    partner_->partner_ = nullptr;
+    partner_->Destroy();
+  }
+}
+
+void MyFrame::onCloseFrame(wxCloseEvent&) {
+  Destroy();
+}
+
+void MyFrame::ChooseLayout(bool applyNow) {
+  VelmoraGUI* chosen = nullptr;
+  if (driverRate() > 96000) {
+    chosen = ac3_;
+  } else if (plugIn_->getNormalised(param::kShrinkMode) != 0.0f) {
+    chosen = shrink_;
+  } else {
+    chosen = normal_;
+  }
+  if (chosen == current_) return;
+  if (current_ != nullptr && getPluginGUI() == current_) setPluginGUI(nullptr);
+  current_ = chosen;
+  if (partner_ != nullptr) partner_->current_ = chosen;
+  if (applyNow) ApplyLayout();
+}
+
+void MyFrame::ApplyLayout() {
+  if (current_ == nullptr || current_->getRoot() == nullptr) return;
+  if (partner_ != nullptr) {
+    partner_->SetClientSize(current_->getRoot()->getWidth(), current_->getRoot()->getHeight());
+  }
+  setPluginGUI(current_);
+  ShowUnitName();
+  Refresh();
+  if (hal() != nullptr) {
+    mainMenu_->Check(kIdHardwareMonitoring, hal()->IsHardwareMonitoring());
+  }
+}
+
+void MyFrame::Refresh() {
+  VelmoraHAL* unit = hal();
+  const bool reduced = unit != nullptr && unit->ReducedModel();
+  mainMenu_->Enable(kIdDisableAdat, VelmoraHAL::IsLargeModel());
+  mainMenu_->Check(kIdDisableAdat, reduced);
+  const bool tracking = unit != nullptr && unit->TrackingMode();
+  standaloneMenu_->Check(tracking ? kIdTracking : kIdMixing, true);
+  setAdatParameters(!reduced);
+  plugIn_->setNormalised(param::kLargeModel, VelmoraHAL::IsLargeModel() ? 1.0f : 0.0f);
+}
+
+void MyFrame::setAdatParameters(bool adatOn) {
+  const int rate = driverRate();
+  plugIn_->setNormalised(param::kAdat1Available, adatOn && rate < 176400 ? 1.0f : 0.0f);
+  plugIn_->setNormalised(param::kAdat2Available, adatOn && rate < 88200 ? 1.0f : 0.0f);
+}
+
+void MyFrame::ShowUnitName() {
+  if (hal() == nullptr || current_ == nullptr) return;
+  char name[17] = {};
+  if (hal()->GetUnitName(hal()->CurrentSerial(), name)) current_->setUnitName(name);
+}
+
+void MyFrame::parameterChanged(int id) {
+  // Both main windows observe the parameters; the one on screen acts for them.
+  if (!IsShown()) return;
+  switch (id) {
+    case param::kFloatWindow:
+    case param::kShrinkMode:
+    case param::kExpandMode:
+    case param::kAc3Passthrough:
+    case param::kSampleRate:
+    case param::kLogo:
+    case param::kSelectUnit:
+      // The change comes from inside a view's gesture or draw pass; swapping the layout or
+      // opening a menu there would pull the layout from under it. React once it is over.
+      CallAfter([this, id] { react(id); });
+      return;
+    default:
+      return;
+  }
+}
+
+void MyFrame::react(int id) {
+  switch (id) {
+    case param::kFloatWindow:
+      swapFrames();
+      break;
+    case param::kShrinkMode:
+      if (plugIn_->getNormalised(id) != 0.0f) {
+        plugIn_->setNormalised(param::kExpandMode, 0.0f);
+        ChooseLayout(true);
+      }
+      break;
+    case param::kExpandMode:
+      if (plugIn_->getNormalised(id) != 0.0f) {
+        plugIn_->setNormalised(param::kShrinkMode, 0.0f);
+        ChooseLayout(true);
+      }
+      break;
+    case param::kAc3Passthrough:
+    case param::kSampleRate:
+      ChooseLayout(true);
+      break;
+    case param::kLogo:
+      popUp(*mainMenu_);
+      break;
+    case param::kSelectUnit: {
+      std::unique_ptr<wxMenu> units(buildUnitMenu());
+      popUp(*units);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void MyFrame::swapFrames() {
+  if (partner_ == nullptr) return;
+  const wxRect mine = GetRect();
+  const int partnerHeight = partner_->GetSize().GetHeight();
+  partner_->SetSize(mine.x, mine.y + mine.height - partnerHeight, mine.width, mine.height);
+  partner_->SetClientSize(GetClientSize());
+  setPluginGUI(nullptr);
+  Hide();
+  partner_->Show();
+  partner_->ApplyLayout();
+}
+
+wxPoint MyFrame::menuPosition(const wxPoint& mouse) {
+  wxPoint at = mouse - GetPosition();
+  at.x -= kMenuShiftX;
+  at.y -= GetWindowStyleFlag() == kFloatStyle ? kFloatMenuShiftY : kNormalMenuShiftY;
+  return at;
+}
+
+void MyFrame::popUp(wxMenu& menu) {
+  PopupMenu(&menu, menuPosition(wxGetMousePosition()));
+}
+
+wxMenu* MyFrame::buildUnitMenu() {
+  auto* menu = new wxMenu;
+  const UnitSerial current = hal() != nullptr ? hal()->CurrentSerial() : kNoSuchUnit;
+  for (size_t i = 0; i < VelmoraHAL::UnitCount(); ++i) {
+    const UnitSerial serial = VelmoraHAL::SerialAt(i);
+    char name[17] = {};
+    char label[64] = {};
+    if (hal() != nullptr && hal()->GetUnitName(serial, name)) {
+      std::snprintf(label, sizeof label, "%s (%4.4u)", name, serial.low & 0xFFFFu);
+    }
+    const int id = kIdFirstUnit + static_cast<int>(i);
+    menu->AppendRadioItem(id, label);
+    if (serial == current) menu->Check(id, true);
+  }
+  return menu;
+}
+
+void MyFrame::onCommand(wxCommandEvent& event) {
+  runCommand(event.GetId());
+}
+
+void MyFrame::runCommand(int id) {
+  if (id >= kIdFirstUnit && id <= kIdLastUnit) return switchUnit(id - kIdFirstUnit);
+  switch (id) {
+    case wxID_ABOUT:
+      return showAbout();
+    case wxID_EXIT:
+      Close(true);
+      return;
+    case kIdDownloads:
+      platform::openWebAddress(kDownloadPageAddress);
+      return;
+    case kIdSupport:
+      platform::openWebAddress(kSupportPageAddress);
+      return;
+    case kIdMixing:
+    case kIdTracking:
+      return setStandalone(id == kIdTracking);
+    case kIdDisableAdat:
+      return toggleAdat();
+    case kIdUpdateFirmware:
+      return updateFirmware();
+    case kIdHardwareMonitoring:
+      return toggleHardwareMonitoring();
+    default:
+      return;
+  }
+}
+
+void MyFrame::showAbout() {
+  char text[512];
+  int length = std::snprintf(text, sizeof text, "VelmoraControl PRO Version %s\n\n", kVersion);
+  int major = 0, minor = 0, build = 0;
+  if (hal() != nullptr && hal()->GetKWFInfo(major, minor, build)) {
+    length +=
+        std::snprintf(text + length, sizeof text - length, "%s firmware Version %d.%d.%d\n",
+                      VelmoraHAL::IsLargeModel() ? "Velmora PRO Studio" : "Velmora PRO Compact",
+                      major, minor, build);
+  } else {
+    length += std::snprintf(text + length, sizeof text - length, "No Velmora PRO connected\n");
+  }
+  std::snprintf(text + length, sizeof text - length,
+                "\n\n(c) Corvane. Velmora PRO is a trademark of Corvane.");
+  wxMessageBox(text, kTitle, wxOK | wxICON_INFORMATION, this);
+}
+
+void MyFrame::switchUnit(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= VelmoraHAL::UnitCount()) return;
+  if (hal() != nullptr && VelmoraHAL::SerialAt(index) == hal()->CurrentSerial() &&
+      hal()->IsOpen()) {
+    return;  // already the unit shown: nothing to save or reopen
+  }
+  host_->changeUnit(static_cast<size_t>(index));
+}
+
+void MyFrame::setStandalone(bool tracking) {
+  standaloneMenu_->Check(tracking ? kIdTracking : kIdMixing, true);
+  if (hal() != nullptr) hal()->SetStandaloneMode(tracking);
+}
+
+void MyFrame::toggleAdat() {
+  if (hal() == nullptr) return;
+  const bool disable = !hal()->ReducedModel();
+  mainMenu_->Check(kIdDisableAdat, disable);
+  setAdatParameters(!disable);
+  plugIn_->setNormalised(param::kSyncLocked, 0.0f);
+  hal()->SetReducedAVCModel(disable);
+  ChooseLayout(true);
+}
+
+void MyFrame::toggleHardwareMonitoring() {
+  if (hal() == nullptr) return;
+  const CoefficientValue value{platform::coeff::COEFF_HW_MONITORING,
+                               hal()->IsHardwareMonitoring() ? 0u : 0xFFFFFFFFu};
+  hal()->SetValues(&value, 1);
+  mainMenu_->Check(kIdHardwareMonitoring, hal()->IsHardwareMonitoring());
+}
+
+void MyFrame::updateFirmware() {
+  const std::filesystem::path self(platform::executablePath());
+  const std::string updater = (self.parent_path() / kUpdaterProgram).string();
+  std::error_code error;
+  if (!std::filesystem::exists(updater, error)) return;
+  if (hal() != nullptr) hal()->Close();
+  platform::startProgram(updater, {});
+  Close(true);
+}
+
+}  // namespace velmora

@@ -1,0 +1,80 @@
+// A main window: the panel layout it shows (normal, shrink or AC3), its partner (the other
+// main window, of which one is shown at a time), the pop-up main and unit menus and their
+// commands, and the window-level reactions to a few parameters.
+#pragma once
+
+#include <wx/menu.h>
+
+#include "control_panel/app/plugin_gui_frame.h"
+#include "control_panel/mixer/mixer_host.h"
+#include "control_panel/panels/velmora_gui.h"
+#include "control_panel/toolkit/p_plugin.h"
+
+namespace velmora {
+
+class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
+ public:
+  static constexpr long kFloatStyle =
+      wxCAPTION | wxSTAY_ON_TOP | wxCLOSE_BOX | wxSYSTEM_MENU | wxFRAME_TOOL_WINDOW;
+  static constexpr long kNormalStyle = wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxMINIMIZE_BOX;
+  // Menu command ids.
+  enum : int {
+    kIdSupport = 1,
+    kIdDownloads = 2,
+    kIdStandalone = 3,
+    kIdMixing = 4,
+    kIdTracking = 5,
+    kIdDisableAdat = 6,
+    kIdUpdateFirmware = 7,
+    kIdHardwareMonitoring = 8,
+    kIdFirstUnit = 9,
+    kIdLastUnit = 25,
+  };
+
+  MyFrame(PPlugIn* plugIn, MixerHost* host, VelmoraGUI* normal, VelmoraGUI* shrink, VelmoraGUI* ac3,
+          long style, MyFrame* partner);
+  ~MyFrame() override;
+
+  void ChooseLayout(bool applyNow);
+  void ApplyLayout();
+  void Refresh();
+  void ShowUnitName();
+  void parameterChanged(int id) override;
+
+  VelmoraGUI* currentLayout() const { return current_; }
+  MyFrame* partner() const { return partner_; }
+  wxMenu& mainMenu() { return *mainMenu_; }
+  // The unit menu as it would open now (the caller owns it).
+  wxMenu* buildUnitMenu();
+  // Where a pop-up menu opens for the mouse at `mouse` (screen coordinates).
+  wxPoint menuPosition(const wxPoint& mouse);
+  void runCommand(int id);
+
+ private:
+  void react(int id);
+  void onCommand(wxCommandEvent& event);
+  void onCloseFrame(wxCloseEvent& event);
+  void popUp(wxMenu& menu);
+  void showAbout();
+  void swapFrames();
+  void switchUnit(int index);
+  void setStandalone(bool tracking);
+  void toggleAdat();
+  void toggleHardwareMonitoring();
+  void updateFirmware();
+  void setAdatParameters(bool adatOn);
+
+  PPlugIn* plugIn_;
+  // The parameter set outlives the frames; the adapter may not.
+  Plugin* plugin_;
+  MixerHost* host_;
+  VelmoraGUI* normal_;
+  VelmoraGUI* shrink_;
+  VelmoraGUI* ac3_;
+  VelmoraGUI* current_ = nullptr;
+  MyFrame* partner_;
+  wxMenu* mainMenu_;
+  wxMenu* standaloneMenu_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,60 @@
+// A frame that shows one skinned layout: it owns the layout's drawing context, turns window
+// events into the layout's entry points, polls drags and redraws from idle time, runs the
+// 100 ms timer, and shows the hovered control's name as its tool tip.
+#pragma once
+
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include <memory>
+
+#include "control_panel/app/wx_surface.h"
+#include "control_panel/toolkit/gui.h"
+#include "control_panel/toolkit/plugin_gui.h"
+
+namespace velmora {
+
+class View;
+
+class wxPluginGUIFrame : public wxFrame {
+ public:
+  wxPluginGUIFrame(wxWindow* parent, wxWindowID id, const wxString& title, long style,
+                   bool closable);
+  ~wxPluginGUIFrame() override;
+
+  virtual void setPluginGUI(PluginGUI* gui);
+  virtual PluginGUI* getPluginGUI();
+  virtual void layoutPluginGUI();
+  virtual void onTimerTick();
+
+  void onViewMouseOver(View* view);
+
+  // The window the layout draws in (a child that fills the client area and takes the
+  // keyboard focus).
+  wxWindow* canvas() const { return canvas_; }
+  WxSurface& surface() { return *surface_; }
+  GUI& drawingContext() { return *gui_; }
+  bool closable() const { return closable_; }
+
+ protected:
+  void onIdle(wxIdleEvent& event);
+  void onLeftButton(wxMouseEvent& event);
+  void onMotion(wxMouseEvent& event);
+  void onPaint(wxPaintEvent& event);
+  void onContextMenu(wxContextMenuEvent& event);
+  void onTimer(wxTimerEvent& event);
+  void onClose(wxCloseEvent& event);
+
+  PluginGUI* layout_ = nullptr;
+
+ private:
+  void detachLayout();
+
+  wxWindow* canvas_;
+  std::unique_ptr<WxSurface> surface_;
+  std::unique_ptr<GUI> gui_;
+  wxTimer timer_;
+  bool closable_;
+};
+
+}  // namespace velmora

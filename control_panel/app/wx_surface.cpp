@@ -1,0 +1,80 @@
+#include "control_panel/app/wx_surface.h"
+
+#include <wx/bitmap.h>
+#include <wx/dc.h>
+#include <wx/image.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmora {
+
+WxSurface::WxSurface(wxWindow* window) : window_(window) {}
+
+void WxSurface::fitToClient() {
+  const wxSize size = window_->GetClientSize();
+  const int width = std::max(size.GetWidth(), 1), height = std::max(size.GetHeight(), 1);
+  if (backBuffer_ && backBuffer_->width() == width && backBuffer_->height() == height) return;
+  // A Bitmap gets its pixels once; a new size needs a new one.
+  backBuffer_ = std::make_unique<TrackedBitmap>(width, height);
+}
+
+Bitmap* WxSurface::backBuffer() {
+  fitToClient();
+  return backBuffer_.get();
+}
+
+void WxSurface::present() {
+  // Most passes (the drag polling of every idle tick) draw nothing at all.
+  if (!backBuffer_ || !backBuffer_->written) return;
+  backBuffer_->written = false;
+  const Bitmap& buffer = *backBuffer_;
+  const size_t count = static_cast<size_t>(buffer.width()) * buffer.height();
+  const bool sameSize = shownWidth_ == buffer.width() && shownHeight_ == buffer.height();
+  if (sameSize && shown_.size() == count &&
+      std::memcmp(shown_.data(), backBuffer_->pixels(), count * sizeof(uint32_t)) == 0) {
+    return;  // nothing on screen would change
+  }
+  shown_.assign(backBuffer_->pixels(), backBuffer_->pixels() + count);
+  shownWidth_ = buffer.width();
+  shownHeight_ = buffer.height();
+  ++repaintRequests_;
+  window_->Refresh(false);
+}
+
+void WxSurface::paint(wxDC& dc) {
+  if (shown_.empty()) return;
+  wxImage image(shownWidth_, shownHeight_, false);
+  unsigned char* rgb = image.GetData();
+  for (const uint32_t pixel : shown_) {
+    *rgb++ = static_cast<unsigned char>(pixel >> 16);
+    *rgb++ = static_cast<unsigned char>(pixel >> 8);
+    *rgb++ = static_cast<unsigned char>(pixel);
+  }
+  dc.DrawBitmap(wxBitmap(image), 0, 0, false);
+}
+
+bool WxSurface::isAltDown() {
+  return wxGetMouseState().AltDown();
+}
+
+bool WxSurface::isShiftDown() {
+  return wxGetMouseState().ShiftDown();
+}
+
+bool WxSurface::isControlDown() {
+  return wxGetMouseState().ControlDown();
+}
+
+bool WxSurface::isLeftButtonDown() {
+  return wxGetMouseState().LeftIsDown();
+}
+
+void WxSurface::getCursorPos(int* x, int* y) {
+  const wxPoint point = window_->ScreenToClient(wxGetMousePosition());
+  *x = point.x;
+  *y = point.y;
+}
+
+}  // namespace velmora

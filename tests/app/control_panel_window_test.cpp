@@ -1,0 +1,164 @@
+// The control panel's windows driven in this process: the mouse on the panel, the unit's
+// knob, the event queue, the frame swap and the layouts, the unit menu and the main menu.
+#include <wx/menu.h>
+
+#include <filesystem>
+
+#include "control_panel/mixer/velmora_parameters.h"
+#include "control_panel/toolkit/view.h"
+#include "simbus/sim_unit.h"
+#include "tests/app/app_fixture.h"
+
+namespace velmora::test {
+namespace {
+
+using ControlPanelWindowTest = AppFixture;
+
+std::vector<uint32_t> inputMix(simbus::SimBus& bus, uint32_t serial) {
+  std::vector<uint32_t> values;
+  for (size_t i = 0; i < 52; ++i) values.push_back(bus.peek(serial, i).value());
+  return values;
+}
+
+TEST_F(ControlPanelWindowTest, DraggingAFaderChangesTheUnitsCoefficients) {
+  start();
+  const auto before = inputMix(*bus, serial);
+  wxUIActionSimulator sim;
+  pointerAt(sim, 50, 125);
+  sim.MouseDown();
+  pump(2);
+  pointerAt(sim, 50, 165);
+  sim.MouseUp();
+  pump(3);
+  EXPECT_LT(plugin().getNormalised(param::kAnalogueLevel), 0.7f);
+  EXPECT_NE(inputMix(*bus, serial), before) << "the move reached the unit";
+}
+
+TEST_F(ControlPanelWindowTest, TurningTheUnitsKnobMovesTheKnobOnScreen) {
+  start();
+  plugin().setNormalised(param::kHardwareControl, 1.0f);
+  pump(2);
+  const int repaints = frame().surface().repaintRequests();
+  bus->withUnit(serial, [](simbus::SimUnit& unit) { unit.turnKnob(40); });
+  pump(3);
+  EXPECT_NEAR(plugin().getNormalised(param::kOutputLevel), 40.0f / 255.0f, 0.01f);
+  EXPECT_GT(frame().surface().repaintRequests(), repaints);
+}
+
+TEST_F(ControlPanelWindowTest, NothingChangingRepaintsNothing) {
+  start();
+  pump(2 * ControlPanel::kSlowPassEvery);  // the unit's lock and sync state shown
+  const int repaints = frame().surface().repaintRequests();
+  pump(20);
+  EXPECT_EQ(frame().surface().repaintRequests(), repaints);
+  frame().getPluginGUI()->getRoot()->invalidateAll();  // a draw pass with the same pixels
+  pump(20);
+  EXPECT_EQ(frame().surface().repaintRequests(), repaints);
+}
+
+TEST_F(ControlPanelWindowTest, EightEventsBeforeAPassHandleSeven) {
+  start();
+  const int handled = panel->handledEvents();
+  for (int i = 0; i < 8; ++i) panel->notify(kHalEventUnitClosed);
+  panel->idlePass();
+  EXPECT_EQ(panel->handledEvents() - handled, 7);
+}
+
+TEST_F(ControlPanelWindowTest, SwappingToTheFloatFrameKeepsTheBottomEdge) {
+  start();
+  MyFrame& normal = frame();
+  normal.Move(200, 300);
+  pump();
+  const wxRect before = normal.GetRect();
+  plugin().setNormalised(param::kFloatWindow, 1.0f);
+  pump();
+  MyFrame& floating = frame();
+  ASSERT_NE(&floating, &normal);
+  EXPECT_TRUE(floating.IsShown());
+  EXPECT_FALSE(normal.IsShown());
+  EXPECT_EQ(floating.GetRect().GetBottom(), before.GetBottom());
+  EXPECT_EQ(floating.GetPosition().x, before.x);
+}
+
+TEST_F(ControlPanelWindowTest, ClickingShrinkSwitchesTheLayoutAndDrawingGoesOn) {
+  start();
+  wxUIActionSimulator sim;
+  pointerAt(sim, 155, 373);  // the SHRINK switch
+  sim.MouseDown();
+  pump(2);
+  sim.MouseUp();
+  pump(4);
+  ASSERT_NE(dynamic_cast<VelmoraShrinkGUI*>(frame().currentLayout()), nullptr);
+  EXPECT_EQ(frame().getPluginGUI(), frame().currentLayout());
+  EXPECT_EQ(frame().drawingContext().currentTarget(), nullptr) << "a draw pass left open";
+  const int repaints = frame().surface().repaintRequests();
+  plugin().setNormalised(param::kOutputLevel, 0.1f);  // shown in the shrink layout too
+  pump(2);
+  EXPECT_GT(frame().surface().repaintRequests(), repaints);
+}
+
+TEST_F(ControlPanelWindowTest, ShrinkAt192kHzKeepsTheAc3Layout) {
+  start();
+  bus->setDriverRate(192000);
+  pump(2);
+  ASSERT_EQ(hal().GetSampleRate(), 192000);
+  ASSERT_NE(dynamic_cast<VelmoraAC3GUI*>(frame().currentLayout()), nullptr);
+  plugin().setNormalised(param::kShrinkMode, 1.0f);
+  pump();
+  EXPECT_NE(dynamic_cast<VelmoraAC3GUI*>(frame().currentLayout()), nullptr);
+}
+
+TEST_F(ControlPanelWindowTest, TheUnitMenuListsEighteenUnitsButOnlySeventeenAreChoosable) {
+  for (uint32_t i = 1; i < 18; ++i) bus->plug(simbus::UnitSpec{simbus::Model::Studio, 0x100 + i});
+  start();
+  hal().OnMSWDeviceChange();
+  pump(2);
+  ASSERT_EQ(VelmoraHAL::UnitCount(), 18u);
+  std::unique_ptr<wxMenu> menu(frame().buildUnitMenu());
+  EXPECT_EQ(menu->GetMenuItemCount(), 18u);
+  const UnitSerial current = hal().CurrentSerial();
+  frame().runCommand(MyFrame::kIdFirstUnit + 17);  // id 26: not bound
+  EXPECT_EQ(hal().CurrentSerial(), current);
+}
+
+TEST_F(ControlPanelWindowTest, ChoosingTheCurrentUnitSavesNothing) {
+  start();
+  const UnitSerial current = hal().CurrentSerial();
+  frame().runCommand(MyFrame::kIdFirstUnit + 0);
+  pump();
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+  EXPECT_EQ(hal().CurrentSerial(), current);
+  EXPECT_TRUE(hal().IsOpen());
+}
+
+TEST_F(ControlPanelWindowTest, TheAdatItemIsEnabledOnAStudio) {
+  start(simbus::Model::Studio);
+  EXPECT_TRUE(frame().mainMenu().IsEnabled(MyFrame::kIdDisableAdat));
+}
+
+TEST_F(ControlPanelWindowTest, TheAdatItemIsDisabledOnACompact) {
+  start(simbus::Model::Compact);
+  EXPECT_FALSE(frame().mainMenu().IsEnabled(MyFrame::kIdDisableAdat));
+}
+
+TEST_F(ControlPanelWindowTest, UnplugShowsTheConnectionLostWindowAndPlugHidesIt) {
+  start();
+  ASSERT_TRUE(hal().IsOpen());
+  bus->unplug(serial);
+  pump(ControlPanel::kSlowPassEvery);
+  wxPluginGUIFrame& lost = *panel->windows().connectionLostFrame();
+  EXPECT_TRUE(lost.IsShown());
+  EXPECT_EQ(panel->ui().status(), "Unit disconnected");
+  // Centred over the main frame, 100 pixels below its top.
+  const wxRect main = frame().GetRect();
+  EXPECT_EQ(lost.GetPosition(),
+            wxPoint(main.x + (main.width - lost.GetSize().GetWidth()) / 2, main.y + 100));
+  bus->plug(simbus::UnitSpec{simbus::Model::Studio, 0x00012345});
+  for (int i = 0; i < 40 && !hal().IsOpen(); ++i) pump(ControlPanel::kSlowPassEvery);
+  pump(ControlPanel::kSlowPassEvery);
+  EXPECT_TRUE(hal().IsOpen());
+  EXPECT_FALSE(panel->windows().connectionLostFrame()->IsShown());
+}
+
+}  // namespace
+}  // namespace velmora::test
