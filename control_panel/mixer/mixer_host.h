@@ -37,6 +37,9 @@ class MixerHost final : public PPluginInterface, public MixerLink {
   // Writes the whole parameter set; false when the file cannot be written. Every save also
   // stores the unit's settings in its flash.
   bool saveMixFile(const std::string& path);
+  // The file alone, atomically, without storing anything in the unit's flash (whose write
+  // cycles are limited): what the autosave writes.
+  bool writeMixFile(const std::string& path);
   // False when no unit is connected or the file cannot be read; otherwise true, accepted or
   // not. `quiet`: no message for a rejected file.
   bool loadMixFile(const std::string& path, bool quiet);

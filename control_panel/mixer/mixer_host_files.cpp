@@ -59,17 +59,19 @@ std::optional<MixLoad> readMixBytes(const std::string& path, std::vector<uint8_t
 }  // namespace
 
 bool MixerHost::saveMixFile(const std::string& path) {
+  if (!writeMixFile(path)) return false;
+  // The unit's flash only once the file is there: a save that fails stores nothing.
+  hal_.SaveToCnE();
+  return true;
+}
+
+bool MixerHost::writeMixFile(const std::string& path) {
   std::vector<float> values;
   for (int id = 0; id < plugin_.getParameterCount(); ++id) values.push_back(value(id));
   const std::vector<uint8_t> bytes = EncodeMixFile(values);
   // Written beside and renamed over: a crash or a full disk never leaves half a mix file.
-  if (!platform::replaceFileContents(
-          path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
-    return false;
-  }
-  // The unit's flash only once the file is there: a save that fails stores nothing.
-  hal_.SaveToCnE();
-  return true;
+  return platform::replaceFileContents(
+      path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 bool MixerHost::loadMixFile(const std::string& path, bool quiet) {
