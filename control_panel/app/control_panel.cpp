@@ -4,6 +4,8 @@
 #include <array>
 #include <filesystem>
 
+#include <wx/utils.h>
+
 #include "control_panel/mixer/mix_file_format.h"
 #include "control_panel/mixer/velmora_parameters.h"
 #include "control_panel/toolkit/named_bitmap.h"
@@ -41,7 +43,25 @@ bool ControlPanel::start(const std::optional<std::string>& mixFile) {
   plugin_.setNormalised(param::kLargeModel, VelmoraHAL::IsLargeModel() ? 1.0f : 0.0f);
   plugin_.setHost(host_.get());
   loadStartMix(mixFile);
+  journal_ = std::make_unique<MixJournal>(plugin_);
+  autosave_ = std::make_unique<MixAutosave>(*host_, hal(), ui_);
+  journalUnit_ = hal().CurrentSerial();
   windows_.createFrames(*host_);
+  windows_.forEachMainFrame([this](MyFrame& frame) {
+    frame.Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+      const bool ctrl = event.GetModifiers() & wxMOD_CONTROL;
+      const int key = event.GetKeyCode();
+      if (ctrl && key == 'Z' && event.ShiftDown()) {
+        redo();
+      } else if (ctrl && key == 'Z') {
+        undo();
+      } else if (ctrl && key == 'Y' && !event.ShiftDown()) {
+        redo();
+      } else {
+        event.Skip();
+      }
+    });
+  });
   windows_.showCurrentFrame();
   windows_.createConnectionLostFrame(plugin_);
   if (!hal().EnsureOpen()) windows_.ShowConnectionLost(true);
@@ -97,6 +117,7 @@ bool ControlPanel::idlePass() {
     plugin_.setNormalised(param::kInUse, streaming);
   }
   while (const auto event = events_.pop()) handle(*event);
+  followMixChanges();
   if (passes_ % kSlowPassEvery == 0) {
     const float locked = hal().IsSyncLocked() ? 1.0f : 0.0f;
     if (plugin_.getNormalised(param::kSyncLocked) != locked) {
@@ -109,6 +130,32 @@ bool ControlPanel::idlePass() {
   if (!exiting_) platform::clock().sleep(kPassSleepMs);
   busy_ = false;
   return true;
+}
+
+void ControlPanel::followMixChanges() {
+  if (hal().CurrentSerial() != journalUnit_) {
+    // Another unit, another mix: its steps would undo into the wrong unit.
+    journalUnit_ = hal().CurrentSerial();
+    journal_->clear();
+    autosave_->reset();
+  }
+  const bool down = wxGetMouseState().LeftIsDown();
+  if (down && !mouseDown_) journal_->beginGesture(-1);
+  if (!down && mouseDown_) journal_->endGesture();
+  mouseDown_ = down;
+  const uint32_t now = platform::clock().tickCount();
+  journal_->idle(now);
+  autosave_->idle(now);
+}
+
+void ControlPanel::undo() {
+  if (!journal_) return;
+  if (const auto label = journal_->undo()) ui_.ShowStatus("Undo: " + *label);
+}
+
+void ControlPanel::redo() {
+  if (!journal_) return;
+  if (const auto label = journal_->redo()) ui_.ShowStatus("Redo: " + *label);
 }
 
 void ControlPanel::refreshFrames() {
@@ -154,6 +201,8 @@ void ControlPanel::exit(bool saveMix) {
   hal().AttachMixer(nullptr);
   plugin_.setHost(nullptr);
   watcher_.reset();
+  autosave_.reset();
+  journal_.reset();
   host_.reset();
   VelmoraHAL::Destroy();
   releaseNamedBitmaps();

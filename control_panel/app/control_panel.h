@@ -13,6 +13,8 @@
 #include "control_panel/app/wx_user_interface.h"
 #include "control_panel/hal/bus_change_watcher.h"
 #include "control_panel/hal/velmora_hal.h"
+#include "control_panel/mixer/mix_autosave.h"
+#include "control_panel/mixer/mix_journal.h"
 #include "control_panel/mixer/mixer_host.h"
 #include "control_panel/mixer/velmora_plugin.h"
 
@@ -39,6 +41,12 @@ class ControlPanel : public VelmoraHAL::Observer {
 
   void notify(HalEvent event) override;
 
+  // Ctrl+Z and Ctrl+Shift+Z / Ctrl+Y: the last mix step undone or redone, named on the
+  // status line; the unit follows at the next pass.
+  void undo();
+  void redo();
+  MixJournal& journal() { return *journal_; }
+
   MainWindows& windows() { return windows_; }
   VelmoraPlugin& plugin() { return plugin_; }
   MixerHost& host() { return *host_; }
@@ -54,12 +62,19 @@ class ControlPanel : public VelmoraHAL::Observer {
   void refreshFrames();
   std::string currentDefaultMixPath();
   void loadStartMix(const std::optional<std::string>& mixFile);
+  // The journal and the autosave follow the unit and the mouse: a press to its release is
+  // one gesture.
+  void followMixChanges();
 
   MainWindows windows_;
   WxUserInterface ui_{windows_};
   VelmoraPlugin plugin_;
   std::unique_ptr<MixerHost> host_;
   std::unique_ptr<BusChangeWatcher> watcher_;
+  std::unique_ptr<MixJournal> journal_;
+  std::unique_ptr<MixAutosave> autosave_;
+  UnitSerial journalUnit_ = kNoSuchUnit;
+  bool mouseDown_ = false;
   HalEventQueue events_;
   int passes_ = 0;
   int handledEvents_ = 0;

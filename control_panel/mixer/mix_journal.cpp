@@ -49,8 +49,8 @@ void MixJournal::clear() {
 }
 
 void MixJournal::beginGesture(int id) {
-  // Whatever happened before the press is its own step, not part of the drag.
-  commit();
+  // No step is closed here: the press itself may already have moved the control by the
+  // time the press is seen, and that belongs to the gesture.
   inGesture_ = true;
   gestureId_ = id;
 }
