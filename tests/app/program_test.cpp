@@ -87,6 +87,12 @@ class Program {
     return waitUntil([&] { return !running(); });
   }
   int exitStatus() const { return exitStatus_; }
+  // A crash: SIGKILL, nothing runs at the end.
+  void crash() {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    exited_ = true;
+  }
 
  private:
   pid_t pid_ = -1;
@@ -174,6 +180,28 @@ TEST_F(ProgramTest, TheWindowShowsThePanelAndADragReachesTheUnit) {
   xdotool("mouseup 1");
   EXPECT_TRUE(waitUntil([&] { return inputMix() != before; })) << "the unit's mix is unchanged";
   EXPECT_TRUE(program.terminate());
+}
+
+TEST_F(ProgramTest, AChangeSurvivesACrashTwoSecondsLater) {
+  std::string dragged;
+  {
+    Program program;
+    const std::string main = waitForWindow("VelmoraControl PRO");
+    ASSERT_FALSE(main.empty()) << "no window";
+    const std::string before = inputMix();
+    xdotool("mousemove --window " + main + " 50 125");
+    xdotool("mousedown 1");
+    xdotool("mousemove --window " + main + " 50 165");
+    xdotool("mouseup 1");
+    ASSERT_TRUE(waitUntil([&] { return (dragged = inputMix()) != before; }));
+    ASSERT_TRUE(waitUntil([&] { return !defaultMixFile().empty(); })) << "nothing autosaved";
+    program.crash();
+  }
+  simbus("poke " + serial + " 0=0 1=0");  // the unit forgets, the file remembers
+  Program restarted;
+  ASSERT_FALSE(waitForWindow("VelmoraControl PRO").empty());
+  EXPECT_TRUE(waitUntil([&] { return inputMix() == dragged; })) << "the change was lost";
+  EXPECT_TRUE(restarted.terminate());
 }
 
 TEST_F(ProgramTest, QuittingSavesTheMixAndASecondCopyIsRefusedLeavingItAlone) {
