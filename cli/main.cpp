@@ -57,7 +57,8 @@ constexpr std::array<Verb, 21> kVerbs{{
     {"mix load", "mix load [--unit N] FILE [--yes|--no]",
      "Load a mix file into the unit; --yes/--no answer its questions (rate, ADAT).",
      mixLoadCommand},
-    {"panel render", "panel render [--unit N] [--layout normal|shrink|ac3|lost] FILE.png",
+    {"panel render",
+     "panel render [--unit N] [--layout normal|shrink|ac3|lost] [--zoom 1|2|3] FILE.png",
      "Draw the control panel over unit N's parameters to a PNG file, as its window shows it "
      "(default: the layout the panel chooses for the unit's rate and shrink mode); reads only.",
      panelRenderCommand},

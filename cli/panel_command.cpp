@@ -11,6 +11,7 @@
 #include "control_panel/mixer/velmora_parameters.h"
 #include "control_panel/panels/panel_render.h"
 #include "control_panel/toolkit/named_bitmap.h"
+#include "control_panel/toolkit/panel_zoom.h"
 #include "control_panel/toolkit/skin_archive.h"
 #include "platform/resources.h"
 
@@ -65,6 +66,7 @@ int panelRenderCommand(Args args) {
   std::string error;
   const auto layoutOption = takeOption(args, "--layout", error);
   const auto unitOption = error.empty() ? takeOption(args, "--unit", error) : std::nullopt;
+  const auto zoomOption = error.empty() ? takeOption(args, "--zoom", error) : std::nullopt;
   if (!error.empty()) return fail(kExitUsage, "panel render: " + error);
   std::optional<velmora::PanelLayout> chosen;
   if (layoutOption) {
@@ -81,6 +83,8 @@ int panelRenderCommand(Args args) {
       return fail(kExitUsage, "panel render: --unit needs a unit index, not " + *unitOption);
     unit = *index;
   }
+  const std::optional<int> zoom = zoomOption ? velmora::parseZoom(*zoomOption) : 1;
+  if (!zoom) return fail(kExitUsage, "panel render: --zoom takes 1, 2 or 3, not " + *zoomOption);
   if (args.size() != 1) return fail(kExitUsage, "panel render: name one PNG file to write");
   const std::string path = args[0];
 
@@ -98,7 +102,7 @@ int panelRenderCommand(Args args) {
   const auto layout = velmora::makeLayout(which, &plugin);
   char name[17] = {};
   if (hal.GetUnitName(hal.CurrentSerial(), name)) velmora::showUnitName(*layout, name);
-  if (!velmora::renderLayoutToPng(*layout, path)) {
+  if (!velmora::renderLayoutToPng(*layout, path, *zoom)) {
     return fail(kExitFailure, "panel render: cannot write " + path);
   }
   std::printf("%s: the %s layout of unit %u\n", path.c_str(), velmora::layoutName(which), unit);

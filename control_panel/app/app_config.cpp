@@ -17,7 +17,8 @@ const char kApplicationName[] = "VelmoraControl PRO";
 
 namespace {
 constexpr char kLogDestinationKey[] = "VelmoraProLogDest";
-}
+constexpr char kZoomKey[] = "Zoom";
+}  // namespace
 
 void applyLogDestinationSetting() {
   // The XDG layout puts the file at ~/.config/<application>.conf beside other programs'.
@@ -33,6 +34,18 @@ void applyLogDestinationSetting() {
   }
   const wxString value = config.Read(kLogDestinationKey, wxString());
   setLogDestination(logDestinationFromConfig(value.utf8_string()));
+}
+
+}  // namespace velmora
+
+namespace velmora {
+
+std::optional<std::string> readZoomSetting() {
+  wxLogNull quiet;
+  wxFileConfig config(kApplicationName, kVendorName, wxEmptyString, wxEmptyString,
+                      wxCONFIG_USE_LOCAL_FILE);
+  if (!config.Exists(kZoomKey)) return std::nullopt;
+  return config.Read(kZoomKey, wxString()).utf8_string();
 }
 
 }  // namespace velmora

@@ -1,6 +1,9 @@
-// The control panel's one setting, "VelmoraProLogDest", in the per-user configuration file
+// The control panel's settings, "VelmoraProLogDest" and "Zoom", in the per-user configuration file
 // (vendor "Corvane", application "VelmoraControl PRO", in the XDG configuration folder).
 #pragma once
+
+#include <optional>
+#include <string>
 
 namespace velmora {
 
@@ -10,5 +13,8 @@ extern const char kApplicationName[];
 // Creates the key empty when it is missing, reads it and sets the diagnostic log's
 // destination.
 void applyLogDestinationSetting();
+
+// The "Zoom" value as written, when there is one (never created: the display decides).
+std::optional<std::string> readZoomSetting();
 
 }  // namespace velmora

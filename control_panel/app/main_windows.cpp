@@ -41,8 +41,16 @@ void MainWindows::createFrames(MixerHost& host) {
                        MyFrame::kFloatStyle, nullptr);
   normal_ = new MyFrame(plugIn_.get(), &host, normal_layout_.get(), shrink_.get(), ac3_.get(),
                         MyFrame::kNormalStyle, float_);
+  float_->setZoom(zoom_);
+  normal_->setZoom(zoom_);
   forgetWhenDestroyed(float_);
   forgetWhenDestroyed(normal_);
+}
+
+void MainWindows::setZoom(int zoom) {
+  zoom_ = zoom;
+  forEachMainFrame([zoom](MyFrame& frame) { frame.setZoom(zoom); });
+  if (lost_ != nullptr) lost_->setZoom(zoom);
 }
 
 void MainWindows::forgetWhenDestroyed(wxWindow* frame) {
@@ -73,6 +81,7 @@ void MainWindows::createConnectionLostFrame(VelmoraPlugin& plugin) {
   lostLayout_ = std::make_unique<ConnectionLostGUI>(&plugin);
   lost_ = new wxPluginGUIFrame(float_, wxID_ANY, "FireWire Connection Lost", kConnectionLostStyle,
                                false);
+  lost_->setZoom(zoom_);
   lost_->setPluginGUI(lostLayout_.get());
   lost_->Hide();
   forgetWhenDestroyed(lost_);
@@ -87,10 +96,12 @@ void MainWindows::SetStatusText(const std::string& text) {
 void MainWindows::ShowConnectionLost(bool show) {
   MyFrame* current = CurrentMainFrame();
   if (lost_ == nullptr || current == nullptr) return;
-  // Centred over the main frame, near its top (frames are top-level: screen coordinates).
-  const wxPoint place = current->GetPosition() +
-                        wxPoint((current->GetSize().GetWidth() - lost_->GetSize().GetWidth()) / 2,
-                                kConnectionLostTop);
+  // Centred over the main frame, near its top (frames are top-level: screen coordinates),
+  // reckoned in panel pixels.
+  const int zoom = current->zoom();
+  const int across =
+      (current->GetSize().GetWidth() / zoom - lost_->GetSize().GetWidth() / zoom) / 2;
+  const wxPoint place = current->GetPosition() + wxPoint(across, kConnectionLostTop) * zoom;
   if (lost_->GetParent() != current) {
     lost_->Reparent(current);
     lost_->Move(place);

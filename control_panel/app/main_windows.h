@@ -32,6 +32,10 @@ class MainWindows {
   // Step 5.
   void createConnectionLostFrame(VelmoraPlugin& plugin);
 
+  // Every frame, those to come too, shows the panel at ×zoom (1 to 3).
+  void setZoom(int zoom);
+  int zoom() const { return zoom_; }
+
   void SetStatusText(const std::string& text);
   MyFrame* CurrentMainFrame();
   void ShowConnectionLost(bool show);
@@ -63,6 +67,7 @@ class MainWindows {
   MyFrame* float_ = nullptr;
   MyFrame* normal_ = nullptr;
   wxPluginGUIFrame* lost_ = nullptr;
+  int zoom_ = 1;
 };
 
 }  // namespace velmora

@@ -110,7 +110,8 @@ void MyFrame::ChooseLayout(bool applyNow) {
 void MyFrame::ApplyLayout() {
   if (current_ == nullptr || current_->getRoot() == nullptr) return;
   if (partner_ != nullptr) {
-    partner_->SetClientSize(current_->getRoot()->getWidth(), current_->getRoot()->getHeight());
+    partner_->SetClientSize(current_->getRoot()->getWidth() * zoom(),
+                            current_->getRoot()->getHeight() * zoom());
   }
   setPluginGUI(current_);
   ShowUnitName();
@@ -211,8 +212,9 @@ void MyFrame::swapFrames() {
 
 wxPoint MyFrame::menuPosition(const wxPoint& mouse) {
   wxPoint at = mouse - GetPosition();
-  at.x -= kMenuShiftX;
-  at.y -= GetWindowStyleFlag() == kFloatStyle ? kFloatMenuShiftY : kNormalMenuShiftY;
+  // The shifts are panel pixels, like everything else about the panel.
+  at.x -= kMenuShiftX * zoom();
+  at.y -= (GetWindowStyleFlag() == kFloatStyle ? kFloatMenuShiftY : kNormalMenuShiftY) * zoom();
   return at;
 }
 

@@ -65,7 +65,7 @@ PluginGUI* wxPluginGUIFrame::getPluginGUI() {
 void wxPluginGUIFrame::layoutPluginGUI() {
   if (layout_ == nullptr || layout_->getRoot() == nullptr) return;
   View* root = layout_->getRoot();
-  SetClientSize(root->getWidth(), root->getHeight());
+  SetClientSize(root->getWidth() * zoom(), root->getHeight() * zoom());
   canvas_->SetSize(GetClientSize());
   layout_->setGUI(gui_.get());
   layout_->refreshAll();
@@ -78,6 +78,11 @@ void wxPluginGUIFrame::layoutPluginGUI() {
     }
   }
   wxToolTip::Enable(true);
+}
+
+void wxPluginGUIFrame::setZoom(int zoom) {
+  surface_->setZoom(zoom);
+  layoutPluginGUI();
 }
 
 void wxPluginGUIFrame::onTimerTick() {}

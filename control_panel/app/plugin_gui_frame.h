@@ -35,6 +35,9 @@ class wxPluginGUIFrame : public wxFrame {
   WxSurface& surface() { return *surface_; }
   GUI& drawingContext() { return *gui_; }
   bool closable() const { return closable_; }
+  // Shows the panel at ×zoom (1 to 3) and sizes the frame to it.
+  void setZoom(int zoom);
+  int zoom() const { return surface_->zoom(); }
 
  protected:
   void onIdle(wxIdleEvent& event);

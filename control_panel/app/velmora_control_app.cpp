@@ -2,6 +2,7 @@
 // setting, and hands start-up, the idle pass and the end to the ControlPanel.
 #include <wx/app.h>
 #include <wx/cmdline.h>
+#include <wx/display.h>
 #include <wx/msgdlg.h>
 #include <wx/snglinst.h>
 #include <wx/stdpaths.h>
@@ -9,11 +10,13 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <optional>
 
 #include "control_panel/app/app_config.h"
 #include "control_panel/app/control_panel.h"
+#include "control_panel/toolkit/panel_zoom.h"
 #include "platform/clock.h"
 
 namespace velmora {
@@ -32,11 +35,22 @@ class VelmoraControlApp : public wxApp {
   void OnInitCmdLine(wxCmdLineParser& parser) override {
     wxApp::OnInitCmdLine(parser);
     parser.AddParam("filename", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
+    parser.AddLongOption("zoom", "show the panel at 1, 2 or 3 times its size",
+                         wxCMD_LINE_VAL_STRING);
   }
 
   bool OnCmdLineParsed(wxCmdLineParser& parser) override {
     if (!wxApp::OnCmdLineParsed(parser)) return false;
     if (parser.GetParamCount() > 0) mixFile_ = parser.GetParam(0).utf8_string();
+    wxString zoom;
+    if (parser.Found("zoom", &zoom)) {
+      zoomOption_ = parseZoom(zoom.utf8_string());
+      if (!zoomOption_) {
+        std::fprintf(stderr, "VelmoraControl: --zoom takes 1, 2 or 3, not \"%s\"\n",
+                     zoom.utf8_str().data());
+        return false;
+      }
+    }
     return true;
   }
 
@@ -61,7 +75,16 @@ class VelmoraControlApp : public wxApp {
     std::signal(SIGTERM, requestEnd);
     std::signal(SIGINT, requestEnd);
     panel_ = std::make_unique<ControlPanel>();
+    const std::optional<std::string> zoomSetting = readZoomSetting();
+    const std::optional<int> configuredZoom = zoomSetting ? parseZoom(*zoomSetting) : std::nullopt;
+    panel_->windows().setZoom(
+        chooseZoom(zoomOption_, configuredZoom, wxDisplay(0u).GetScaleFactor()));
     if (!panel_->start(mixFile_)) return false;
+    if (zoomSetting && !configuredZoom) {
+      // A bad setting is no reason not to start: the panel goes on at the other choice.
+      panel_->windows().SetStatusText("Zoom \"" + *zoomSetting +
+                                      "\" in the configuration ignored: it takes 1, 2 or 3");
+    }
     Bind(wxEVT_IDLE, &VelmoraControlApp::onIdle, this);
     return true;
   }
@@ -88,6 +111,7 @@ class VelmoraControlApp : public wxApp {
   }
 
   std::optional<std::string> mixFile_;
+  std::optional<int> zoomOption_;
   std::unique_ptr<wxSingleInstanceChecker> instance_;
   std::unique_ptr<ControlPanel> panel_;
 };

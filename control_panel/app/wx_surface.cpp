@@ -8,13 +8,20 @@
 #include <algorithm>
 #include <cstring>
 
+#include "control_panel/toolkit/panel_zoom.h"
+
 namespace velmora {
 
 WxSurface::WxSurface(wxWindow* window) : window_(window) {}
 
+void WxSurface::setZoom(int zoom) {
+  zoom_ = std::clamp(zoom, kMinZoom, kMaxZoom);
+}
+
 void WxSurface::fitToClient() {
   const wxSize size = window_->GetClientSize();
-  const int width = std::max(size.GetWidth(), 1), height = std::max(size.GetHeight(), 1);
+  const int width = std::max(size.GetWidth() / zoom_, 1);
+  const int height = std::max(size.GetHeight() / zoom_, 1);
   if (backBuffer_ && backBuffer_->width() == width && backBuffer_->height() == height) return;
   // A Bitmap gets its pixels once; a new size needs a new one.
   backBuffer_ = std::make_unique<TrackedBitmap>(width, height);
@@ -43,11 +50,18 @@ void WxSurface::present() {
   window_->Refresh(false);
 }
 
+std::vector<uint32_t> WxSurface::screenPixels() const {
+  // Scaled here, by repetition, rather than by the DC: its scaling may smooth.
+  return zoomPixels(shown_.data(), shownWidth_, shownHeight_, zoom_);
+}
+
 void WxSurface::paint(wxDC& dc) {
   if (shown_.empty()) return;
-  wxImage image(shownWidth_, shownHeight_, false);
+  const std::vector<uint32_t> zoomed = screenPixels();
+  if (zoomed.empty()) return;
+  wxImage image(shownWidth_ * zoom_, shownHeight_ * zoom_, false);
   unsigned char* rgb = image.GetData();
-  for (const uint32_t pixel : shown_) {
+  for (const uint32_t pixel : zoomed) {
     *rgb++ = static_cast<unsigned char>(pixel >> 16);
     *rgb++ = static_cast<unsigned char>(pixel >> 8);
     *rgb++ = static_cast<unsigned char>(pixel);
@@ -73,8 +87,8 @@ bool WxSurface::isLeftButtonDown() {
 
 void WxSurface::getCursorPos(int* x, int* y) {
   const wxPoint point = window_->ScreenToClient(wxGetMousePosition());
-  *x = point.x;
-  *y = point.y;
+  *x = panelCoordinate(point.x, zoom_);
+  *y = panelCoordinate(point.y, zoom_);
 }
 
 }  // namespace velmora

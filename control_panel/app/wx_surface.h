@@ -1,7 +1,8 @@
 // The window side of the drawing context in the program: the back buffer the toolkit
 // composites into, shown by a wx window. GTK cannot draw outside a paint event, so a finished
 // draw pass asks for a repaint, and only when the pass changed pixels: the idle pass runs
-// continuously and most draw passes repaint what is already on screen.
+// continuously and most draw passes repaint what is already on screen. The back buffer is in
+// panel pixels; a zoomed panel is scaled by whole pixels only when shown.
 #pragma once
 
 #include <wx/window.h>
@@ -40,6 +41,15 @@ class WxSurface : public GUIWindow {
 
   // Paints the back buffer as last presented (from a paint event).
   void paint(wxDC& dc);
+  // Panel pixels are shown as zoom × zoom screen pixels; the back buffer and the cursor stay in
+  // panel pixels.
+  void setZoom(int zoom);
+  int zoom() const { return zoom_; }
+  // The panel as last presented, in panel pixels, and as it is painted on the screen.
+  const std::vector<uint32_t>& shownPixels() const { return shown_; }
+  int shownWidth() const { return shownWidth_; }
+  int shownHeight() const { return shownHeight_; }
+  std::vector<uint32_t> screenPixels() const;
   // How often a draw pass asked for a repaint.
   int repaintRequests() const { return repaintRequests_; }
 
@@ -52,6 +62,7 @@ class WxSurface : public GUIWindow {
   int shownWidth_ = 0;
   int shownHeight_ = 0;
   int repaintRequests_ = 0;
+  int zoom_ = 1;
   WxClipboard clipboard_;
 };
 

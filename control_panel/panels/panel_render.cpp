@@ -1,8 +1,13 @@
 #include "control_panel/panels/panel_render.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "control_panel/panels/velmora_gui.h"
 #include "control_panel/toolkit/gui.h"
 #include "control_panel/toolkit/headless_window.h"
+#include "control_panel/toolkit/panel_zoom.h"
+#include "control_panel/toolkit/png_writer.h"
 #include "control_panel/toolkit/view.h"
 
 namespace velmora {
@@ -61,7 +66,7 @@ void showUnitName(PluginGUI& layout, const char* name) {
   if (auto* main = dynamic_cast<VelmoraGUI*>(&layout)) main->setUnitName(name);
 }
 
-bool renderLayoutToPng(PluginGUI& layout, const std::string& path) {
+bool renderLayoutToPng(PluginGUI& layout, const std::string& path, int zoom) {
   View* root = layout.getRoot();
   if (root == nullptr) return false;
   HeadlessWindow window(root->getWidth(), root->getHeight());
@@ -71,7 +76,14 @@ bool renderLayoutToPng(PluginGUI& layout, const std::string& path) {
   layout.refreshAll();
   layout.redraw();
   layout.setGUI(previous);
-  return window.writePng(path);
+  if (zoom == 1) return window.writePng(path);
+  Bitmap& drawn = *window.backBuffer();
+  const std::vector<uint32_t> pixels =
+      zoomPixels(drawn.pixels(), drawn.width(), drawn.height(), zoom);
+  Bitmap zoomed(drawn.width() * zoom, drawn.height() * zoom);
+  if (pixels.empty() || !zoomed.isValid()) return false;
+  std::copy(pixels.begin(), pixels.end(), zoomed.pixels());
+  return writePng(zoomed, path);
 }
 
 }  // namespace velmora

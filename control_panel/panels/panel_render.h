@@ -26,8 +26,8 @@ std::unique_ptr<PluginGUI> makeLayout(PanelLayout layout, Plugin* plugin);
 void showUnitName(PluginGUI& layout, const char* name);
 
 // Attaches a headless window of the layout's size, lets every view read its parameters,
-// draws the whole tree once and writes the window's pixels to `path`; detaches again. False
-// when the file cannot be written.
-bool renderLayoutToPng(PluginGUI& layout, const std::string& path);
+// draws the whole tree once and writes the window's pixels, each shown as zoom × zoom pixels
+// as the program shows them, to `path`; detaches again. False when the file cannot be written.
+bool renderLayoutToPng(PluginGUI& layout, const std::string& path, int zoom = 1);
 
 }  // namespace velmora

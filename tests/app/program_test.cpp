@@ -61,10 +61,12 @@ std::string contents(const std::string& path) {
 // One started copy of the program.
 class Program {
  public:
-  Program() {
-    const std::string path = programFolder() + "/VelmoraControl";
-    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0) pid_ = -1;
+  explicit Program(std::vector<std::string> args = {}) {
+    args.insert(args.begin(), programFolder() + "/VelmoraControl");
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
   }
   ~Program() {
     if (pid_ > 0 && !exited_) {
@@ -202,6 +204,42 @@ TEST_F(ProgramTest, AChangeSurvivesACrashTwoSecondsLater) {
   ASSERT_FALSE(waitForWindow("VelmoraControl PRO").empty());
   EXPECT_TRUE(waitUntil([&] { return inputMix() == dragged; })) << "the change was lost";
   EXPECT_TRUE(restarted.terminate());
+}
+
+TEST_F(ProgramTest, AtZoomTwoTheWindowShowsThePanelRenderedAtZoomTwo) {
+  const struct {
+    std::vector<std::string> args;
+    const char* configuration;
+  } cases[] = {{{"--zoom", "2"}, "Zoom=1\n"}, {{}, "Zoom=2\n"}};
+  const std::string rendered = folder / "rendered.png", shot = folder / "shot.png";
+  ASSERT_EQ(shell(programFolder() + "/velmoractl panel render --zoom 2 " + rendered +
+                  " >/dev/null 2>&1; echo $?"),
+            "0\n");
+  const std::string size = shell("identify -format %wx%h " + rendered);
+  for (const auto& c : cases) {
+    std::filesystem::create_directories(folder / "config");
+    std::ofstream(folder / "config/VelmoraControl PRO.conf") << c.configuration;
+    Program program(c.args);
+    const std::string main = waitForWindow("VelmoraControl PRO");
+    ASSERT_FALSE(main.empty()) << "no window";
+    EXPECT_TRUE(waitUntil([&] {
+      shell("import -window " + main + " " + shot);
+      const std::string differing =
+          shell("convert " + shot + " -crop " + size + "+0+0 +repage " + folder / "crop.png" +
+                " && compare -metric AE " + folder / "crop.png" + " " + rendered + " null: 2>&1");
+      return differing == "0";
+    })) << "the window's panel differs from velmoractl panel render --zoom 2 with "
+        << c.configuration;
+    EXPECT_TRUE(program.terminate());
+  }
+}
+
+TEST_F(ProgramTest, ABadZoomOnTheCommandLineEndsTheProgramAtOnce) {
+  for (const char* bad : {"0", "4", "x"}) {
+    Program program({"--zoom", bad});
+    EXPECT_TRUE(waitUntil([&] { return !program.running(); })) << bad;
+    EXPECT_NE(program.exitStatus(), 0) << bad;
+  }
 }
 
 TEST_F(ProgramTest, QuittingSavesTheMixAndASecondCopyIsRefusedLeavingItAlone) {

@@ -138,6 +138,34 @@ TEST_F(MixerCommandsTest, PanelRenderDrawsTheLayoutOfTheUnitsRateAndWritesNothin
   EXPECT_EQ(run(panelRenderCommand, {}).code, 2);
 }
 
+// The width and height in a PNG file's header.
+std::pair<uint32_t, uint32_t> pngSize(const std::string& path) {
+  const std::vector<uint8_t> bytes = readBytes(path);
+  if (bytes.size() < 24) return {0, 0};
+  auto word = [&](size_t at) {
+    uint32_t value = 0;
+    for (size_t i = at; i < at + 4; ++i) value = value << 8 | bytes[i];
+    return value;
+  };
+  return {word(16), word(20)};
+}
+
+TEST_F(MixerCommandsTest, PanelRenderZoomsByWholePixelsAndRefusesOtherZooms) {
+  ASSERT_EQ(run(panelRenderCommand, {folder / "one.png"}).code, 0);
+  const auto [width, height] = pngSize(folder / "one.png");
+  for (const int zoom : {2, 3}) {
+    const Outcome r = run(panelRenderCommand, {"--zoom", std::to_string(zoom), folder / "z.png"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(pngSize(folder / "z.png"), std::make_pair(width * zoom, height * zoom));
+  }
+  for (const char* bad : {"0", "4", "x"}) {
+    const Outcome r = run(panelRenderCommand, {"--zoom", bad, folder / "bad.png"});
+    EXPECT_EQ(r.code, 2) << bad;
+    EXPECT_TRUE(Has(r.err, "--zoom takes 1, 2 or 3")) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(folder / "bad.png"));
+  }
+}
+
 // What a changing verb did: its outcome, the default mix file afterwards, the unit's writes.
 struct Change {
   const char* name;

@@ -1,0 +1,33 @@
+// Integer zoom of the panel: the back buffer stays at panel size and is shown at ×1, ×2 or ×3
+// by repeating each pixel, so every rule in panel pixels holds at any zoom. Screen positions
+// map back to the panel pixel under them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+constexpr int kMinZoom = 1;
+constexpr int kMaxZoom = 3;
+
+// "1", "2" or "3" (surrounding blanks allowed); anything else is no zoom.
+std::optional<int> parseZoom(const std::string& text);
+// The zoom nearest a display's scale factor, within the supported range.
+int zoomForDisplayScale(double scale);
+// The command line wins over the configuration, which wins over the display.
+int chooseZoom(std::optional<int> commandLine, std::optional<int> configuration,
+               double displayScale);
+
+// A screen coordinate (relative to the panel's origin) as the panel pixel under it.
+inline int panelCoordinate(int screen, int zoom) {
+  // Rounds toward minus infinity so that pixels left of or above the panel stay outside it.
+  return screen >= 0 ? screen / zoom : -((-screen + zoom - 1) / zoom);
+}
+
+// `pixels` (width × height, rows top-down) with every pixel repeated zoom × zoom times.
+std::vector<uint32_t> zoomPixels(const uint32_t* pixels, int width, int height, int zoom);
+
+}  // namespace velmora
