@@ -37,7 +37,12 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
 
   void ChooseLayout(bool applyNow);
   void ApplyLayout();
+  // The frame's own refresh of its layout, by its own name; wx's repaint request
+  // (Refresh(bool, const wxRect*)) stays reachable through wxWindow.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Woverloaded-virtual"
   void Refresh();
+#pragma GCC diagnostic pop
   void ShowUnitName();
   void parameterChanged(int id) override;
 
