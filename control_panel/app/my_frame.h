@@ -37,12 +37,6 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
 
   void ChooseLayout(bool applyNow);
   void ApplyLayout();
-  // The frame's own refresh of its layout, by its own name; wx's repaint request
-  // (Refresh(bool, const wxRect*)) stays reachable through wxWindow.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Woverloaded-virtual"
-  void Refresh();
-#pragma GCC diagnostic pop
   void ShowUnitName();
   void parameterChanged(int id) override;
 
@@ -53,6 +47,13 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   wxMenu* buildUnitMenu();
   // Where a pop-up menu opens for the mouse at `mouse` (screen coordinates).
   wxPoint menuPosition(const wxPoint& mouse);
+
+  // The frame's own refresh of its layout, by its own name; wx's repaint request
+  // (Refresh(bool, const wxRect*)) stays reachable through wxWindow.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Woverloaded-virtual"
+  void Refresh();
+#pragma GCC diagnostic pop
   void runCommand(int id);
 
  private:
