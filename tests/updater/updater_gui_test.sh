@@ -41,7 +41,7 @@ until_true() {
 }
 
 # The X display: Xvfb picks a free one and tells us its number.
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 until_true 20 test -s "$work/display" || fail "Xvfb did not start"
 DISPLAY=:$(cat "$work/display")
