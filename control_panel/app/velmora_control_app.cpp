@@ -32,6 +32,13 @@ void requestEnd(int) {
 
 class VelmoraControlApp : public wxApp {
  public:
+  // Runs before GTK starts. The panel is composited in software and never draws with OpenGL,
+  // yet GDK would load the GL driver (with Mesa, all of LLVM: about 50 MB and a slower start)
+  // only to choose visuals for it. A GDK_GL the user set is left as it is.
+  VelmoraControlApp() {
+    if (!wxGetEnv("GDK_GL", nullptr)) wxSetEnv("GDK_GL", "disable");
+  }
+
   void OnInitCmdLine(wxCmdLineParser& parser) override {
     wxApp::OnInitCmdLine(parser);
     parser.AddParam("filename", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
