@@ -3,6 +3,7 @@
 #include <wx/dcclient.h>
 #include <wx/tooltip.h>
 
+#include "control_panel/app/first_paint_stamp.h"
 #include "control_panel/toolkit/view.h"
 
 namespace velmora {
@@ -131,6 +132,7 @@ void wxPluginGUIFrame::onPaint(wxPaintEvent&) {
   dc.Clear();
   if (layout_ != nullptr) layout_->redraw();
   surface_->paint(dc);
+  if (layout_ != nullptr) stampFirstPaint();
 }
 
 void wxPluginGUIFrame::onContextMenu(wxContextMenuEvent&) {}
