@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "control_panel/app/about_text.h"
 #include "control_panel/app/app_icon.h"
 #include "control_panel/app/web_links.h"
 #include "control_panel/hal/velmora_hal.h"
@@ -19,7 +20,6 @@ namespace velmora {
 namespace {
 
 constexpr char kTitle[] = "VelmoraControl PRO";
-constexpr char kVersion[] = "2.6";
 constexpr char kUpdaterProgram[] = "VelmoraProUpdater";
 constexpr int kMenuShiftX = 3;
 constexpr int kFloatMenuShiftY = 22;
@@ -272,20 +272,7 @@ void MyFrame::runCommand(int id) {
 }
 
 void MyFrame::showAbout() {
-  char text[512];
-  int length = std::snprintf(text, sizeof text, "VelmoraControl PRO Version %s\n\n", kVersion);
-  int major = 0, minor = 0, build = 0;
-  if (hal() != nullptr && hal()->GetKWFInfo(major, minor, build)) {
-    length +=
-        std::snprintf(text + length, sizeof text - length, "%s firmware Version %d.%d.%d\n",
-                      VelmoraHAL::IsLargeModel() ? "Velmora PRO Studio" : "Velmora PRO Compact",
-                      major, minor, build);
-  } else {
-    length += std::snprintf(text + length, sizeof text - length, "No Velmora PRO connected\n");
-  }
-  std::snprintf(text + length, sizeof text - length,
-                "\n\n(c) Corvane. Velmora PRO is a trademark of Corvane.");
-  wxMessageBox(text, kTitle, wxOK | wxICON_INFORMATION, this);
+  wxMessageBox(wxString::FromUTF8(aboutBoxText(hal())), kTitle, wxOK | wxICON_INFORMATION, this);
 }
 
 void MyFrame::switchUnit(int index) {
@@ -321,8 +308,11 @@ void MyFrame::toggleHardwareMonitoring() {
 }
 
 void MyFrame::updateFirmware() {
-  const std::filesystem::path self(platform::executablePath());
-  const std::string updater = (self.parent_path() / kUpdaterProgram).string();
+  const std::string updater =
+      !updaterPath_.empty()
+          ? updaterPath_
+          : (std::filesystem::path(platform::executablePath()).parent_path() / kUpdaterProgram)
+                .string();
   std::error_code error;
   if (!std::filesystem::exists(updater, error)) return;
   if (hal() != nullptr) hal()->Close();

@@ -5,6 +5,8 @@
 
 #include <wx/menu.h>
 
+#include <string>
+
 #include "control_panel/app/plugin_gui_frame.h"
 #include "control_panel/mixer/mixer_host.h"
 #include "control_panel/panels/velmora_gui.h"
@@ -55,6 +57,11 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   void Refresh();
 #pragma GCC diagnostic pop
   void runCommand(int id);
+  // Where "Update Firmware..." looks for the updater: beside this program unless set here
+  // (tests point it at a file that is not there).
+  void setUpdaterPath(std::string path) {
+    updaterPath_ = std::move(path);
+  }
 
  private:
   void react(int id);
@@ -81,6 +88,7 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   MyFrame* partner_;
   wxMenu* mainMenu_;
   wxMenu* standaloneMenu_;
+  std::string updaterPath_;
 };
 
 }  // namespace velmora

@@ -1,9 +1,13 @@
 // The control panel's windows driven in this process: the mouse on the panel, the unit's
 // knob, the event queue, the frame swap and the layouts, the unit menu and the main menu.
+#include <gmock/gmock.h>
 #include <wx/menu.h>
+#include <wx/tooltip.h>
 
 #include <filesystem>
 
+#include "control_panel/app/about_text.h"
+#include "control_panel/app/wx_clipboard.h"
 #include "control_panel/mixer/velmora_parameters.h"
 #include "control_panel/toolkit/view.h"
 #include "simbus/sim_unit.h"
@@ -158,6 +162,62 @@ TEST_F(ControlPanelWindowTest, UnplugShowsTheConnectionLostWindowAndPlugHidesIt)
   pump(ControlPanel::kSlowPassEvery);
   EXPECT_TRUE(hal().IsOpen());
   EXPECT_FALSE(panel->windows().connectionLostFrame()->IsShown());
+}
+
+TEST_F(ControlPanelWindowTest, TheAboutBoxNamesTheVersionAndTheConnectedUnitsFirmware) {
+  const struct {
+    simbus::Model model;
+    const char* line;
+  } cases[] = {{simbus::Model::Studio, "Velmora PRO Studio firmware Version 1.2.3\n"},
+               {simbus::Model::Compact, "Velmora PRO Compact firmware Version 1.2.3\n"}};
+  for (const auto& c : cases) {
+    serial = bus->plug(simbus::UnitSpec{.model = c.model, .firmware = 0x01020003}).value();
+    launch();
+    EXPECT_EQ(aboutBoxText(&hal()), std::string("VelmoraControl PRO Version 2.6\n\n") + c.line +
+                                        "\n\n(c) Corvane. Velmora PRO is a trademark of Corvane.");
+    bus->unplug(serial);
+    pump(ControlPanel::kSlowPassEvery);
+    EXPECT_THAT(aboutBoxText(&hal()), ::testing::HasSubstr("\n\nNo Velmora PRO connected\n\n\n"));
+    panel->exit(false);
+    closeFrames();
+    panel.reset();
+  }
+}
+
+TEST_F(ControlPanelWindowTest, UpdateFirmwareWithTheUpdaterAbsentLeavesProgramAndUnitAsTheyWere) {
+  start();
+  frame().setUpdaterPath(folder / "VelmoraProUpdater");
+  frame().runCommand(MyFrame::kIdUpdateFirmware);
+  pump();
+  EXPECT_TRUE(frame().IsShown());
+  EXPECT_TRUE(hal().IsOpen());
+}
+
+TEST_F(ControlPanelWindowTest, TheToolTipNamesTheControlUnderTheMouse) {
+  start();
+  wxUIActionSimulator sim;
+  pointerAt(sim, 50, 125);  // input 1's fader
+  pump(2);
+  const wxToolTip* tip = frame().canvas()->GetToolTip();
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(tip->GetTip(), "Input 1 Mix Level");
+}
+
+TEST_F(ControlPanelWindowTest, TheClipboardKeepsABlockUnderItsFormatName) {
+  start();
+  WxClipboard clipboard;
+  const std::string block("mix\0data", 8);
+  ASSERT_TRUE(clipboard.open());
+  clipboard.empty();
+  ASSERT_TRUE(clipboard.setData("VMIX", block.data(), block.size()));
+  clipboard.close();
+  ASSERT_TRUE(clipboard.open());
+  EXPECT_TRUE(clipboard.isFormatAvailable("VMIX"));
+  EXPECT_FALSE(clipboard.isFormatAvailable("VTXT"));
+  ASSERT_EQ(clipboard.dataSize("VMIX"), block.size());
+  EXPECT_EQ(std::string(static_cast<const char*>(clipboard.data("VMIX")), block.size()), block);
+  EXPECT_EQ(clipboard.data("VTXT"), nullptr);
+  clipboard.close();
 }
 
 }  // namespace
