@@ -27,7 +27,7 @@ test: build
 
 # The Windows build (mingw-w64, in build/windows): dun_fwdl.dll with its import library,
 # VelmoraProUpdater.exe, velmoractl.exe and kwf.exe, in build/windows/bin.
-WINDOWS_TARGETS := dun_fwdl velmoractl kwf
+WINDOWS_TARGETS := dun_fwdl VelmoraProUpdater velmoractl kwf
 
 windows: deps
 	@cmake --preset windows >/dev/null

@@ -85,6 +85,10 @@ class UpdaterFixture : public ::testing::Test {
   pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
   platform::testing::ScratchFolder scratch;
   platform::testing::ScopedEnv tmpdir{"TMPDIR", scratch.path()};
+#ifdef _WIN32
+  // GetTempPath reads TMP.
+  platform::testing::ScopedEnv tmp{"TMP", scratch.path()};
+#endif
   RecordingView view;
   FirmwareLibrary library = kLibraryInProcess;
   std::unique_ptr<FirmwareUpdater> updater = std::make_unique<FirmwareUpdater>(library, view);
