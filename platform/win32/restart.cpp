@@ -7,7 +7,7 @@ namespace {
 constexpr DWORD kRestartReason = 0x80040002;
 }  // namespace
 
-uint32_t restartComputer() {
+uint32_t enableShutdownPrivilege() {
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
     return GetLastError();
@@ -25,7 +25,11 @@ uint32_t restartComputer() {
     error = GetLastError();
   }
   CloseHandle(token);
-  if (error != ERROR_SUCCESS) return error;
+  return error;
+}
+
+uint32_t restartComputer() {
+  if (const uint32_t error = enableShutdownPrivilege(); error != ERROR_SUCCESS) return error;
   return ExitWindowsEx(EWX_REBOOT, kRestartReason) ? win_error::Success : GetLastError();
 }
 

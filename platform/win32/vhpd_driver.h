@@ -42,7 +42,10 @@ uint32_t openSettingsKey(const std::string& key);
 uint32_t readSetting(const std::string& key, const std::string& name, uint32_t& value);
 uint32_t writeSetting(const std::string& key, const std::string& name, uint32_t value);
 
-// Enables the shutdown privilege of the process token and restarts the computer.
+// Enables the shutdown privilege of the process token ("SeShutdownPrivilege"); an error when it
+// is not held.
+uint32_t enableShutdownPrivilege();
+// Enables the shutdown privilege and restarts the computer.
 uint32_t restartComputer();
 
 // A hidden message-only window on its own thread that calls `onChange` for every arrival and

@@ -112,6 +112,11 @@ TEST(Win32DriverSeamTest, WithoutTheDriverThereAreNoUnitsAndNothingOpens) {
   EXPECT_NE(driver->subscribeBusChanges([] {}), nullptr);
 }
 
+// The restart itself would end the Wine session; the privilege it needs is asked for alone.
+TEST(Win32DriverSeamTest, TheShutdownPrivilegeOfTheRestartCanBeEnabled) {
+  EXPECT_EQ(win32::enableShutdownPrivilege(), we::Success);
+}
+
 // The driver's settings key made the way its installer would, removed afterwards.
 class SettingsKey {
  public:
