@@ -1,7 +1,7 @@
 # The two commands of the README. Both do all set-up on a fresh Debian 12 machine.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build test run release tsan fuzz format clean
+.PHONY: all deps build test run release tsan fuzz format clean windows windows-test
 
 all: build
 
@@ -22,6 +22,21 @@ test: build
 	@cmake --preset tsan >/dev/null
 	@cmake --build --preset tsan -j $(JOBS) --target $(FWDL_TSAN_TARGETS)
 	@ctest --preset tsan -j $(JOBS) -R '^fwdl[._]'
+	@if command -v wine >/dev/null 2>&1; then $(MAKE) --no-print-directory windows-test; \
+	 else echo "wine not installed: the Windows tests are left out"; fi
+
+# The Windows build (mingw-w64, in build/windows): dun_fwdl.dll with its import library,
+# VelmoraProUpdater.exe, velmoractl.exe and kwf.exe, in build/windows/bin.
+WINDOWS_TARGETS := dun_fwdl VelmoraProUpdater velmoractl kwf
+
+windows: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows -j $(JOBS) --target $(WINDOWS_TARGETS)
+
+# The Windows programs' tests under Wine, on the in-process bus (make test runs them).
+windows-test: windows
+	@cmake --build --preset windows -j $(JOBS) --target windows_tests
+	@ctest --preset windows -j $(JOBS)
 
 # The control panel on the simulated bus (the bus with one Velmora PRO Studio started when
 # none runs).

@@ -1,9 +1,9 @@
 #include "cli/cli_user_interface.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
+
+#include "platform/terminal.h"
 
 namespace velmoractl {
 
@@ -18,7 +18,7 @@ void CliUserInterface::ShowErrorBox(const std::string& text, const std::string&)
 
 bool CliUserInterface::AskYesNo(const std::string& text, const std::string&) {
   if (answer_ != Answer::Ask) return answer_ == Answer::Yes;
-  if (!::isatty(STDIN_FILENO)) {
+  if (!platform::standardInputIsTerminal()) {
     unanswered_ = text;
     return false;
   }

@@ -1,7 +1,6 @@
 // velmoractl firmware check FILE and velmoractl firmware update FILE: a firmware file tested
 // against a unit, and downloaded to it, through the download library's interface like any
 // outside caller.
-#include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
@@ -13,6 +12,7 @@
 #include "cli/firmware_words.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/terminal.h"
 #include "platform/unit_info_block.h"
 #include "platform/vhpd_protocol.h"
 
@@ -177,7 +177,7 @@ void describe(const LibrarySession& session, uint32_t index) {
 
 // Asks the person at the terminal; false without one.
 bool confirmed(const std::string& question) {
-  if (!::isatty(STDIN_FILENO)) return false;
+  if (!platform::standardInputIsTerminal()) return false;
   std::fprintf(stderr, "%s [y/N] ", question.c_str());
   std::string reply;
   std::getline(std::cin, reply);
@@ -187,7 +187,7 @@ bool confirmed(const std::string& question) {
 // Shows the progress of a download: a bar on a terminal, a line per tenth otherwise.
 class ProgressDisplay {
  public:
-  ProgressDisplay() : terminal_(::isatty(STDOUT_FILENO)) {}
+  ProgressDisplay() : terminal_(platform::standardOutputIsTerminal()) {}
 
   void show(uint32_t bytes, uint32_t total) {
     if (total == 0) return;

@@ -5,7 +5,8 @@
 namespace fwdl {
 
 std::mutex& ApiLock() {
-  static constinit std::mutex lock;
+  // Made at first use: the Windows thread library cannot initialise a mutex at compile time.
+  static std::mutex lock;
   return lock;
 }
 

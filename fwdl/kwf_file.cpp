@@ -1,9 +1,5 @@
 #include "fwdl/kwf_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -12,6 +8,7 @@
 #include "fwdl/crc32.h"
 #include "fwdl/library_log.h"
 #include "fwdl/little_endian.h"
+#include "platform/file_access.h"
 
 namespace fwdl {
 
@@ -76,33 +73,23 @@ KVOFWDL_STATUS KwfFile::Open(const std::string& fileName) {
 
 KVOFWDL_STATUS KwfFile::OpenChecked(const std::string& fileName) {
   const char* name = fileName.c_str();
-  struct stat status {};
-  if (stat(name, &status) != 0) {
+  if (!platform::fileSize(fileName)) {
     Log(LogType::Error, "KwfFile::Open: file '%s' could not be found.\n", name);
     return KVOFWDL_STATUS_FILE_NOT_FOUND;
   }
-  // Without blocking, so that a named pipe given as the file cannot stall the caller; only a
-  // regular file is a firmware file.
-  const int fd = open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    if (fd >= 0) close(fd);
+  uint64_t size = 0;
+  stream_ = platform::openRegularFile(fileName, size);
+  if (stream_ == nullptr) {
     Log(LogType::Error, "open file '%s' failed\n", name);
     return KVOFWDL_STATUS_FILE_NOT_FOUND;
   }
   // Offsets, lengths and the streamed size are 32-bit: a larger file cannot be one.
-  if (static_cast<uint64_t>(status.st_size) > std::numeric_limits<uint32_t>::max()) {
-    close(fd);
+  if (size > std::numeric_limits<uint32_t>::max()) {
     Log(LogType::Error, "file '%s' is larger than 4 GiB\n", name);
     return KVOFWDL_STATUS_INVALID_FILE_FORMAT;
   }
-  stream_ = fdopen(fd, "rb");
-  if (stream_ == nullptr) {
-    close(fd);
-    Log(LogType::Error, "open file '%s' failed\n", name);
-    return KVOFWDL_STATUS_FILE_NOT_FOUND;
-  }
   fileName_ = fileName;
-  fileSize_ = static_cast<uint32_t>(status.st_size);
+  fileSize_ = static_cast<uint32_t>(size);
 
   if (const KVOFWDL_STATUS read = ReadHeader(); read != KVOFWDL_STATUS_SUCCESS) return read;
   hasCnE_ = CnEOffset() != 0;

@@ -18,8 +18,13 @@ namespace {
 
 // Entries come from the callers' threads and from the download worker; the lock keeps their
 // lines whole and the log file's rotation out of each other's way. It is recursive because
-// the log file reports its own failures through the log.
-constinit std::recursive_mutex logMutex;
+// the log file reports its own failures through the log. Made at first use, so it is ready
+// for the module's start-up code whatever the order of static initialisation (the Windows
+// thread library cannot initialise a mutex at compile time).
+std::recursive_mutex& LogMutex() {
+  static std::recursive_mutex mutex;
+  return mutex;
+}
 constinit LogSettings* settings = nullptr;
 
 bool Wanted(LogType type) {
@@ -45,7 +50,7 @@ void Send(uint32_t destinations, LogType type, const std::string& text) {
 }
 
 void SendFormatted(uint32_t destinations, LogType type, const char* format, va_list args) {
-  std::lock_guard lock(logMutex);
+  std::lock_guard lock(LogMutex());
   if (!Wanted(type)) return;
   Send(destinations, type, FormatEntryText(format, args));
 }
@@ -77,7 +82,7 @@ std::string ConfigPathBesideModule() {
 }
 
 void InitLogging(const std::string& configPath) {
-  std::lock_guard lock(logMutex);
+  std::lock_guard lock(LogMutex());
   if (settings == nullptr) settings = new LogSettings;
   settings->configPath = configPath;
   const ConfigFileState state = InspectConfigFile(configPath);
@@ -97,7 +102,7 @@ void InitLogging(const std::string& configPath) {
 }
 
 void ShutdownLogging() {
-  std::lock_guard lock(logMutex);
+  std::lock_guard lock(LogMutex());
   if (settings == nullptr) return;
   settings->logFile.Close();
   settings->logFileEnabled = false;
@@ -107,7 +112,7 @@ void ShutdownLogging() {
 }
 
 bool EnableLogFile(const std::string& path) {
-  std::lock_guard lock(logMutex);
+  std::lock_guard lock(LogMutex());
   if (settings == nullptr) return false;
   settings->logFileEnabled = false;
   if (!path.empty()) {
@@ -120,7 +125,7 @@ bool EnableLogFile(const std::string& path) {
 }
 
 bool DisableLogFile() {
-  std::lock_guard lock(logMutex);
+  std::lock_guard lock(LogMutex());
   if (settings == nullptr) return false;
   settings->logFileEnabled = false;
   const bool closed = settings->logFile.Close();

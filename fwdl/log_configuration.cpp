@@ -1,9 +1,8 @@
 #include "fwdl/log_configuration.h"
 
-#include <sys/stat.h>
-
 #include <string_view>
 
+#include "platform/file_access.h"
 #include "platform/profile.h"
 
 namespace fwdl {
@@ -69,9 +68,9 @@ void WritePrefixes(const std::string& path, std::string_view section, uint32_t f
 }  // namespace
 
 ConfigFileState InspectConfigFile(const std::string& path) {
-  struct stat status {};
-  if (path.empty() || stat(path.c_str(), &status) != 0) return ConfigFileState::Missing;
-  return status.st_size == 0 ? ConfigFileState::Empty : ConfigFileState::Filled;
+  const std::optional<uint64_t> size = platform::fileSize(path);
+  if (!size) return ConfigFileState::Missing;
+  return *size == 0 ? ConfigFileState::Empty : ConfigFileState::Filled;
 }
 
 LogFileChoice ReadLogConfiguration(const std::string& path, LogSettings& settings) {

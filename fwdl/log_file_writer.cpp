@@ -1,11 +1,9 @@
 #include "fwdl/log_file_writer.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "fwdl/library_log.h"
+#include "platform/file_access.h"
 #include "platform/paths.h"
 
 namespace fwdl {
@@ -15,12 +13,11 @@ namespace {
 // Appending keeps what earlier runs wrote; reading is allowed so a reader of the same stream
 // can look back. Not inherited by child processes.
 FILE* OpenForAppending(const std::string& path) {
-  return std::fopen(path.c_str(), "a+be");
+  return platform::openFileForAppending(path);
 }
 
 bool Exists(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0;
+  return platform::fileSize(path).has_value();
 }
 
 }  // namespace
@@ -95,14 +92,14 @@ bool LogFileWriter::WriteEntry(std::string_view line) {
 
 bool LogFileWriter::BackupIfRequired() {
   // A backup in progress is reported to the debugger output only.
-  struct stat status {};
-  if (stat(path_.c_str(), &status) != 0) {
+  const std::optional<uint64_t> size = platform::fileSize(path_);
+  if (!size) {
     if (stream_ == nullptr) return true;  // nothing written yet
     LogTo(kToDebugger, LogType::Error, "BackupIfRequired: _stat failed for log file \"%s\"\n",
           path_.c_str());
     return false;
   }
-  if (status.st_size <= 0 || static_cast<uint64_t>(status.st_size) <= sizeLimit_) return true;
+  if (*size == 0 || *size <= sizeLimit_) return true;
 
   const bool wasOpen = stream_ != nullptr;
   if (wasOpen) {
@@ -117,7 +114,7 @@ bool LogFileWriter::BackupIfRequired() {
   if (Exists(backupPath)) {
     LogTo(kToDebugger, LogType::Info, "BackupIfRequired: deleting old backup file \"%s\" ...\n",
           backupPath.c_str());
-    if (unlink(backupPath.c_str()) != 0) {
+    if (!platform::deleteFile(backupPath)) {
       LogTo(kToDebugger, LogType::Error,
             "BackupIfRequired: old backup file couldn\xB4t be deleted\n");
       return false;
@@ -125,7 +122,7 @@ bool LogFileWriter::BackupIfRequired() {
   }
   LogTo(kToDebugger, LogType::Info, "BackupIfRequired: creating new backup file \"%s\" ...\n",
         backupPath.c_str());
-  if (std::rename(path_.c_str(), backupPath.c_str()) != 0) {
+  if (!platform::renameFile(path_, backupPath)) {
     LogTo(kToDebugger, LogType::Error,
           "BackupIfRequired: couldn\xB4t rename current log file to create a backup\n");
     return false;

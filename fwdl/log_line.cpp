@@ -1,12 +1,9 @@
 #include "fwdl/log_line.h"
 
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <ctime>
 
 #include "fwdl/log_types.h"
+#include "platform/thread_info.h"
 
 namespace fwdl {
 
@@ -34,17 +31,13 @@ class BoundedText {
 }  // namespace
 
 std::optional<LogTime> CurrentLogTime() {
-  timespec now{};
-  tm local{};
-  if (clock_gettime(CLOCK_REALTIME, &now) != 0 || localtime_r(&now.tv_sec, &local) == nullptr) {
-    return std::nullopt;
-  }
-  return LogTime{local.tm_hour, local.tm_min, local.tm_sec,
-                 static_cast<unsigned>(now.tv_nsec / 1000000)};
+  const auto now = platform::localTimeNow();
+  if (!now) return std::nullopt;
+  return LogTime{now->hour, now->minute, now->second, now->millisecond};
 }
 
 uint32_t CurrentThreadId() {
-  return static_cast<uint32_t>(syscall(SYS_gettid));
+  return platform::currentThreadId();
 }
 
 std::string BuildLogLine(const LinePrefix& prefix, std::string_view text) {

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,17 @@ namespace simbus {
 
 // "studio,compact" -> the models, in order; nullopt for an unknown name.
 std::optional<std::vector<Model>> parseInprocUnits(std::string_view list);
+
+// Whether a VELMORA_SIMBUS value names the in-process bus ("inproc" or "inproc:...").
+bool selectsInprocBus(std::string_view value);
+
+// An in-process bus with the units the value names; null, with `error` set, for an unknown
+// model.
+std::shared_ptr<platform::vhpd::VhpdClient> makeInprocBus(std::string_view value,
+                                                          std::string& error);
+
+// A driver without units on which nothing opens.
+std::shared_ptr<platform::vhpd::VhpdClient> makeUnreachableBus();
 
 // The client for a VELMORA_SIMBUS value (null: unset). Never null: an unreachable bus gives
 // a driver without units, and the reason goes to the debugger output.

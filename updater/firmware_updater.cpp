@@ -75,6 +75,7 @@ void FirmwareUpdater::onUpdate() {
   if (library_.EnableLogging(logPath_.c_str()) != KVOFWDL_STATUS_SUCCESS) {
     return stop(text::kEnableLoggingFailed);
   }
+  loggingToFolder_ = true;
   uint32_t units = 0;
   if (library_.EnumerateDevices(platform::vhpd::kInterfaceGuidText, &units) !=
       KVOFWDL_STATUS_SUCCESS) {
@@ -178,6 +179,7 @@ void FirmwareUpdater::onExit() {
 
 void FirmwareUpdater::quit() {
   closeDevice();
+  stopLogging();
   folder_.remove();
   state_ = State::Quit;
   view_.quit(0);
@@ -187,6 +189,14 @@ void FirmwareUpdater::closeDevice() {
   if (!deviceOpen_) return;
   onceSettled(library_.CloseDevice);
   deviceOpen_ = false;
+}
+
+// The library keeps its log file open, and Windows deletes no open file: the log has to be
+// closed before its folder can go.
+void FirmwareUpdater::stopLogging() {
+  if (!loggingToFolder_) return;
+  onceSettled([this] { return library_.EnableLogging(nullptr); });
+  loggingToFolder_ = false;
 }
 
 void FirmwareUpdater::reboot() {

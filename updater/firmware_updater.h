@@ -48,6 +48,7 @@ class FirmwareUpdater {
   // Ends the update sequence with `message` in the status text.
   void stop(const char* message);
   void closeDevice();
+  void stopLogging();
   void reboot();
   void finishSucceeded();
   void finishFailed();
@@ -61,6 +62,7 @@ class FirmwareUpdater {
   std::string logPath_;
   State state_ = State::Idle;
   bool deviceOpen_ = false;
+  bool loggingToFolder_ = false;
 };
 
 }  // namespace updater

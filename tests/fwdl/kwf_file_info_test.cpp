@@ -1,9 +1,14 @@
 // Firmware files as KVOFWDL_GetKwfFileInfo opens and describes them.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -125,12 +130,20 @@ TEST_F(KwfFileInfoTest, MissingFileDirectoryAndPipeAreNotFound) {
   KVOFWDL_KWF_FILE_INFO info;
   EXPECT_EQ(KVOFWDL_GetKwfFileInfo(path("missing.kwf").c_str(), &info),
             KVOFWDL_STATUS_FILE_NOT_FOUND);
-  mkdir(path("folder.kwf").c_str(), 0700);
+  std::filesystem::create_directory(path("folder.kwf"));
   EXPECT_EQ(KVOFWDL_GetKwfFileInfo(path("folder.kwf").c_str(), &info),
             KVOFWDL_STATUS_FILE_NOT_FOUND);
   // Nobody writes into the pipe: opening it must not wait for a writer.
+#ifdef _WIN32
+  const char* pipe = "\\\\.\\pipe\\velmora-test.kwf";
+  const HANDLE server =
+      CreateNamedPipeA(pipe, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 512, 512, 0, nullptr);
+  EXPECT_EQ(KVOFWDL_GetKwfFileInfo(pipe, &info), KVOFWDL_STATUS_FILE_NOT_FOUND);
+  CloseHandle(server);
+#else
   mkfifo(path("pipe.kwf").c_str(), 0600);
   EXPECT_EQ(KVOFWDL_GetKwfFileInfo(path("pipe.kwf").c_str(), &info), KVOFWDL_STATUS_FILE_NOT_FOUND);
+#endif
 }
 
 // Every header byte is under the header CRC. The identifier and the version-1 file version

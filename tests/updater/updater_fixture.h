@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "fwdl/library_api.h"
 #include "fwdl/library_log.h"
+#include "fwdl/library_state.h"
 #include "platform/clock.h"
 #include "platform/vhpd_client.h"
 #include "simbus/inproc_client.h"
@@ -49,12 +52,23 @@ class UpdaterFixture : public ::testing::Test {
   }
   uint32_t unitFirmware() const { return bus->units()[0].firmware; }
 
-  // Hands every posted progress message to the logic until the download has ended.
+  // Hands every posted progress message to the logic until the download has ended. The
+  // library reports the end a moment before its worker has finished; the logic waits that
+  // moment out on the clock, which is instant here, so the test waits for the worker itself.
   void runDownload() {
     while (updater->state() == FirmwareUpdater::State::Downloading) {
       const auto message = view.nextPosted();
       ASSERT_TRUE(message) << "the worker stopped posting";
+      if (message->first != KVOFWDL_STATUS_DOWNLOAD_RUNNING) waitForTheLibrarysWorker();
       updater->onProgress(message->first, message->second);
+    }
+  }
+
+  static void waitForTheLibrarysWorker() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (fwdl::Library().downloader.IsDownloadRunning() &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::yield();
     }
   }
 
@@ -71,6 +85,10 @@ class UpdaterFixture : public ::testing::Test {
   pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
   platform::testing::ScratchFolder scratch;
   platform::testing::ScopedEnv tmpdir{"TMPDIR", scratch.path()};
+#ifdef _WIN32
+  // GetTempPath reads TMP.
+  platform::testing::ScopedEnv tmp{"TMP", scratch.path()};
+#endif
   RecordingView view;
   FirmwareLibrary library = kLibraryInProcess;
   std::unique_ptr<FirmwareUpdater> updater = std::make_unique<FirmwareUpdater>(library, view);

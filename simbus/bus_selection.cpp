@@ -1,0 +1,77 @@
+// The parts of choosing a bus that every platform shares: the in-process bus and the bus that
+// cannot be reached.
+#include <sstream>
+
+#include "simbus/backend.h"
+#include "simbus/inproc_client.h"
+
+namespace simbus {
+
+namespace pv = platform::vhpd;
+namespace we = platform::win_error;
+
+namespace {
+
+// What the program sees when no bus can be reached: no units, nothing opens.
+class UnreachableBus final : public pv::VhpdClient {
+ public:
+  uint32_t presentInterfaces(const pv::Guid&, std::vector<std::string>& paths) override {
+    paths.clear();
+    return we::Success;
+  }
+  uint32_t open(const std::string&, pv::OpenMode, std::unique_ptr<pv::DeviceHandle>&) override {
+    return we::FileNotFound;
+  }
+  uint32_t changeDeviceNodeState(const std::string&, pv::DeviceNodeChange) override {
+    return we::NotFound;
+  }
+  uint32_t deviceInstallFlags(const std::string&, uint32_t&) override { return we::NotFound; }
+  uint32_t openDriverSettingsKey(const std::string&) override { return we::FileNotFound; }
+  uint32_t readDriverSetting(const std::string&, const std::string&, uint32_t&) override {
+    return we::FileNotFound;
+  }
+  uint32_t writeDriverSetting(const std::string&, const std::string&, uint32_t) override {
+    return we::FileNotFound;
+  }
+  uint32_t requestRestart() override { return we::NotSupported; }
+  std::unique_ptr<pv::Subscription> subscribeBusChanges(std::function<void()>) override {
+    return std::make_unique<pv::Subscription>();
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<pv::VhpdClient> makeUnreachableBus() {
+  return std::make_shared<UnreachableBus>();
+}
+
+std::optional<std::vector<Model>> parseInprocUnits(std::string_view spec) {
+  std::vector<Model> models;
+  std::string list(spec);
+  std::istringstream items(list);
+  std::string item;
+  while (std::getline(items, item, ',')) {
+    const auto model = parseModel(item);
+    if (!model) return std::nullopt;
+    models.push_back(*model);
+  }
+  return models;
+}
+
+bool selectsInprocBus(std::string_view value) {
+  return value == "inproc" || value.starts_with("inproc:");
+}
+
+std::shared_ptr<pv::VhpdClient> makeInprocBus(std::string_view value, std::string& error) {
+  const auto models =
+      value == "inproc" ? std::vector<Model>{Model::Studio} : parseInprocUnits(value.substr(7));
+  if (!models) {
+    error = "VELMORA_SIMBUS: unknown unit model in \"" + std::string(value) + "\"";
+    return nullptr;
+  }
+  auto bus = std::make_shared<SimBus>();
+  for (Model model : *models) bus->plug(UnitSpec{model});
+  return makeInprocClient(bus);
+}
+
+}  // namespace simbus

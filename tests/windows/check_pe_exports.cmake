@@ -1,0 +1,33 @@
+# Checks that the export table of the DLL LIBRARY holds exactly the names in EXPECTED (one a
+# line), undecorated, using the mingw-w64 OBJDUMP.
+#   cmake -DOBJDUMP=... -DLIBRARY=... -DEXPECTED=... -P check_pe_exports.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} could not read ${LIBRARY}")
+endif()
+# The names follow "[Ordinal/Name Pointer] Table", one "[   n] name" a line, up to a blank line.
+string(FIND "${dump}" "[Ordinal/Name Pointer] Table" start)
+if(start EQUAL -1)
+  message(FATAL_ERROR "${LIBRARY} has no export table")
+endif()
+string(SUBSTRING "${dump}" ${start} -1 table)
+string(REPLACE "\n" ";" lines "${table}")
+set(exported)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^\t\\[ *[0-9]+\\] (.+)$")
+    list(APPEND exported ${CMAKE_MATCH_1})
+  elseif(exported AND line STREQUAL "")
+    break()
+  endif()
+endforeach()
+list(SORT exported)
+
+file(STRINGS ${EXPECTED} expected)
+list(SORT expected)
+if(NOT exported STREQUAL expected)
+  list(JOIN exported "\n  " got)
+  list(JOIN expected "\n  " want)
+  message(FATAL_ERROR "exports differ.\nexported:\n  ${got}\nexpected:\n  ${want}")
+endif()
+list(LENGTH exported count)
+message(STATUS "${count} exports, as expected")
