@@ -5,9 +5,9 @@
 #include <limits>
 #include <new>
 
-#include "fwdl/crc32.h"
 #include "fwdl/library_log.h"
 #include "fwdl/little_endian.h"
+#include "platform/crc32.h"
 #include "platform/file_access.h"
 
 namespace fwdl {
@@ -98,7 +98,7 @@ KVOFWDL_STATUS KwfFile::OpenChecked(const std::string& fileName) {
   const size_t headerSize = kwf::HeaderSize(version_);
   std::array<uint8_t, kwf::kMaxHeaderSize> zeroedCrc = header_;
   StoreLe32(zeroedCrc.data() + kwf::kHeaderCrc, 0);
-  if (Crc32(std::span(zeroedCrc.data(), headerSize)) != Word(kwf::kHeaderCrc)) {
+  if (platform::crc32(std::span(zeroedCrc.data(), headerSize)) != Word(kwf::kHeaderCrc)) {
     Log(LogType::Error, "Unexpected crc header value in file '%s'\n", name);
     return KVOFWDL_STATUS_HEADER_CRC_ERROR;
   }
@@ -257,7 +257,7 @@ KVOFWDL_STATUS KwfFile::GetObject(const KwfObjectKind& kind, LoadedObject& objec
     Log(LogType::Error, kind.readFailed, name);
     return KVOFWDL_STATUS_FILE_READ_ERROR;
   }
-  if (Crc32(bytes) != Word(kind.crcField)) {
+  if (platform::crc32(bytes) != Word(kind.crcField)) {
     Log(LogType::Error, kind.crcWrong, name);
     return kind.crcStatus;
   }

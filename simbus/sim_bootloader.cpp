@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/crc32.h"
 #include "platform/win_error.h"
 
 namespace simbus {
@@ -55,22 +56,6 @@ constexpr size_t kCnECrc = 92;
 
 // A unit holds at most this much of a stream; more is refused.
 constexpr size_t kMaxStream = 16u << 20;
-
-// The standard CRC-32 (IEEE 802.3), as the units compute it.
-uint32_t crc32(std::span<const uint8_t> bytes) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  uint32_t crc = 0xFFFFFFFFu;
-  for (uint8_t b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
 
 uint32_t word(std::span<const uint8_t> bytes, size_t offset) {
   return loadLe32(bytes.data() + offset);
@@ -322,7 +307,7 @@ SimBootloader::Answer SimBootloader::end(bool corrupt) {
     if (received.empty()) received.push_back(0);
     received.back() ^= 0xFF;
   }
-  const uint32_t crc = crc32(download_->received);
+  const uint32_t crc = platform::crc32(download_->received);
   int32_t status = 0;
   InstalledFirmware install;
   if (streams()) {
@@ -355,7 +340,7 @@ int32_t SimBootloader::checkStream(InstalledFirmware& install) const {
   std::array<uint8_t, file::kHeaderSize> header{};
   std::copy(f.begin(), f.begin() + file::kHeaderSize, header.begin());
   storeLe32(header.data() + file::kHeaderCrc, 0);
-  if (crc32(header) != word(f, file::kHeaderCrc)) return bl::kBadFile;
+  if (platform::crc32(header) != word(f, file::kHeaderCrc)) return bl::kBadFile;
   for (const Announced& object : download_->objects) {
     const bool cnE = object.type == bl::kCnE;
     const uint32_t offset = word(f, cnE ? file::kCnEOffset : file::kImageOffset);
@@ -370,7 +355,7 @@ int32_t SimBootloader::checkStream(InstalledFirmware& install) const {
         (!cnE && object.address != word(f, file::kImageAddress))) {
       return bl::kBadFile;
     }
-    if (crc32(std::span(f).subspan(offset, length)) != crc) return bl::kBadFile;
+    if (platform::crc32(std::span(f).subspan(offset, length)) != crc) return bl::kBadFile;
     if (object.type == bl::kProgram) install.firmware = word(f, file::kFirmware);
     if (cnE) install.softwareId = word(f, file::kSoftwareId);
   }

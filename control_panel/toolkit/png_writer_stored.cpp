@@ -1,12 +1,13 @@
 // writePng without libpng (the Windows build has none): the image data goes into the zlib
 // stream as stored, uncompressed deflate blocks. Bigger files, the same pictures.
-#include <array>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "control_panel/toolkit/bitmap.h"
 #include "control_panel/toolkit/png_writer.h"
+#include "platform/crc32.h"
 
 namespace velmora {
 namespace {
@@ -14,21 +15,6 @@ namespace {
 struct FileCloser {
   void operator()(FILE* file) const { std::fclose(file); }
 };
-
-uint32_t crc32Of(const uint8_t* data, size_t size, uint32_t crc = 0) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  crc = ~crc;
-  for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
 
 void appendBe32(std::vector<uint8_t>& out, uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
@@ -40,7 +26,7 @@ void appendChunk(std::vector<uint8_t>& out, const char (&type)[5],
   const size_t typeStart = out.size();
   out.insert(out.end(), type, type + 4);
   out.insert(out.end(), data.begin(), data.end());
-  appendBe32(out, crc32Of(out.data() + typeStart, out.size() - typeStart));
+  appendBe32(out, platform::crc32(std::span(out).subspan(typeStart)));
 }
 
 // A zlib stream of stored blocks of at most 65535 bytes, with its Adler-32.

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <span>
 
-#include "fwdl/crc32.h"
 #include "fwdl/kwf_format.h"
 #include "fwdl/little_endian.h"
+#include "platform/crc32.h"
 
 namespace tools::kwf {
 
@@ -52,7 +52,7 @@ uint32_t Size32(size_t size) {
 
 void StoreHeaderCrc(std::vector<uint8_t>& file, size_t headerSize) {
   PutWord(file, layout::kHeaderCrc, 0);
-  PutWord(file, layout::kHeaderCrc, fwdl::Crc32(std::span(file.data(), headerSize)));
+  PutWord(file, layout::kHeaderCrc, platform::crc32(std::span(file.data(), headerSize)));
 }
 
 }  // namespace
@@ -86,11 +86,11 @@ std::optional<std::vector<uint8_t>> BuildKwf(const KwfSpec& spec, std::string* e
   PutWord(file, layout::kImage1Offset, spec.image1Offset.value_or(image1At));
   PutWord(file, layout::kImage1Address, spec.image1Address);
   PutWord(file, layout::kImage1Length, spec.image1Length.value_or(Size32(image1.size())));
-  PutWord(file, layout::kImage1Crc, spec.image1Crc.value_or(fwdl::Crc32(image1)));
+  PutWord(file, layout::kImage1Crc, spec.image1Crc.value_or(platform::crc32(image1)));
   PutWord(file, layout::kObject2Offset, spec.object2Offset);
   PutWord(file, layout::kCnEOffset, spec.cnEOffset.value_or(cnEAt));
   PutWord(file, layout::kCnELength, spec.cnELength.value_or(Size32(cnE.size())));
-  PutWord(file, layout::kCnECrc, spec.cnECrc.value_or(fwdl::Crc32(cnE)));
+  PutWord(file, layout::kCnECrc, spec.cnECrc.value_or(platform::crc32(cnE)));
   for (const auto& [offset, value] : spec.headerWords) PutWord(file, offset, value);
 
   StoreHeaderCrc(file, headerSize);

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "fwdl/crc32.h"
 #include "fwdl/kwf_format.h"
 #include "fwdl/little_endian.h"
+#include "platform/crc32.h"
 
 namespace tools::kwf {
 
@@ -55,7 +55,7 @@ std::string ObjectState(std::span<const uint8_t> file, uint32_t offset, uint32_t
                      ", crc " + Hex(crc);
   if (offset == 0) return text + " (none)";
   if (uint64_t{offset} + length > file.size()) return text + " (reaches past the end)";
-  const uint32_t actual = fwdl::Crc32(file.subspan(offset, length));
+  const uint32_t actual = platform::crc32(file.subspan(offset, length));
   return text + (actual == crc ? " (ok)" : " (wrong, the bytes give " + Hex(actual) + ")");
 }
 
@@ -109,7 +109,7 @@ std::string DescribeKwf(std::span<const uint8_t> file) {
 
   std::vector<uint8_t> header(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(headerSize));
   fwdl::StoreLe32(header.data() + layout::kHeaderCrc, 0);
-  const uint32_t headerCrc = fwdl::Crc32(header);
+  const uint32_t headerCrc = platform::crc32(header);
   const bool headerOk = headerCrc == word(layout::kHeaderCrc);
   report.line("header crc",
               Hex(word(layout::kHeaderCrc)) +

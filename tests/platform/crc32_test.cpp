@@ -1,10 +1,10 @@
-#include "fwdl/crc32.h"
+#include "platform/crc32.h"
 
 #include <gtest/gtest.h>
 
 #include <string_view>
 
-namespace fwdl {
+namespace platform {
 namespace {
 
 std::span<const uint8_t> Bytes(std::string_view text) {
@@ -12,13 +12,13 @@ std::span<const uint8_t> Bytes(std::string_view text) {
 }
 
 TEST(Crc32Test, MatchesTheStandardCheckValue) {
-  EXPECT_EQ(Crc32(Bytes("123456789")), 0xCBF43926u);
-  EXPECT_EQ(Crc32({}), 0u);
+  EXPECT_EQ(crc32(Bytes("123456789")), 0xCBF43926u);
+  EXPECT_EQ(crc32({}), 0u);
 }
 
 TEST(Crc32Test, ContinuesOverPieces) {
-  EXPECT_EQ(Crc32(Bytes("56789"), Crc32(Bytes("1234"))), 0xCBF43926u);
+  EXPECT_EQ(crc32(Bytes("56789"), crc32(Bytes("1234"))), 0xCBF43926u);
 }
 
 }  // namespace
-}  // namespace fwdl
+}  // namespace platform

@@ -1,8 +1,8 @@
-#include "fwdl/crc32.h"
+#include "platform/crc32.h"
 
 #include <array>
 
-namespace fwdl {
+namespace platform {
 
 namespace {
 
@@ -20,10 +20,10 @@ constexpr std::array<uint32_t, 256> kTable = MakeTable();
 
 }  // namespace
 
-uint32_t Crc32(std::span<const uint8_t> data, uint32_t previous) {
+uint32_t crc32(std::span<const uint8_t> data, uint32_t previous) {
   uint32_t crc = ~previous;
   for (uint8_t byte : data) crc = kTable[(crc ^ byte) & 0xFF] ^ (crc >> 8);
   return ~crc;
 }
 
-}  // namespace fwdl
+}  // namespace platform
