@@ -1,13 +1,12 @@
 #include "platform/paths.h"
 
-#include "platform/win32/windows_api.h"
+#include "platform/win32/windows_api.h"  // before the other Windows headers
 
 #include <shlobj.h>
 
 #include <vector>
 
 #include "platform/win32/owner_only_security.h"
-#include "platform/win32/windows_api.h"
 
 namespace platform {
 

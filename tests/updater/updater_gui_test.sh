@@ -1,7 +1,8 @@
 #!/bin/sh
-# The real VelmoraProUpdater under a private Xvfb, driven from outside with xdotool, against a
-# simulated bus daemon on a temporary socket: from the power-supply warning through a finished
-# download to the restart, after which the unit runs the new firmware.
+# The real VelmoraProUpdater on the test display (run it under tests/app/run-with-xvfb),
+# driven from outside with xdotool, against a simulated bus daemon on a temporary socket: from
+# the power-supply warning through a finished download to the restart, after which the unit
+# runs the new firmware.
 #
 # usage: updater_gui_test.sh UPDATER SIMBUS [SCREENSHOT]
 # With SCREENSHOT, a picture of the dialog in mid-download is saved there.
@@ -11,12 +12,11 @@ simbus=$2
 screenshot=${3:-}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-updater-gui-XXXXXX")
-xvfb_pid=""
 daemon_pid=""
 updater_pid=""
 cleanup() {
-  for pid in $updater_pid $daemon_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
-  for pid in $updater_pid $daemon_pid $xvfb_pid; do wait "$pid" 2>/dev/null || true; done
+  for pid in $updater_pid $daemon_pid; do kill "$pid" 2>/dev/null || true; done
+  for pid in $updater_pid $daemon_pid; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
@@ -40,12 +40,7 @@ until_true() {
   done
 }
 
-# The X display: Xvfb picks a free one and tells us its number.
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-until_true 20 test -s "$work/display" || fail "Xvfb did not start"
-DISPLAY=:$(cat "$work/display")
-export DISPLAY
+: "${DISPLAY:?run under tests/app/run-with-xvfb}"
 until_true 20 xwininfo -root || fail "the X display does not answer"
 
 # The bus: one Velmora PRO Studio with its first firmware; units come back quickly after a reset.

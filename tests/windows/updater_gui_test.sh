@@ -1,7 +1,8 @@
 #!/bin/sh
-# VelmoraProUpdater.exe under Wine on a private Xvfb, on the in-process bus, driven with the
-# keyboard through xdotool: the power-supply warning, "Update", the download, Yes to the
-# restart. The program must end with code 0 and leave no temporary folder behind.
+# VelmoraProUpdater.exe under Wine on the test display (run it under tests/app/run-with-xvfb),
+# on the in-process bus, driven with the keyboard through xdotool: the power-supply warning,
+# "Update", the download, Yes to the restart. The program must end with code 0 and leave no
+# temporary folder behind.
 #
 # usage: updater_gui_test.sh WINE UPDATER.exe  (WINEPREFIX and the other Wine settings come
 # from the environment)
@@ -10,11 +11,10 @@ wine=$1
 updater=$2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-wine-updater-XXXXXX")
-xvfb_pid=""
 updater_pid=""
 cleanup() {
-  for pid in $updater_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
-  for pid in $updater_pid $xvfb_pid; do wait "$pid" 2>/dev/null || true; done
+  for pid in $updater_pid; do kill "$pid" 2>/dev/null || true; done
+  for pid in $updater_pid; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
@@ -41,11 +41,7 @@ visible() {
   xdotool search --onlyvisible --name "$1"
 }
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-until_true 20 test -s "$work/display" || fail "Xvfb did not start"
-DISPLAY=:$(cat "$work/display")
-export DISPLAY
+: "${DISPLAY:?run under tests/app/run-with-xvfb}"
 
 # The prefix, made on the first run, with this display.
 "$wine" wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot failed"

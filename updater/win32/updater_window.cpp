@@ -130,7 +130,8 @@ std::optional<std::string> UpdaterWindow::askSaveFile(const SaveFileRequest& req
   }
   std::vector<char> path(MAX_PATH * 4, '\0');
   request.defaultName.copy(path.data(), path.size() - 1);
-  // "Log files (*.log)" and "All files", each a name and a pattern, the list ended by a NUL.
+  // Two filters, the extension's and every file, each shown by its pattern as on Linux: a name
+  // and a pattern each, the list ended by a NUL.
   std::string filter = "*." + request.defaultExtension;
   filter.push_back('\0');
   filter += "*." + request.defaultExtension;
