@@ -48,10 +48,10 @@ void MixerHost::parameterChanged(int id) {
   switch (id) {
     case param::kSaveSettings:
     case param::kLoadSettings:
-      runFileDialog(id == param::kSaveSettings);
+      runDialogAfterEvent([this, save = id == param::kSaveSettings] { runFileDialog(save); });
       return;
     case param::kEditUnitName:
-      editUnitName();
+      runDialogAfterEvent([this] { editUnitName(); });
       return;
     case param::kSampleRate:
       selectSampleRate();
@@ -228,25 +228,18 @@ void MixerHost::allowAc3(bool on) {
   hal_.SetAC3Passthrough(on);
 }
 
+void MixerHost::runDialogAfterEvent(std::function<void()> dialog) {
+  ui_.RunAfterEvent([alive = std::weak_ptr<bool>(alive_), dialog = std::move(dialog)] {
+    if (!alive.expired()) dialog();
+  });
+}
+
 void MixerHost::editUnitName() {
   char name[17];
   if (!hal_.GetUnitName(hal_.CurrentSerial(), name)) return;
   ui_.DetachPanel();
   if (const auto edited = ui_.EditUnitName(name)) {
     if (hal_.SetUnitName(*edited)) ui_.ShowUnitName(edited->substr(0, 16));
-  }
-  ui_.ReattachPanel();
-}
-
-void MixerHost::runFileDialog(bool save) {
-  if (!save && VelmoraHAL::UnitCount() == 0) return;  // nothing to load a mix into
-  ui_.DetachPanel();
-  if (const auto path = save ? ui_.ChooseSaveFile() : ui_.ChooseLoadFile()) {
-    if (save) {
-      saveMixFile(*path);
-    } else {
-      loadMixFile(*path, false);
-    }
   }
   ui_.ReattachPanel();
 }

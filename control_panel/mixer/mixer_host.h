@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,11 +36,12 @@ class MixerHost final : public PPluginInterface, public MixerLink {
 
   // ---- Mix files ----
   // Writes the whole parameter set; false when the file cannot be written. Every save also
-  // stores the unit's settings in its flash.
-  bool saveMixFile(const std::string& path);
+  // stores the unit's settings in its flash, and only once the file is there. `why`, when
+  // given, gets the reason of a failure.
+  bool saveMixFile(const std::string& path, std::string* why = nullptr);
   // The file alone, atomically, without storing anything in the unit's flash (whose write
   // cycles are limited): what the autosave writes.
-  bool writeMixFile(const std::string& path);
+  bool writeMixFile(const std::string& path, std::string* why = nullptr);
   // False when no unit is connected or the file cannot be read; otherwise true, accepted or
   // not. `quiet`: no message for a rejected file.
   bool loadMixFile(const std::string& path, bool quiet);
@@ -77,6 +79,7 @@ class MixerHost final : public PPluginInterface, public MixerLink {
   void writeCoefficient(uint32_t index, uint32_t value);
   void selectSampleRate();
   void switchWithSilencedInputs(int id, int firstLevel, int levels, uint32_t coefficient);
+  void runDialogAfterEvent(std::function<void()> dialog);
   void editUnitName();
   void runFileDialog(bool save);
   void allowAc3(bool on);
@@ -94,6 +97,8 @@ class MixerHost final : public PPluginInterface, public MixerLink {
   VelmoraPlugin& plugin_;
   VelmoraHAL& hal_;
   MixerUserInterface& ui_;
+  // Deferred dialogs check it: the host may be gone by the time they run.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   std::array<bool, kOutputPairCount> savedOutputMutes_{};
   std::array<bool, kInputCount> savedInputMutes_{};
 };

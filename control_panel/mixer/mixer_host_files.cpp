@@ -56,22 +56,61 @@ std::optional<MixLoad> readMixBytes(const std::string& path, std::vector<uint8_t
   return std::nullopt;
 }
 
+// Why a load from the file dialog failed, naming the file; nothing when it did not.
+std::optional<std::string> loadFailure(const std::string& path,
+                                       const MixerHost::MixLoadResult& result) {
+  std::string why;
+  switch (result.outcome) {
+    case MixLoad::Missing:
+      why = "The file does not exist.";
+      break;
+    case MixLoad::Unreadable:
+      why = VelmoraHAL::UnitCount() == 0 ? "No Velmora PRO is connected."
+                                         : "The file cannot be read.";
+      break;
+    case MixLoad::Rejected:
+      why = MixFileMessage(result.check);
+      break;
+    default:
+      return std::nullopt;
+  }
+  return "The mix could not be loaded from \"" + path + "\".\n\n" + why;
+}
+
 }  // namespace
 
-bool MixerHost::saveMixFile(const std::string& path) {
-  if (!writeMixFile(path)) return false;
+void MixerHost::runFileDialog(bool save) {
+  if (!save && VelmoraHAL::UnitCount() == 0) return;  // nothing to load a mix into
+  ui_.DetachPanel();
+  if (const auto path = save ? ui_.ChooseSaveFile() : ui_.ChooseLoadFile()) {
+    if (save) {
+      std::string why;
+      if (!saveMixFile(*path, &why)) {
+        ui_.ShowErrorBox("The mix could not be saved as \"" + *path + "\": " + why +
+                             ".\n\nNothing was stored in the unit.",
+                         kErrorCaption);
+      }
+    } else if (const auto failure = loadFailure(*path, loadMix(*path, true))) {
+      ui_.ShowErrorBox(*failure, kErrorCaption);
+    }
+  }
+  ui_.ReattachPanel();
+}
+
+bool MixerHost::saveMixFile(const std::string& path, std::string* why) {
+  if (!writeMixFile(path, why)) return false;
   // The unit's flash only once the file is there: a save that fails stores nothing.
   hal_.SaveToCnE();
   return true;
 }
 
-bool MixerHost::writeMixFile(const std::string& path) {
+bool MixerHost::writeMixFile(const std::string& path, std::string* why) {
   std::vector<float> values;
   for (int id = 0; id < plugin_.getParameterCount(); ++id) values.push_back(value(id));
   const std::vector<uint8_t> bytes = EncodeMixFile(values);
   // Written beside and renamed over: a crash or a full disk never leaves half a mix file.
   return platform::replaceFileContents(
-      path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+      path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), why);
 }
 
 bool MixerHost::loadMixFile(const std::string& path, bool quiet) {

@@ -3,6 +3,7 @@
 // application implements it with its windows; velmoractl and tests implement it without.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,10 @@ class MixerUserInterface : public HalUserInterface {
   // The skinned panel stops (and starts again) following the parameter set while a modal
   // dialog is open.
   virtual void DetachPanel() = 0;
+  // Runs `dialog` once the event that asked for it is over. A dialog runs a nested event loop,
+  // and the panel gesture that asked for it (a press, a drag, a tick) must not be on the stack
+  // while layouts are swapped or detached in that loop. Without an event loop it runs at once.
+  virtual void RunAfterEvent(std::function<void()> dialog) { dialog(); }
   virtual void ReattachPanel() = 0;
   // "Save Velmora PRO Mix file" / "Load Velmora PRO Mix file" file dialogs; nullopt when
   // cancelled.

@@ -84,6 +84,44 @@ TEST_F(MixFileTest, RejectedFilesShowTheirMessageAndChangeNothing) {
   EXPECT_FALSE(host->loadMixFile(folder / "missing.vmpro", false));
 }
 
+// SAVE and LOAD on the panel: a failure says which file and why, and a failed save stores
+// nothing in the unit's flash.
+TEST_F(MixFileTest, TheFileDialogsSayWhichFileFailedAndWhy) {
+  const std::string noFolder = folder / "gone/Mix.vmpro";
+  ui.fileChoice = noFolder;
+  ui.shown.clear();
+  host->parameterChanged(param::kSaveSettings);
+  EXPECT_EQ(ui.shown,
+            (std::vector<std::string>{"detach",
+                                      "Error: The mix could not be saved as \"" + noFolder +
+                                          "\": cannot create a file in its folder: No such file or "
+                                          "directory.\n\nNothing was stored in the unit.",
+                                      "reattach"}));
+  EXPECT_FALSE(bus->flashOf(serial)) << "a failed save stored the flash";
+
+  ASSERT_TRUE(host->saveMixFile(path));
+  auto corrupt = bytes();
+  corrupt[32 + 4 * 62] ^= 1;
+  write(corrupt);
+  const struct {
+    std::string file;
+    std::string why;
+  } loads[] = {
+      {noFolder, "The file does not exist."},
+      {folder.path(), "The file cannot be read."},
+      {path, "This file is corrupt."},
+  };
+  for (const auto& load : loads) {
+    ui.shown.clear();
+    ui.fileChoice = load.file;
+    host->parameterChanged(param::kLoadSettings);
+    EXPECT_EQ(ui.shown, (std::vector<std::string>{"detach",
+                                                  "Error: The mix could not be loaded from \"" +
+                                                      load.file + "\".\n\n" + load.why,
+                                                  "reattach"}));
+  }
+}
+
 TEST_F(MixFileTest, LoadingAppliesValuesButNeverTheExcludedOnes) {
   for (int id = 0; id < 181; ++id) plugin.setNormalised(id, id == 41 ? 0.125f : 0.75f);
   ASSERT_TRUE(host->saveMixFile(path));
