@@ -3,6 +3,7 @@
 #include <wx/app.h>
 #include <wx/cmdline.h>
 #include <wx/display.h>
+#include <wx/evtloop.h>
 #include <wx/msgdlg.h>
 #include <wx/snglinst.h>
 #include <wx/stdpaths.h>
@@ -84,8 +85,7 @@ class VelmoraControlApp : public wxApp {
     panel_ = std::make_unique<ControlPanel>();
     const std::optional<std::string> zoomSetting = readZoomSetting();
     const std::optional<int> configuredZoom = zoomSetting ? parseZoom(*zoomSetting) : std::nullopt;
-    panel_->windows().setZoom(
-        chooseZoom(zoomOption_, configuredZoom, wxDisplay(0u).GetScaleFactor()));
+    panel_->windows().setZoom(chooseZoom(zoomOption_, configuredZoom, displayZoomScale()));
     if (!panel_->start(mixFile_)) return false;
     if (zoomSetting && !configuredZoom) {
       // A bad setting is no reason not to start: the panel goes on at the other choice.
@@ -106,7 +106,8 @@ class VelmoraControlApp : public wxApp {
  private:
   void onIdle(wxIdleEvent& event) {
     event.Skip();
-    if (endRequested.exchange(false)) {
+    if (endRequested && !endingWaitsForADialog()) {
+      endRequested = false;
       if (MyFrame* frame = panel_->windows().CurrentMainFrame()) {
         frame->Close(true);
       } else {
@@ -115,6 +116,30 @@ class VelmoraControlApp : public wxApp {
       return;
     }
     if (panel_->idlePass()) event.RequestMore();
+  }
+
+  // Closing the frames from inside a dialog's nested loop would destroy what the dialog's
+  // caller goes on using. The panel's own dialogs are ended as Cancel ends them; a question
+  // is waited for. The end comes once the main loop is back.
+  bool endingWaitsForADialog() {
+    if (panel_->ui().dialogOpen()) {
+      panel_->ui().cancelOpenDialog();
+      return true;
+    }
+    const wxEventLoopBase* active = wxEventLoopBase::GetActive();
+    return active != nullptr && active != GetMainLoop();
+  }
+
+  // What a display's scale asks of the zoom. GTK measures windows in logical pixels and
+  // scales them for a HiDPI display itself (the panel is then painted at device resolution),
+  // so there the zoom stays 1; where windows are measured in device pixels, the display's
+  // scale is the zoom.
+  static double displayZoomScale() {
+#ifdef __WXGTK__
+    return 1.0;
+#else
+    return wxDisplay(0u).GetScaleFactor();
+#endif
   }
 
   std::optional<std::string> mixFile_;

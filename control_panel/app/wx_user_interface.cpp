@@ -1,5 +1,6 @@
 #include "control_panel/app/wx_user_interface.h"
 
+#include <wx/app.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
@@ -19,6 +20,21 @@ void WxUserInterface::ShowMessageBox(const std::string& text, const std::string&
   wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(caption), wxOK | wxCENTRE);
 }
 
+void WxUserInterface::RunAfterEvent(std::function<void()> dialog) {
+  wxTheApp->CallAfter(std::move(dialog));
+}
+
+int WxUserInterface::showModal(wxDialog& dialog) {
+  openDialog_ = &dialog;
+  const int answer = dialog.ShowModal();
+  openDialog_ = nullptr;
+  return answer;
+}
+
+void WxUserInterface::cancelOpenDialog() {
+  if (openDialog_ != nullptr && openDialog_->IsModal()) openDialog_->EndModal(wxID_CANCEL);
+}
+
 void WxUserInterface::DetachPanel() {
   if (MyFrame* frame = windows_.CurrentMainFrame()) frame->setPluginGUI(nullptr);
 }
@@ -30,20 +46,20 @@ void WxUserInterface::ReattachPanel() {
 std::optional<std::string> WxUserInterface::ChooseSaveFile() {
   wxFileDialog dialog(windows_.CurrentMainFrame(), "Save Velmora PRO Mix file", "", "",
                       kMixWildcard, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-  if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+  if (showModal(dialog) != wxID_OK) return std::nullopt;
   return dialog.GetPath().utf8_string();
 }
 
 std::optional<std::string> WxUserInterface::ChooseLoadFile() {
   wxFileDialog dialog(windows_.CurrentMainFrame(), "Load Velmora PRO Mix file", "", "",
                       kMixWildcard, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-  if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+  if (showModal(dialog) != wxID_OK) return std::nullopt;
   return dialog.GetPath().utf8_string();
 }
 
 std::optional<std::string> WxUserInterface::EditUnitName(const std::string& name) {
   CNameDialog dialog(windows_.CurrentMainFrame(), wxString::FromUTF8(name));
-  if (dialog.ShowModal() != 0) return std::nullopt;
+  if (showModal(dialog) != 0) return std::nullopt;
   return dialog.name().utf8_string();
 }
 

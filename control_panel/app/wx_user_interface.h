@@ -2,6 +2,8 @@
 // wx over the main windows.
 #pragma once
 
+#include <wx/dialog.h>
+
 #include <functional>
 
 #include "control_panel/app/main_windows.h"
@@ -15,6 +17,7 @@ class WxUserInterface : public MixerUserInterface {
 
   void ShowStatus(const std::string& text) override;
   void ShowMessageBox(const std::string& text, const std::string& caption) override;
+  void RunAfterEvent(std::function<void()> dialog) override;
   void DetachPanel() override;
   void ReattachPanel() override;
   std::optional<std::string> ChooseSaveFile() override;
@@ -33,11 +36,20 @@ class WxUserInterface : public MixerUserInterface {
     answer_ = std::move(answer);
   }
 
+  // Whether one of the panel's own dialogs (file, name) is open, and ends it as Cancel would:
+  // an end of the program asked for meanwhile waits until the dialog's loop is left.
+  bool dialogOpen() const { return openDialog_ != nullptr; }
+  void cancelOpenDialog();
+
   // The last status text, also before the frames exist.
   const std::string& status() const { return status_; }
 
  private:
+  // Shows `dialog` modally, known as the open dialog meanwhile.
+  int showModal(wxDialog& dialog);
+
   MainWindows& windows_;
+  wxDialog* openDialog_ = nullptr;
   std::string status_;
   std::function<bool(const std::string&)> answer_;
 };

@@ -169,13 +169,16 @@ void PluginGUI::redraw() {
 void PluginGUI::mouseButton(int x, int y, int reserved, bool down) {
   View* root = getRoot();
   if (root == nullptr || gui_ == nullptr) return;
-  gui_->beginDraw();
-  if (gui_->isAltDown()) {
-    root->onResetClick(x, y, gui_);
+  // A view's action can detach the layout from its window (a dialog, a layout swap): the
+  // draw ends on the context it began on.
+  iGUI* gui = gui_;
+  gui->beginDraw();
+  if (gui->isAltDown()) {
+    root->onResetClick(x, y, gui);
   } else {
-    root->onMouseButton(x, y, reserved, down, gui_);
+    root->onMouseButton(x, y, reserved, down, gui);
   }
-  gui_->endDraw();
+  gui->endDraw();
 }
 
 void PluginGUI::mouseMove(int x, int y) {
@@ -197,17 +200,19 @@ void PluginGUI::mouseMove(int x, int y) {
 void PluginGUI::idleTick() {
   View* root = getRoot();
   if (root == nullptr || gui_ == nullptr) return;
-  gui_->beginDraw();
-  root->onTick(gui_);
-  gui_->endDraw();
+  iGUI* gui = gui_;  // as in mouseButton
+  gui->beginDraw();
+  root->onTick(gui);
+  gui->endDraw();
 }
 
 void PluginGUI::timerTick() {
   View* root = getRoot();
   if (root == nullptr || gui_ == nullptr) return;
-  gui_->beginDraw();
-  root->onTimer(gui_);
-  gui_->endDraw();
+  iGUI* gui = gui_;  // as in mouseButton
+  gui->beginDraw();
+  root->onTimer(gui);
+  gui->endDraw();
 }
 
 bool PluginGUI::needsRedraw() {

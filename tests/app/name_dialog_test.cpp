@@ -53,6 +53,8 @@ TEST_F(NameDialogCancelTest, CancelWritesNothingToTheUnit) {
   ASSERT_TRUE(hal().GetUnitName(hal().CurrentSerial(), before));
   const uint64_t writes = bus->coefficientWriteCount(serial);
   bool cancelled = false;
+  // The dialog opens once the event that asked for it is over, then the click comes.
+  panel->host().parameterChanged(param::kEditUnitName);
   wxTheApp->CallAfter([&] {
     if (auto* cancel = wxWindow::FindWindowById(CNameDialog::kCancelId)) {
       wxCommandEvent click(wxEVT_BUTTON, CNameDialog::kCancelId);
@@ -61,7 +63,7 @@ TEST_F(NameDialogCancelTest, CancelWritesNothingToTheUnit) {
       cancelled = true;
     }
   });
-  panel->host().parameterChanged(param::kEditUnitName);
+  pump();
   EXPECT_TRUE(cancelled);
   char after[17] = {};
   ASSERT_TRUE(hal().GetUnitName(hal().CurrentSerial(), after));
