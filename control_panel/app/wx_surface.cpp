@@ -6,6 +6,7 @@
 #include <wx/utils.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "control_panel/toolkit/panel_zoom.h"
@@ -55,18 +56,29 @@ std::vector<uint32_t> WxSurface::screenPixels() const {
   return zoomPixels(shown_.data(), shownWidth_, shownHeight_, zoom_);
 }
 
+int WxSurface::deviceScale() const {
+  // GTK measures the window in logical pixels and shows each as scale × scale device pixels.
+  // The picture is made at device size and handed over with that scale, so GTK does not
+  // scale it again and every panel pixel stays a sharp block of whole pixels.
+  return std::clamp(static_cast<int>(std::lround(window_->GetContentScaleFactor())), 1,
+                    kMaxPixelRepeat / kMaxZoom);
+}
+
 void WxSurface::paint(wxDC& dc) {
   if (shown_.empty()) return;
-  const std::vector<uint32_t> zoomed = screenPixels();
+  const int scale = deviceScale();
+  const int factor = zoom_ * scale;
+  const std::vector<uint32_t> zoomed =
+      repeatPixels(shown_.data(), shownWidth_, shownHeight_, factor);
   if (zoomed.empty()) return;
-  wxImage image(shownWidth_ * zoom_, shownHeight_ * zoom_, false);
+  wxImage image(shownWidth_ * factor, shownHeight_ * factor, false);
   unsigned char* rgb = image.GetData();
   for (const uint32_t pixel : zoomed) {
     *rgb++ = static_cast<unsigned char>(pixel >> 16);
     *rgb++ = static_cast<unsigned char>(pixel >> 8);
     *rgb++ = static_cast<unsigned char>(pixel);
   }
-  dc.DrawBitmap(wxBitmap(image), 0, 0, false);
+  dc.DrawBitmap(wxBitmap(image, wxBITMAP_SCREEN_DEPTH, scale), 0, 0, false);
 }
 
 bool WxSurface::isAltDown() {

@@ -45,6 +45,8 @@ class WxSurface : public GUIWindow {
   // panel pixels.
   void setZoom(int zoom);
   int zoom() const { return zoom_; }
+  // Device pixels per logical pixel of the window (GTK's scale on HiDPI screens), whole.
+  int deviceScale() const;
   // The panel as last presented, in panel pixels, and as it is painted on the screen.
   const std::vector<uint32_t>& shownPixels() const { return shown_; }
   int shownWidth() const { return shownWidth_; }

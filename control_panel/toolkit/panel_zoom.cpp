@@ -28,7 +28,12 @@ int chooseZoom(std::optional<int> commandLine, std::optional<int> configuration,
 }
 
 std::vector<uint32_t> zoomPixels(const uint32_t* pixels, int width, int height, int zoom) {
-  if (pixels == nullptr || width <= 0 || height <= 0 || zoom < kMinZoom || zoom > kMaxZoom) {
+  if (zoom < kMinZoom || zoom > kMaxZoom) return {};
+  return repeatPixels(pixels, width, height, zoom);
+}
+
+std::vector<uint32_t> repeatPixels(const uint32_t* pixels, int width, int height, int zoom) {
+  if (pixels == nullptr || width <= 0 || height <= 0 || zoom < 1 || zoom > kMaxPixelRepeat) {
     return {};
   }
   const size_t zoomedWidth = static_cast<size_t>(width) * zoom;

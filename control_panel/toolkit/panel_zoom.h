@@ -30,4 +30,10 @@ inline int panelCoordinate(int screen, int zoom) {
 // `pixels` (width × height, rows top-down) with every pixel repeated zoom × zoom times.
 std::vector<uint32_t> zoomPixels(const uint32_t* pixels, int width, int height, int zoom);
 
+// The largest whole-pixel factor a window shows the panel at: the zoom times the display's own
+// scale (GTK's device pixels per logical pixel).
+constexpr int kMaxPixelRepeat = 4 * kMaxZoom;
+// As zoomPixels, for any factor from 1 to kMaxPixelRepeat.
+std::vector<uint32_t> repeatPixels(const uint32_t* pixels, int width, int height, int factor);
+
 }  // namespace velmora
