@@ -113,6 +113,11 @@ UnitSerial VelmoraHAL::SerialAt(size_t index) {
   return index < units.size() ? units[index]->serial : kNoSuchUnit;
 }
 
+bool VelmoraHAL::IsStudioAt(size_t index) {
+  const auto& units = unitList().units;
+  return index < units.size() && units[index]->isStudio;
+}
+
 MixEngine* VelmoraHAL::MixerAt(size_t index) {
   const auto& units = unitList().units;
   return index < units.size() ? units[index]->mixer.get() : nullptr;
@@ -396,6 +401,8 @@ void VelmoraHAL::Close() {
 
 bool VelmoraHAL::EnsureOpen() {
   if (open_) return true;
+  // An open asks the driver several things, each waited for: not while it is not answering.
+  if (mAudioDriver && mAudioDriver->BackingOff()) return false;
   UnitSerial serial = serial_;
   if (serial == NoUnitSerial) serial = SerialAt(0);
   return Open(serial) == 0;

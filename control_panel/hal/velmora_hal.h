@@ -41,6 +41,7 @@ class VelmoraHAL {
   static size_t UnitCount();
   static UnitSerial SerialAt(size_t index);  // kNoSuchUnit past the end
   static MixEngine* MixerAt(size_t index);   // null past the end
+  static bool IsStudioAt(size_t index);      // the model of unit `index`; false past the end
   // The coefficients of the first listed unit with this serial, opened on its channel; null
   // when none matches or the open fails.
   static cvAVC* FindUnitAVC(UnitSerial serial);
@@ -133,6 +134,7 @@ class VelmoraHAL {
   void postOpen();
   void notifyObservers(HalEvent event);
   void resetAllSentValues();
+  void reportDriverAnswering(bool answering);
   bool halTransfer(bool write, CoefficientValue* pairs, uint32_t count);
   void showReadyText();
   UnitRecord* currentRecord();
@@ -156,6 +158,8 @@ class VelmoraHAL {
   bool phantom1to4_ = false;
   bool phantom5to8_ = false;
   HalUserInterface& ui_;
+  // Whether the driver answered the last rate poll; a change is told on the status line.
+  bool driverAnswering_ = true;
 };
 
 }  // namespace velmora

@@ -79,10 +79,10 @@ int VelmoraHAL::GetSampleRate() {
   if (!open_ || !mAudioDriver) return static_cast<int>(driverRate_);
   uint8_t record[pv::kSampleRateGetSize] = {};
   uint32_t hz = 0;
-  if (mAudioDriver->Request(pv::IOCTL_VHPD_GET_SAMPLE_RATE, nullptr, 0, record, sizeof record) ==
-      0) {
-    hz = pv::loadLe32(record + 4);
-  }
+  const uint32_t status =
+      mAudioDriver->Poll(pv::IOCTL_VHPD_GET_SAMPLE_RATE, nullptr, 0, record, sizeof record);
+  if (status == 0) hz = pv::loadLe32(record + 4);
+  reportDriverAnswering(status != pv::KVO_STATUS_TIMEOUT);
   if (static_cast<float>(hz) != driverRate_) {
     driverRate_ = static_cast<float>(hz);
     resetAllSentValues();
@@ -91,11 +91,24 @@ int VelmoraHAL::GetSampleRate() {
   return static_cast<int>(hz);
 }
 
+void VelmoraHAL::reportDriverAnswering(bool answering) {
+  if (answering == driverAnswering_) return;
+  driverAnswering_ = answering;
+  if (answering) {
+    ui_.ShowStatus("The FireWire driver answers again");
+  } else {
+    LogText("The FireWire driver does not answer\n");
+    ui_.ShowStatus("The FireWire driver does not answer (status 0x" +
+                   format("%08X", static_cast<int>(pv::KVO_STATUS_TIMEOUT)) +
+                   "); it is asked again at growing intervals");
+  }
+}
+
 bool VelmoraHAL::IsStreaming() {
   if (!open_ || !mAudioDriver) return false;
   uint8_t counters[pv::kStreamCountersSize] = {};
-  if (mAudioDriver->Request(pv::IOCTL_VHPD_GET_STREAM_COUNTERS, nullptr, 0, counters,
-                            sizeof counters) != 0) {
+  if (mAudioDriver->Poll(pv::IOCTL_VHPD_GET_STREAM_COUNTERS, nullptr, 0, counters,
+                         sizeof counters) != 0) {
     return false;
   }
   return pv::loadLe32(counters) + pv::loadLe32(counters + 4) != 0;

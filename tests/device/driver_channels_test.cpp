@@ -117,6 +117,42 @@ TEST_F(DriverChannelsTest, DriverRequestsLeftUnansweredTimeOutAfterTheBound) {
   EXPECT_FALSE(unanswered.IsOpen());
 }
 
+// A driver that stopped answering is not waited for on every poll: after a time-out polls
+// answer at once until the next try, 5 s, 15 s, 30 s, then every minute. Requests that are
+// not polls always ask.
+TEST_F(DriverChannelsTest, AnUnansweringDriverCostsAPollOneWaitPerTryAtGrowingIntervals) {
+  CKvo1394Driver driver;
+  ASSERT_EQ(driver.Open(), 0u);
+  bus->addFault({.action = simbus::FaultAction::Drop,
+                 .kind = simbus::TransferKind::SampleRateGet,
+                 .count = 100});
+  uint8_t rate[44] = {};
+  const auto ask = [&] {
+    return driver.Poll(pv::IOCTL_VHPD_GET_SAMPLE_RATE, nullptr, 0, rate, sizeof rate);
+  };
+  EXPECT_FALSE(driver.BackingOff());
+  for (const uint32_t backOff : {5000u, 15000u, 30000u, 60000u, 60000u}) {
+    uint32_t start = clock.tickCount();
+    EXPECT_EQ(ask(), pv::KVO_STATUS_TIMEOUT);
+    EXPECT_EQ(clock.tickCount() - start, kRequestWaitMs) << "a try waits its bound";
+    EXPECT_TRUE(driver.BackingOff());
+    clock.sleep(backOff - 1);
+    start = clock.tickCount();
+    EXPECT_EQ(ask(), pv::KVO_STATUS_TIMEOUT);
+    EXPECT_EQ(clock.tickCount(), start) << "no wait before the try after " << backOff << " ms";
+    clock.sleep(1);
+  }
+  const uint32_t start = clock.tickCount();
+  EXPECT_EQ(driver.Request(pv::IOCTL_VHPD_GET_SAMPLE_RATE, nullptr, 0, rate, sizeof rate),
+            pv::KVO_STATUS_TIMEOUT);
+  EXPECT_EQ(clock.tickCount() - start, kRequestWaitMs) << "a request is not a poll";
+  bus->clearFaults();
+  clock.sleep(60000);
+  EXPECT_EQ(ask(), 0u);
+  EXPECT_FALSE(driver.BackingOff());
+  EXPECT_EQ(pv::loadLe32(rate + 4), 48000u);
+}
+
 TEST_F(DriverChannelsTest, HungTransferTimesOutAfterTheBoundAndIsCancelled) {
   const uint32_t serial = plug();
   AvcioRef io{openIo(0)};
