@@ -229,8 +229,12 @@ wxMenu* MyFrame::buildUnitMenu() {
     const UnitSerial serial = VelmoraHAL::SerialAt(i);
     char name[17] = {};
     char label[64] = {};
-    if (hal() != nullptr && hal()->GetUnitName(serial, name)) {
+    if (hal() != nullptr && hal()->GetUnitName(serial, name) && name[0] != '\0') {
       std::snprintf(label, sizeof label, "%s (%4.4u)", name, serial.low & 0xFFFFu);
+    } else {
+      // A unit whose name cannot be read (or is blank) is still named by what it is.
+      std::snprintf(label, sizeof label, "Velmora PRO %s (%4.4u)",
+                    VelmoraHAL::IsStudioAt(i) ? "Studio" : "Compact", serial.low & 0xFFFFu);
     }
     const int id = kIdFirstUnit + static_cast<int>(i);
     menu->AppendRadioItem(id, label);

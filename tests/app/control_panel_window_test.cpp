@@ -125,6 +125,20 @@ TEST_F(ControlPanelWindowTest, TheUnitMenuListsEighteenUnitsButOnlySeventeenAreC
   EXPECT_EQ(hal().CurrentSerial(), current);
 }
 
+TEST_F(ControlPanelWindowTest, AUnitWhoseNameCannotBeReadIsListedByModelAndSerial) {
+  start();
+  // Every coefficient transfer of the unit fails from now on: its name cannot be read.
+  bus->addFault({.action = simbus::FaultAction::Fail,
+                 .kind = simbus::TransferKind::Any,
+                 .serial = serial,
+                 .count = 1000,
+                 .status = 0xE0000001});
+  std::unique_ptr<wxMenu> menu(frame().buildUnitMenu());
+  ASSERT_EQ(menu->GetMenuItemCount(), 1u);
+  EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabelText(), "Velmora PRO Studio (9029)");
+  bus->clearFaults();
+}
+
 TEST_F(ControlPanelWindowTest, ChoosingTheCurrentUnitSavesNothing) {
   start();
   const UnitSerial current = hal().CurrentSerial();
