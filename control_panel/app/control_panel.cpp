@@ -80,9 +80,11 @@ bool ControlPanel::start(const std::optional<std::string>& mixFile) {
 void ControlPanel::loadStartMix(const std::optional<std::string>& mixFile) {
   if (mixFile) {
     host_->loadMixFile(*mixFile, false);
+    startMixLoaded_ = true;
     return;
   }
   if (VelmoraHAL::UnitCount() == 0) return;
+  startMixLoaded_ = true;
   const std::string path = currentDefaultMixPath();
   const MixerHost::MixLoadResult result = host_->loadMix(path, true);
   if (result.outcome != MixerHost::MixLoad::Declined) return;
@@ -94,15 +96,29 @@ void ControlPanel::loadStartMix(const std::optional<std::string>& mixFile) {
   if (!error) declinedCopy_ = copy;
 }
 
+void ControlPanel::loadMixOfALateFirstUnit() {
+  // Before the mixer sends anything: the panel's defaults would overwrite the unit's mix, and
+  // the save at exit its default mix file.
+  if (startMixLoaded_ || !hal().IsOpen()) return;
+  loadStartMix(std::nullopt);
+  journal_->clear();
+  autosave_->reset();
+  journalUnit_ = hal().CurrentSerial();
+}
+
 void ControlPanel::notify(HalEvent event) {
   events_.push(event);
 }
 
 bool ControlPanel::idlePass() {
   if (exiting_ || !started_) return false;
+  // A question asked inside a pass runs a nested loop whose idle time would start another
+  // pass over the same state; the outer pass goes on once it is answered.
+  if (busy_) return false;
   ++passes_;
   busy_ = true;
   if (watcher_ && watcher_->TakeChange()) hal().OnMSWDeviceChange();
+  loadMixOfALateFirstUnit();
   hal().updateAllMixers();
   const int rate = hal().GetSampleRate();
   if (rate != 0 && rate != lastRateShown_) {
@@ -192,7 +208,10 @@ void ControlPanel::exit(bool saveMix) {
   // A pass runs on this same thread; busy is only set when a nested loop (a message box)
   // brought us here from inside one. Waiting for it would never end, so it is not waited for.
   if (!started_) return;
-  if (saveMix && VelmoraHAL::UnitCount() > 0 && hal().CurrentSerial() != kNoSuchUnit) {
+  // A unit whose default mix was never loaded (it came late and was not opened yet) keeps
+  // its file: the panel's values are not its mix.
+  if (saveMix && startMixLoaded_ && VelmoraHAL::UnitCount() > 0 &&
+      hal().CurrentSerial() != kNoSuchUnit) {
     host_->saveMixFile(currentDefaultMixPath());
   }
   hal().Close();

@@ -62,6 +62,8 @@ class ControlPanel : public VelmoraHAL::Observer {
   void refreshFrames();
   std::string currentDefaultMixPath();
   void loadStartMix(const std::optional<std::string>& mixFile);
+  // The first unit that comes after start-up gets its default mix as at start-up.
+  void loadMixOfALateFirstUnit();
   // The journal and the autosave follow the unit and the mouse: a press to its release is
   // one gesture.
   void followMixChanges();
@@ -80,6 +82,7 @@ class ControlPanel : public VelmoraHAL::Observer {
   int handledEvents_ = 0;
   int lastRateShown_ = 0;
   bool started_ = false;
+  bool startMixLoaded_ = false;
   bool exiting_ = false;
   bool busy_ = false;
   std::string declinedCopy_;

@@ -56,5 +56,43 @@ TEST_F(DefaultMixTest, ADeclinedMixIsKeptBesideTheOneSavedAtTheEnd) {
   EXPECT_NE(contents(path), saved);
 }
 
+TEST_F(DefaultMixTest, AUnitPluggedInAfterStartUpGetsItsSavedMix) {
+  start();
+  plugin().setNormalised(param::kAnalogueLevel, 0.25f);
+  const UnitSerial unit = hal().CurrentSerial();
+  const std::string path = defaultMixFilePath(unit.low, unit.high);
+  quit();
+  const std::string saved = contents(path);
+  bus->unplug(serial);
+  launch();
+  ASSERT_FALSE(hal().IsOpen());
+  bus->plug(simbus::UnitSpec{simbus::Model::Studio, serial});
+  for (int pass = 0; pass < 4 * ControlPanel::kSlowPassEvery && !hal().IsOpen(); ++pass) pump();
+  ASSERT_TRUE(hal().IsOpen());
+  pump();
+  EXPECT_EQ(plugin().getNormalised(param::kAnalogueLevel), 0.25f);
+  quit();
+  EXPECT_EQ(contents(path), saved);
+}
+
+// A unit that arrived but was not opened yet when the program ended: its default mix was
+// never loaded, so the panel's values must not be saved over it.
+TEST_F(DefaultMixTest, QuittingBeforeALateUnitOpenedLeavesItsMixAlone) {
+  start();
+  plugin().setNormalised(param::kAnalogueLevel, 0.25f);
+  const UnitSerial unit = hal().CurrentSerial();
+  const std::string path = defaultMixFilePath(unit.low, unit.high);
+  quit();
+  const std::string saved = contents(path);
+  bus->unplug(serial);
+  launch();
+  bus->plug(simbus::UnitSpec{simbus::Model::Studio, serial});
+  hal().OnMSWDeviceChange();  // listed, not yet opened by a pass
+  ASSERT_EQ(VelmoraHAL::UnitCount(), 1u);
+  ASSERT_FALSE(hal().IsOpen());
+  quit();
+  EXPECT_EQ(contents(path), saved);
+}
+
 }  // namespace
 }  // namespace velmora::test
