@@ -46,6 +46,23 @@ wxString CNameValidator::filterPasted(const wxString& text) {
   return kept;
 }
 
+wxString CNameValidator::filterChange(const wxString& before, const wxString& after, long* caret) {
+  size_t prefix = 0;
+  while (prefix < before.length() && prefix < after.length() && before[prefix] == after[prefix]) {
+    ++prefix;
+  }
+  size_t suffix = 0;
+  while (suffix < before.length() - prefix && suffix < after.length() - prefix &&
+         before[before.length() - 1 - suffix] == after[after.length() - 1 - suffix]) {
+    ++suffix;
+  }
+  const size_t kept = prefix + suffix;
+  const size_t room = kMaxLength > kept ? kMaxLength - kept : 0;
+  const wxString inserted = filterPasted(after.Mid(prefix, after.length() - kept)).Left(room);
+  if (caret != nullptr) *caret = static_cast<long>(prefix + inserted.length());
+  return after.Left(prefix) + inserted + after.Right(suffix);
+}
+
 void CNameValidator::onChar(wxKeyEvent& event) {
   const int key = event.GetKeyCode();
   // Control and navigation keys work at any length.
@@ -103,6 +120,9 @@ CNameDialog::CNameDialog(wxWindow* parent, const wxString& name)
   name_ = name;
   text_->SetValidator(CNameValidator(&name_));
   text_->SetValue(name_);
+  shown_ = name_;
+  // Typing is filtered key by key; paste, middle-click and drop reach the field as a change.
+  text_->Bind(wxEVT_TEXT, &CNameDialog::onTextChanged, this);
   GetSizer()->Fit(this);
   Centre();
   Bind(wxEVT_BUTTON, &CNameDialog::onOk, this, kOkId);
@@ -112,6 +132,17 @@ CNameDialog::CNameDialog(wxWindow* parent, const wxString& name)
 void CNameDialog::onOk(wxCommandEvent&) {
   name_ = text_->GetValue();
   EndModal(0);
+}
+
+void CNameDialog::onTextChanged(wxCommandEvent& event) {
+  event.Skip();
+  const wxString value = text_->GetValue();
+  long caret = 0;
+  const wxString kept = CNameValidator::filterChange(shown_, value, &caret);
+  shown_ = kept;
+  if (kept == value) return;
+  text_->ChangeValue(kept);  // sends no second change event
+  text_->SetInsertionPoint(caret);
 }
 
 void CNameDialog::onCancel(wxCommandEvent&) {

@@ -18,6 +18,12 @@ class CNameValidator : public wxTextValidator {
   // Text pasted into the field, cut to what typing would have allowed.
   static wxString filterPasted(const wxString& text);
 
+  // What the field holds after a change from `before` to `after`, however the text came in
+  // (typing, paste, middle-click, drop): the inserted part filtered as pasted text and cut to
+  // the room left; what was there before stays as it was. `caret` gets the end of the kept
+  // insertion.
+  static wxString filterChange(const wxString& before, const wxString& after, long* caret);
+
  private:
   void onChar(wxKeyEvent& event);
   void onPaste(wxClipboardTextEvent& event);
@@ -34,8 +40,10 @@ class CNameDialog : public wxDialog {
  private:
   void onOk(wxCommandEvent& event);
   void onCancel(wxCommandEvent& event);
+  void onTextChanged(wxCommandEvent& event);
 
   wxString name_;
+  wxString shown_;  // the field's text after the last change let through
   wxTextCtrl* text_;
 };
 
