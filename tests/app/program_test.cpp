@@ -44,13 +44,25 @@ std::string shell(const std::string& command) {
   return out;
 }
 
-bool waitUntil(const std::function<bool()>& done) {
-  const auto end = std::chrono::steady_clock::now() + kPatience;
+bool waitUntil(const std::function<bool()>& done,
+               std::chrono::steady_clock::duration patience = kPatience) {
+  const auto end = std::chrono::steady_clock::now() + patience;
   while (std::chrono::steady_clock::now() < end) {
     if (done()) return true;
     std::this_thread::sleep_for(kPoll);
   }
   return done();
+}
+
+// A mix file's parameter values (from byte 32, four bytes each) but for the two status lamps,
+// in use (44) and sync locked (45), which follow the unit, not the user.
+std::vector<std::string> mixValues(const std::string& file) {
+  std::vector<std::string> values;
+  for (size_t at = 32; at + 4 <= file.size(); at += 4) values.push_back(file.substr(at, 4));
+  for (size_t lamp : {44u, 45u}) {
+    if (lamp < values.size()) values[lamp].clear();
+  }
+  return values;
 }
 
 std::string contents(const std::string& path) {
@@ -84,9 +96,9 @@ class Program {
     return !exited_;
   }
   // SIGTERM, as a desktop session ending does; true when it ended in time.
-  bool terminate() {
+  bool terminate(std::chrono::steady_clock::duration patience = kPatience) {
     kill(pid_, SIGTERM);
-    return waitUntil([&] { return !running(); });
+    return waitUntil([&] { return !running(); }, patience);
   }
   int exitStatus() const { return exitStatus_; }
   // A crash: SIGKILL, nothing runs at the end.
@@ -149,6 +161,34 @@ class ProgramTest : public ::testing::Test {
     shell("xdotool " + args + " 2>/dev/null");
     std::this_thread::sleep_for(std::chrono::milliseconds(150));  // idle passes run
   }
+  // A real click at client point (x, y) of window `w`.
+  static void click(const std::string& w, int x, int y) {
+    xdotool("mousemove --window " + w + " " + std::to_string(x) + " " + std::to_string(y));
+    xdotool("mousedown 1");
+    xdotool("mouseup 1");
+  }
+  // A real key press in window `w`, repeated until `done` (a key can arrive before the window
+  // takes the focus).
+  static bool pressUntil(const std::string& w, const std::string& key,
+                         const std::function<bool()>& done) {
+    return waitUntil([&] {
+      xdotool("mousemove --window " + w + " 10 10");
+      xdotool("windowfocus " + w);
+      xdotool("key " + key);
+      return done();
+    });
+  }
+  // The client width of window `w` ("" when it is gone).
+  static std::string width(const std::string& w) {
+    std::istringstream info(shell("xwininfo -id " + w + " 2>/dev/null"));
+    for (std::string line; std::getline(info, line);) {
+      if (line.find("Width:") != std::string::npos) return line.substr(line.find(':') + 2);
+    }
+    return "";
+  }
+  void whileTheLoadDialogIsOpen(const std::function<void()>& meanwhile,
+                                const std::string& widthAfter,
+                                const std::function<void()>& afterwards = nullptr);
   std::string defaultMixFile() {
     for (const auto& entry : std::filesystem::directory_iterator(folder / "data")) {
       if (entry.path().extension() == ".vmpro") return entry.path().string();
@@ -234,6 +274,30 @@ TEST_F(ProgramTest, AtZoomTwoTheWindowShowsThePanelRenderedAtZoomTwo) {
   }
 }
 
+// Under a GDK scale of 2 the panel is twice its size in device pixels, sharp: GTK's scale is
+// not taken as a zoom on top of its own scaling.
+TEST_F(ProgramTest, UnderGdkScaleTwoThePanelIsTwiceItsSizeInDevicePixels) {
+  const std::string rendered = folder / "rendered.png", shot = folder / "shot.png";
+  ASSERT_EQ(shell(programFolder() + "/velmoractl panel render --zoom 2 " + rendered +
+                  " >/dev/null 2>&1; echo $?"),
+            "0\n");
+  const std::string size = shell("identify -format %wx%h " + rendered);
+  ASSERT_EQ(size, "1408x788");
+  platform::testing::ScopedEnv scale{"GDK_SCALE", "2"};
+  Program program;
+  const std::string main = waitForWindow("VelmoraControl PRO");
+  ASSERT_FALSE(main.empty()) << "no window";
+  EXPECT_EQ(width(main), "1408");
+  EXPECT_TRUE(waitUntil([&] {
+    shell("import -window " + main + " " + shot);
+    const std::string differing =
+        shell("convert " + shot + " -crop " + size + "+0+0 +repage " + folder / "crop.png" +
+              " && compare -metric AE " + folder / "crop.png" + " " + rendered + " null: 2>&1");
+    return differing == "0";
+  })) << "the window's panel differs from velmoractl panel render --zoom 2";
+  EXPECT_TRUE(program.terminate());
+}
+
 TEST_F(ProgramTest, ABadZoomOnTheCommandLineEndsTheProgramAtOnce) {
   for (const char* bad : {"0", "4", "x"}) {
     Program program({"--zoom", bad});
@@ -265,6 +329,37 @@ TEST_F(ProgramTest, QuittingSavesTheMixAndASecondCopyIsRefusedLeavingItAlone) {
   EXPECT_TRUE(first.terminate());
 }
 
+TEST_F(ProgramTest, AUnitPluggedInAfterStartUpGetsItsSavedMix) {
+  std::string dragged;
+  {
+    Program program;
+    const std::string main = waitForWindow("VelmoraControl PRO");
+    ASSERT_FALSE(main.empty()) << "no window";
+    const std::string before = inputMix();
+    xdotool("mousemove --window " + main + " 50 125");
+    xdotool("mousedown 1");
+    xdotool("mousemove --window " + main + " 50 165");
+    xdotool("mouseup 1");
+    ASSERT_TRUE(waitUntil([&] { return (dragged = inputMix()) != before; }));
+    ASSERT_TRUE(program.terminate());
+  }
+  const std::string mix = defaultMixFile();
+  ASSERT_FALSE(mix.empty()) << "quitting saved no default mix";
+  const std::string saved = contents(mix);
+  // The unit forgets its mix, in its flash too, then is switched off.
+  simbus("poke " + serial + " 0=0 1=0 108=0");
+  simbus("unplug " + serial);
+  Program program;
+  ASSERT_FALSE(waitForWindow("FireWire Connection Lost").empty());
+  simbus("plug studio --serial " + serial);
+  EXPECT_TRUE(waitUntil([&] { return window("FireWire Connection Lost").empty(); }))
+      << "the unit was not opened";
+  EXPECT_TRUE(waitUntil([&] { return inputMix() == dragged; }))
+      << "the unit did not get its saved mix";
+  EXPECT_TRUE(program.terminate());
+  EXPECT_EQ(mixValues(contents(mix)), mixValues(saved)) << "the default mix file was written over";
+}
+
 TEST_F(ProgramTest, UnplugShowsTheConnectionLostWindowAndPlugHidesIt) {
   Program program;
   ASSERT_FALSE(waitForWindow("VelmoraControl PRO").empty());
@@ -273,6 +368,71 @@ TEST_F(ProgramTest, UnplugShowsTheConnectionLostWindowAndPlugHidesIt) {
   simbus("plug studio --serial " + serial);
   EXPECT_TRUE(waitUntil([&] { return window("FireWire Connection Lost").empty(); }));
   EXPECT_TRUE(program.terminate());
+}
+
+// A driver that stops answering costs one bounded wait, not one per idle pass: the window
+// keeps answering clicks and ends without waiting out every request.
+TEST_F(ProgramTest, ADriverThatStopsAnsweringLeavesTheWindowAnswering) {
+  Program program;
+  const std::string main = waitForWindow("VelmoraControl PRO");
+  ASSERT_FALSE(main.empty()) << "no window";
+  simbus("fault drop --kind sample-rate-get --count 20");
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  click(main, 174, 373);  // SHRINK
+  EXPECT_TRUE(waitUntil([&] { return width(main) == "456"; }, std::chrono::seconds(12)))
+      << "the window did not follow the click";
+  EXPECT_TRUE(program.terminate(std::chrono::seconds(8))) << "quitting waited too long";
+}
+
+// While a dialog is open the program goes on: idle passes, layout swaps, bus changes and the
+// end of the session all happen inside the dialog's loop. Opens LOAD with a real click, lets
+// `meanwhile` happen, closes the dialog with Escape and checks the layout attached afterwards
+// by its width; then ends the program as a session does.
+void ProgramTest::whileTheLoadDialogIsOpen(const std::function<void()>& meanwhile,
+                                           const std::string& widthAfter,
+                                           const std::function<void()>& afterwards) {
+  Program program;
+  const std::string main = waitForWindow("VelmoraControl PRO");
+  ASSERT_FALSE(main.empty()) << "no window";
+  click(main, 170, 255);  // LOAD
+  const std::string dialog = waitForWindow("Load Velmora PRO Mix file");
+  ASSERT_FALSE(dialog.empty()) << "no Load dialog";
+  if (meanwhile) {
+    meanwhile();
+    std::this_thread::sleep_for(std::chrono::seconds(3));  // passes inside the dialog's loop
+    ASSERT_TRUE(program.running()) << "the program died with the dialog open";
+    EXPECT_TRUE(
+        pressUntil(dialog, "Escape", [&] { return window("Load Velmora PRO Mix file").empty(); }));
+    EXPECT_TRUE(waitUntil([&] { return width(main) == widthAfter; }))
+        << "the layout attached afterwards is " << width(main) << " wide";
+    ASSERT_TRUE(program.running()) << "the program died when the dialog closed";
+    if (afterwards) afterwards();
+  }
+  EXPECT_TRUE(program.terminate()) << "SIGTERM did not end the program";
+  EXPECT_EQ(program.exitStatus(), 0);
+  EXPECT_FALSE(defaultMixFile().empty()) << "no default mix saved at exit";
+}
+
+TEST_F(ProgramTest, ABandChangeWhileTheLoadDialogIsOpenSwapsTheLayoutAfterwards) {
+  whileTheLoadDialogIsOpen([&] { simbus("driver --rate 192000"); }, "405");
+}
+
+TEST_F(ProgramTest, AnUnplugWhileTheLoadDialogIsOpenIsSurvived) {
+  whileTheLoadDialogIsOpen(
+      [&] { simbus("unplug " + serial); }, "704",
+      [&] {
+        EXPECT_FALSE(waitForWindow("FireWire Connection Lost").empty());
+        simbus("plug studio --serial " + serial);
+        EXPECT_TRUE(waitUntil([&] { return window("FireWire Connection Lost").empty(); }));
+      });
+}
+
+TEST_F(ProgramTest, ASecondUnitWhileTheLoadDialogIsOpenIsSurvived) {
+  whileTheLoadDialogIsOpen([&] { simbus("plug compact"); }, "704");
+}
+
+TEST_F(ProgramTest, TheEndOfTheSessionWhileTheLoadDialogIsOpenSavesTheMix) {
+  whileTheLoadDialogIsOpen(nullptr, "");
 }
 
 }  // namespace
