@@ -4,7 +4,10 @@
 #include <wx/menu.h>
 #include <wx/tooltip.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "control_panel/app/about_text.h"
 #include "control_panel/app/wx_clipboard.h"
@@ -149,6 +152,29 @@ TEST_F(ControlPanelWindowTest, ChoosingTheCurrentUnitSavesNothing) {
   EXPECT_TRUE(hal().IsOpen());
 }
 
+// The main menu's unit commands reach the unit: hardware monitoring (118: 0xFFFFFFFF on, 0
+// off), ADAT inputs (112: 1 = off) and standalone mode (111: 0 Mixing, 1 Tracking).
+TEST_F(ControlPanelWindowTest, TheMenuCommandsSetTheirCoefficientsOnTheUnit) {
+  start(simbus::Model::Studio);
+  const struct {
+    int command;
+    uint32_t coefficient;
+    uint32_t value;
+  } steps[] = {
+      {MyFrame::kIdHardwareMonitoring, 118, 0xFFFFFFFF},
+      {MyFrame::kIdHardwareMonitoring, 118, 0},
+      {MyFrame::kIdTracking, 111, 1},
+      {MyFrame::kIdMixing, 111, 0},
+      {MyFrame::kIdDisableAdat, 112, 1},  // last: the unit then waits to be switched off and on
+  };
+  for (const auto& step : steps) {
+    frame().runCommand(step.command);
+    pump();
+    EXPECT_EQ(bus->peek(serial, step.coefficient).value(), step.value)
+        << "command " << step.command << ", coefficient " << step.coefficient;
+  }
+}
+
 TEST_F(ControlPanelWindowTest, TheAdatItemIsEnabledOnAStudio) {
   start(simbus::Model::Studio);
   EXPECT_TRUE(frame().mainMenu().IsEnabled(MyFrame::kIdDisableAdat));
@@ -205,6 +231,26 @@ TEST_F(ControlPanelWindowTest, UpdateFirmwareWithTheUpdaterAbsentLeavesProgramAn
   pump();
   EXPECT_TRUE(frame().IsShown());
   EXPECT_TRUE(hal().IsOpen());
+}
+
+TEST_F(ControlPanelWindowTest, UpdateFirmwareClosesTheUnitStartsTheUpdaterAndEndsThePanel) {
+  start();
+  const std::string updater = folder / "VelmoraProUpdater";
+  const std::string started = folder / "updater-started";
+  std::ofstream(updater) << "#!/bin/sh\ntouch '" << started << "'\n";
+  std::filesystem::permissions(updater, std::filesystem::perms::owner_all);
+  frame().setUpdaterPath(updater);
+  frame().runCommand(MyFrame::kIdUpdateFirmware);
+  EXPECT_FALSE(hal().IsOpen()) << "the unit was left open for the updater";
+  pump();
+  EXPECT_EQ(panel->windows().normalFrame(), nullptr) << "the panel did not end";
+  EXPECT_EQ(panel->windows().floatFrame(), nullptr);
+  // The updater is a real process: a bounded wait for its mark.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!std::filesystem::exists(started) && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_TRUE(std::filesystem::exists(started)) << "the updater did not start";
 }
 
 TEST_F(ControlPanelWindowTest, TheToolTipNamesTheControlUnderTheMouse) {

@@ -162,6 +162,25 @@ TEST_F(MixFileTest, AFileOfAnotherRateAsksAndKeepsTheUnitsRate) {
                            [](auto& s) { return s.rfind("question: ", 0) == 0; }));
 }
 
+// A loaded mix sets the unit's AC3 passthrough (103), MIDI through (104) and sync source
+// (bits 0-7 of 93) as the file has them.
+TEST_F(MixFileTest, LoadingSendsAc3MidiThroughAndTheSyncSourceToTheUnit) {
+  plugin.setNormalised(param::kAc3Passthrough, 1.0f);
+  plugin.setNormalised(param::kMidiThrough, 1.0f);
+  plugin.setReal(param::kSyncSource, 2.0f);  // S/PDIF
+  ASSERT_TRUE(host->saveMixFile(path));
+  for (uint32_t index : {93u, 103u, 104u}) bus->poke(serial, index, 0);
+  hal().SetAC3Passthrough(false);
+  plugin.setNormalised(param::kAc3Passthrough, 0.0f);
+  plugin.setNormalised(param::kMidiThrough, 0.0f);
+  plugin.setReal(param::kSyncSource, 0.0f);
+  hal().SetSyncSource(0);
+  ASSERT_TRUE(host->loadMixFile(path, false));
+  EXPECT_EQ(coefficient(103), 1u) << "AC3 passthrough";
+  EXPECT_EQ(coefficient(104), 1u) << "MIDI through";
+  EXPECT_EQ(coefficient(93) & 0xFF, 2u) << "sync source";
+}
+
 TEST_F(MixFileTest, NonsenseValuesAreBroughtIntoRange) {
   std::vector<float> values(181, 0.5f);
   values[62] = 7.0f;
