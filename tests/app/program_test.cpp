@@ -360,6 +360,36 @@ TEST_F(ProgramTest, AUnitPluggedInAfterStartUpGetsItsSavedMix) {
   EXPECT_EQ(mixValues(contents(mix)), mixValues(saved)) << "the default mix file was written over";
 }
 
+// A mix file named on the command line is loaded with its messages: a good one reaches the
+// unit, a damaged one says so in an error box and the program goes on.
+TEST_F(ProgramTest, AMixFileOnTheCommandLineIsLoadedWithItsMessages) {
+  const std::string velmoractl = programFolder() + "/velmoractl ";
+  const std::string file = folder / "Live.vmpro", damaged = folder / "Damaged.vmpro";
+  // Input 1's level reaches the unit as coefficients 0 and 1.
+  const auto input1 = [&] { return simbus("peek " + serial + " 0 1"); };
+  ASSERT_EQ(shell(velmoractl + "param set 62 0.25 --normalised >/dev/null 2>&1; echo $?"), "0\n");
+  const std::string wanted = input1();
+  ASSERT_EQ(shell(velmoractl + "mix save " + file + " >/dev/null 2>&1; echo $?"), "0\n");
+  ASSERT_EQ(shell(velmoractl + "param set 62 0.75 --normalised >/dev/null 2>&1; echo $?"), "0\n");
+  ASSERT_NE(input1(), wanted);
+  {
+    Program program({file});
+    ASSERT_FALSE(waitForWindow("VelmoraControl PRO").empty());
+    EXPECT_TRUE(waitUntil([&] { return input1() == wanted; }))
+        << "the file did not reach the unit: " << input1() << " instead of " << wanted;
+    EXPECT_TRUE(program.terminate());
+  }
+  std::string bytes = contents(file);
+  bytes[40] ^= 1;
+  std::ofstream(damaged, std::ios::binary) << bytes;
+  Program program({damaged});
+  const std::string box = waitForWindow("Error");
+  ASSERT_FALSE(box.empty()) << "no error box for a damaged file";
+  EXPECT_TRUE(pressUntil(box, "Return", [&] { return window("Error").empty(); }));
+  EXPECT_FALSE(waitForWindow("VelmoraControl PRO").empty());
+  EXPECT_TRUE(program.terminate());
+}
+
 TEST_F(ProgramTest, UnplugShowsTheConnectionLostWindowAndPlugHidesIt) {
   Program program;
   ASSERT_FALSE(waitForWindow("VelmoraControl PRO").empty());
