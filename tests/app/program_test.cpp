@@ -390,6 +390,36 @@ TEST_F(ProgramTest, AMixFileOnTheCommandLineIsLoadedWithItsMessages) {
   EXPECT_TRUE(program.terminate());
 }
 
+// The name dialog takes text typed through the X server and pasted from a real selection with
+// the middle button, filtered to letters and digits, and OK sends the name to the unit.
+TEST_F(ProgramTest, TheNameDialogFiltersTypedAndPastedTextAndOkNamesTheUnit) {
+  Program program;
+  const std::string main = waitForWindow("VelmoraControl PRO");
+  ASSERT_FALSE(main.empty()) << "no window";
+  click(main, 420, 264);  // the unit's name
+  std::string dialog;
+  ASSERT_TRUE(waitUntil([&] {
+    std::istringstream ids(shell("xdotool search --onlyvisible --name '^VelmoraControl PRO$'"));
+    for (std::string id; ids >> id;) {
+      if (id != main) dialog = id;
+    }
+    return !dialog.empty();
+  })) << "no name dialog";
+  xdotool("mousemove --window " + dialog + " 195 28");
+  xdotool("windowfocus " + dialog);
+  xdotool("type 'Live Room!'");  // replaces the selected name
+  shell("printf ' 2-B' | timeout 20 xclip -selection primary >/dev/null 2>&1 &");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // xclip owns the selection
+  xdotool("mousemove --window " + dialog + " 270 28");
+  xdotool("click 2");
+  xdotool("key Return");
+  // "LiveRoom2B" in coefficients 94-97, four characters each, the first in the top byte.
+  const std::string named = "1281980005\n1383034733\n843186176\n0\n";
+  EXPECT_TRUE(waitUntil([&] { return simbus("peek " + serial + " 94 95 96 97") == named; }))
+      << simbus("peek " + serial + " 94 95 96 97");
+  EXPECT_TRUE(program.terminate());
+}
+
 TEST_F(ProgramTest, UnplugShowsTheConnectionLostWindowAndPlugHidesIt) {
   Program program;
   ASSERT_FALSE(waitForWindow("VelmoraControl PRO").empty());
