@@ -64,6 +64,16 @@ class FuzzedHandle final : public pv::DeviceHandle {
   Input& input_;
 };
 
+// A device node whose changes always succeed and ask for no restart.
+class AcceptingNode final : public pv::DeviceNode {
+ public:
+  uint32_t changeState(pv::DeviceNodeChange) override { return 0; }
+  uint32_t installFlags(uint32_t& flags) override {
+    flags = 0;
+    return 0;
+  }
+};
+
 class FuzzedDriver final : public pv::VhpdClient {
  public:
   explicit FuzzedDriver(Input& input) : input_(input) {}
@@ -75,8 +85,11 @@ class FuzzedDriver final : public pv::VhpdClient {
     h = std::make_unique<FuzzedHandle>(input_);
     return 0;
   }
-  uint32_t changeDeviceNodeState(const std::string&, pv::DeviceNodeChange) override { return 0; }
-  uint32_t deviceInstallFlags(const std::string&, uint32_t&) override { return 0; }
+  uint32_t presentDeviceNodes(const pv::Guid&,
+                              std::vector<pv::PresentInterface>& interfaces) override {
+    interfaces = {{"\\\\?\\fuzz", std::make_shared<AcceptingNode>()}};
+    return 0;
+  }
   uint32_t openDriverSettingsKey(const std::string&) override { return 0; }
   uint32_t readDriverSetting(const std::string&, const std::string&, uint32_t&) override {
     return we::FileNotFound;

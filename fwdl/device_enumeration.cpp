@@ -28,9 +28,14 @@ KVOFWDL_STATUS DeviceEnumeration::Enumerate(const char* guidString) {
   pv::Guid guid;
   if (GuidFromString(guidString, guid) != 0) return KVOFWDL_STATUS_INVALID_GUID_STRING;
   DeviceInfoSet set;
-  if (pv::client().presentInterfaces(guid, set.devicePaths) != we::Success) {
+  std::vector<pv::PresentInterface> interfaces;
+  if (pv::client().presentDeviceNodes(guid, interfaces) != we::Success) {
     Log(LogType::Error, "enumeration of devices with guid %s failed\n", guidString);
     return KVOFWDL_STATUS_ENUMERATION_FAILED;
+  }
+  for (pv::PresentInterface& found : interfaces) {
+    set.devicePaths.push_back(std::move(found.path));
+    set.deviceNodes.push_back(std::move(found.node));
   }
   guid_ = guid;
   set_ = std::move(set);

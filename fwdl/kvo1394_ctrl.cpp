@@ -33,8 +33,10 @@ uint32_t CKvo1394CtrlImpl::Open(uint32_t index, const DeviceInfoSet* set, const 
   if (handle_) return pv::KVO_STATUS_ALREADY_OPEN;
   if (set == nullptr || guid == nullptr) return pv::KVO_STATUS_INVALID_PARAMETER;
   devicePath_.clear();
+  deviceNode_.reset();
   if (index >= set->devicePaths.size()) return pv::KVO_STATUS_NO_MORE_ITEMS;
   devicePath_ = set->devicePaths[index];
+  if (index < set->deviceNodes.size()) deviceNode_ = set->deviceNodes[index];
   if (OpenHandle(devicePath_) != we::Success) return pv::KVO_STATUS_OPEN_FAILED;
 
   std::array<uint8_t, pv::kDriverInfoSize> driverInfo{};

@@ -15,9 +15,12 @@
 namespace fwdl {
 
 // The present device interfaces of one GUID as one enumeration found them (what SetupAPI
-// calls the device information set): their device paths in order.
+// calls the device information set): their device paths in order, and each one's device node
+// in that set. A unit's node is disabled and enabled through it: once disabled, the unit is
+// no longer among the present interfaces and could not be found again.
 struct DeviceInfoSet {
   std::vector<std::string> devicePaths;
+  std::vector<std::shared_ptr<platform::vhpd::DeviceNode>> deviceNodes;
 };
 
 // A wait without a bound (INFINITE).
@@ -38,6 +41,8 @@ class CKvo1394CtrlImpl {
   bool HasHandle() const { return handle_ != nullptr; }
   // The device path of the last open, kept across closes.
   const std::string& DevicePath() const { return devicePath_; }
+  // The device node of the last open (from the enumeration's set), kept across closes.
+  const std::shared_ptr<platform::vhpd::DeviceNode>& DeviceNode() const { return deviceNode_; }
 
   // An asynchronous write or read at the 48-bit `address`, waited for up to `waitMs`
   // (kWaitForever: no bound); on expiry the request is cancelled and KVO_STATUS_TIMEOUT
@@ -62,6 +67,7 @@ class CKvo1394CtrlImpl {
   std::unique_ptr<platform::vhpd::DeviceHandle> handle_;
   std::mutex channelLock_;
   std::string devicePath_;
+  std::shared_ptr<platform::vhpd::DeviceNode> deviceNode_;
 };
 
 }  // namespace fwdl

@@ -12,7 +12,10 @@ namespace we = platform::win_error;
 
 KVOFWDL_STATUS KvoFwdlDevice::SetState(pv::DeviceNodeChange change, bool& rebootRequired) {
   Log(LogType::Info, "KvoFwdlDevice::SetState ...\n");
-  if (const uint32_t error = pv::client().changeDeviceNodeState(devicePath_, change);
+  // The node as the enumeration found it: a disabled node is no longer present, so it could
+  // not be looked up again to be enabled.
+  const std::shared_ptr<pv::DeviceNode>& node = DeviceNode();
+  if (const uint32_t error = node ? node->changeState(change) : we::NotFound;
       error != we::Success) {
     Log(LogType::Error, "SetState: SetupDiCallClassInstaller failed with error = 0x%08X\n", error);
     return KVOFWDL_STATUS_FAILED;
@@ -44,7 +47,8 @@ KVOFWDL_STATUS KvoFwdlDevice::Enable(bool& rebootRequired) {
 KVOFWDL_STATUS KvoFwdlDevice::IsRebootRequired(bool& rebootRequired) {
   Log(LogType::Info, "KvoFwdlDevice::IsRebootRequired ...\n");
   uint32_t flags = 0;
-  if (const uint32_t error = pv::client().deviceInstallFlags(devicePath_, flags);
+  const std::shared_ptr<pv::DeviceNode>& node = DeviceNode();
+  if (const uint32_t error = node ? node->installFlags(flags) : we::NotFound;
       error != we::Success) {
     Log(LogType::Error,
         "IsRebootRequired: SetupDiGetDeviceInstallParams failed with error = 0x%08X\n", error);

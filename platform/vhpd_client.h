@@ -62,6 +62,27 @@ class DeviceHandle {
 
 enum class OpenMode { Synchronous, Overlapped };  // FILE_FLAG_OVERLAPPED or not
 
+// A unit's device node as one enumeration found it: the SP_DEVINFO_DATA of the device
+// information set that enumeration made, kept alive with this object. On Windows a disabled
+// node's interface is no longer present, so no later enumeration finds it: a node disabled
+// through this object is enabled again through this same object.
+class DeviceNode {
+ public:
+  virtual ~DeviceNode() = default;
+  // SetupDiSetClassInstallParams + SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, global
+  // scope) on the node.
+  virtual uint32_t changeState(DeviceNodeChange change) = 0;
+  // SetupDiGetDeviceInstallParams on the same set: the install flags (DI_NEEDRESTART,
+  // DI_NEEDREBOOT) the last change through this object left. NotFound before any change.
+  virtual uint32_t installFlags(uint32_t& flags) = 0;
+};
+
+// A present interface: its device path and its device node.
+struct PresentInterface {
+  std::string path;
+  std::shared_ptr<DeviceNode> node;
+};
+
 // Keeps a bus-change subscription alive; destroying it unsubscribes.
 class Subscription {
  public:
@@ -81,11 +102,9 @@ class VhpdClient {
   virtual uint32_t open(const std::string& path, OpenMode mode,
                         std::unique_ptr<DeviceHandle>& handle) = 0;
 
-  // SetupDiSetClassInstallParams + SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, global
-  // scope) on the device node behind `path`.
-  virtual uint32_t changeDeviceNodeState(const std::string& path, DeviceNodeChange change) = 0;
-  // SetupDiGetDeviceInstallParams: the node's install flags (DI_NEEDRESTART, DI_NEEDREBOOT).
-  virtual uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) = 0;
+  // presentInterfaces with each interface's device node, all from one device information set.
+  virtual uint32_t presentDeviceNodes(const Guid& guid,
+                                      std::vector<PresentInterface>& interfaces) = 0;
 
   // RegOpenKey under HKEY_LOCAL_MACHINE: whether the driver's settings key can be opened.
   virtual uint32_t openDriverSettingsKey(const std::string& key) = 0;

@@ -22,10 +22,11 @@ class UnreachableBus final : public pv::VhpdClient {
   uint32_t open(const std::string&, pv::OpenMode, std::unique_ptr<pv::DeviceHandle>&) override {
     return we::FileNotFound;
   }
-  uint32_t changeDeviceNodeState(const std::string&, pv::DeviceNodeChange) override {
-    return we::NotFound;
+  uint32_t presentDeviceNodes(const pv::Guid&,
+                              std::vector<pv::PresentInterface>& interfaces) override {
+    interfaces.clear();
+    return we::Success;
   }
-  uint32_t deviceInstallFlags(const std::string&, uint32_t&) override { return we::NotFound; }
   uint32_t openDriverSettingsKey(const std::string&) override { return we::FileNotFound; }
   uint32_t readDriverSetting(const std::string&, const std::string&, uint32_t&) override {
     return we::FileNotFound;

@@ -40,7 +40,12 @@ HelloRequest::Reply DaemonSession::run(const HelloRequest&) {
 
 template <>
 PresentPathsRequest::Reply DaemonSession::run(const PresentPathsRequest&) {
-  return {bus_.presentPaths()};
+  PresentPathsRequest::Reply reply;
+  for (auto& [path, node] : bus_.presentNodes()) {
+    reply.paths.push_back(std::move(path));
+    reply.nodes.push_back(node);
+  }
+  return reply;
 }
 
 template <>
@@ -74,13 +79,13 @@ IoReply DaemonSession::run(const IoControlRequest& r) {
 template <>
 StatusReply DaemonSession::run(const ChangeDeviceNodeStateRequest& r) {
   return {
-      bus_.changeDeviceNodeState(r.path, static_cast<platform::vhpd::DeviceNodeChange>(r.change))};
+      bus_.changeDeviceNodeState(r.node, static_cast<platform::vhpd::DeviceNodeChange>(r.change))};
 }
 
 template <>
 StatusValueReply DaemonSession::run(const DeviceInstallFlagsRequest& r) {
   StatusValueReply reply;
-  reply.status = bus_.deviceInstallFlags(r.path, reply.value);
+  reply.status = bus_.deviceInstallFlags(r.node, reply.value);
   return reply;
 }
 

@@ -37,6 +37,19 @@ class InprocSubscription final : public pv::Subscription {
   uint64_t id_;
 };
 
+class InprocNode final : public pv::DeviceNode {
+ public:
+  InprocNode(std::shared_ptr<SimBus> bus, NodeId node) : bus_(std::move(bus)), node_(node) {}
+  uint32_t changeState(pv::DeviceNodeChange change) override {
+    return bus_->changeDeviceNodeState(node_, change);
+  }
+  uint32_t installFlags(uint32_t& flags) override { return bus_->deviceInstallFlags(node_, flags); }
+
+ private:
+  std::shared_ptr<SimBus> bus_;
+  NodeId node_;
+};
+
 class InprocClient final : public pv::VhpdClient {
  public:
   explicit InprocClient(std::shared_ptr<SimBus> bus) : bus_(std::move(bus)) {}
@@ -54,11 +67,14 @@ class InprocClient final : public pv::VhpdClient {
     handle = std::make_unique<InprocHandle>(bus_, id, mode);
     return we::Success;
   }
-  uint32_t changeDeviceNodeState(const std::string& path, pv::DeviceNodeChange change) override {
-    return bus_->changeDeviceNodeState(path, change);
-  }
-  uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) override {
-    return bus_->deviceInstallFlags(path, flags);
+  uint32_t presentDeviceNodes(const pv::Guid& guid,
+                              std::vector<pv::PresentInterface>& interfaces) override {
+    interfaces.clear();
+    if (guid != pv::kInterfaceGuid) return we::Success;
+    for (auto& [path, node] : bus_->presentNodes()) {
+      interfaces.push_back({std::move(path), std::make_shared<InprocNode>(bus_, node)});
+    }
+    return we::Success;
   }
   uint32_t openDriverSettingsKey(const std::string& key) override {
     return bus_->openSettingsKey(key);

@@ -22,6 +22,7 @@
 namespace simbus {
 
 using HandleId = uint64_t;
+using NodeId = uint64_t;  // a device node's number (DevInst)
 
 // The driver's answer to one device I/O control request, before delivery: the client hands
 // `output` to the caller's buffer after `delayMs`, or never when `dropped`.
@@ -136,8 +137,16 @@ class SimBus {
   // counts, so a remote client may send zeros of the same size.
   IoReply ioControl(HandleId handle, uint32_t code, std::span<const uint8_t> input,
                     std::span<const uint8_t> output);
-  uint32_t changeDeviceNodeState(const std::string& path, platform::vhpd::DeviceNodeChange change);
-  uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) const;
+  // The present interfaces with their device nodes' numbers (a unit's node number is its
+  // 64-bit unique id). As on Windows a disabled node is not present, so the number is known
+  // only to whoever enumerated before the disable: an enable goes through a kept number.
+  std::vector<std::pair<std::string, NodeId>> presentNodes();
+  uint32_t changeDeviceNodeState(NodeId node, platform::vhpd::DeviceNodeChange change);
+  // The install flags the node's last change left (NotFound for an unknown node).
+  uint32_t deviceInstallFlags(NodeId node, uint32_t& flags) const;
+  // The device manager's switch: enables or disables a unit's node by its serial, present or
+  // not (tests, velmora-simbus). False for an unknown serial.
+  bool setDeviceNodeEnabled(uint32_t serial, bool enabled);
   // The driver's settings key of a model is there or not, as on a driver installed without it.
   // A key taken away keeps its values for when it comes back; not persisted.
   bool setSettingsKeyPresent(Model model, bool present);
@@ -185,6 +194,9 @@ class SimBus {
   void attachLocked(UnitSlot& slot);
   UnitSlot* findSlot(uint32_t serial) const;
   UnitSlot* slotForPath(const std::string& path) const;
+  UnitSlot* slotForNode(NodeId node) const;
+  // Enables or disables the node of `slot`; the lock is held.
+  void setNodeEnabledLocked(UnitSlot& slot, bool enabled);
   void detachLocked(UnitSlot& slot);
   void notify(std::unique_lock<std::mutex>& lock);
   void serviceLocked();

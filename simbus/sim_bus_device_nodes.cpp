@@ -1,6 +1,8 @@
 // Device nodes of the units: disable and enable, and the install flags left by the change.
 #include "simbus/sim_bus.h"
 
+#include <algorithm>
+
 #include "platform/win_error.h"
 #include "simbus/sim_bus_internal.h"
 
@@ -9,11 +11,39 @@ namespace simbus {
 namespace pv = platform::vhpd;
 namespace we = platform::win_error;
 
-uint32_t SimBus::changeDeviceNodeState(const std::string& path, pv::DeviceNodeChange change) {
+std::vector<std::pair<std::string, NodeId>> SimBus::presentNodes() {
+  std::vector<std::pair<std::string, NodeId>> nodes;
+  for (std::string& path : presentPaths()) {
+    std::lock_guard lock(mutex_);
+    if (const UnitSlot* slot = slotForPath(path)) {
+      nodes.emplace_back(std::move(path), slot->unit.uniqueId());
+    }
+  }
+  return nodes;
+}
+
+SimBus::UnitSlot* SimBus::slotForNode(NodeId node) const {
+  for (const auto& slot : state_->units) {
+    if (slot->unit.uniqueId() == node) return slot.get();
+  }
+  return nullptr;
+}
+
+void SimBus::setNodeEnabledLocked(UnitSlot& slot, bool enabled) {
+  if (slot.nodeEnabled == enabled) return;
+  slot.nodeEnabled = enabled;
+  // The driver reloads for the node: handles opened before are gone for good.
+  if (enabled) ++slot.epoch;
+  if (slot.onBus) {
+    ++state_->generation;
+    state_->changed = true;
+  }
+}
+
+uint32_t SimBus::changeDeviceNodeState(NodeId node, pv::DeviceNodeChange change) {
   std::unique_lock lock(mutex_);
-  UnitSlot* slot = slotForPath(path);
+  UnitSlot* slot = slotForNode(node);
   if (!slot) return we::NotFound;
-  const bool enable = change == pv::DeviceNodeChange::Enable;
   if (change != pv::DeviceNodeChange::Enable && change != pv::DeviceNodeChange::Disable) {
     return we::InvalidParameter;
   }
@@ -22,26 +52,27 @@ uint32_t SimBus::changeDeviceNodeState(const std::string& path, pv::DeviceNodeCh
           state_->faults.onTransfer(slot->unit.serialLow(), TransferKind::DeviceNode)) {
     return fault->status;
   }
-  if (slot->nodeEnabled != enable) {
-    slot->nodeEnabled = enable;
-    // The driver reloads for the node: handles opened before are gone for good.
-    if (enable) ++slot->epoch;
-    if (slot->onBus) {
-      ++state_->generation;
-      state_->changed = true;
-    }
-  }
+  setNodeEnabledLocked(*slot, change == pv::DeviceNodeChange::Enable);
   slot->installFlags = state_->driver.installFlags;
   notify(lock);
   return we::Success;
 }
 
-uint32_t SimBus::deviceInstallFlags(const std::string& path, uint32_t& flags) const {
+uint32_t SimBus::deviceInstallFlags(NodeId node, uint32_t& flags) const {
   std::lock_guard lock(mutex_);
-  const UnitSlot* slot = slotForPath(path);
+  const UnitSlot* slot = slotForNode(node);
   if (!slot) return we::NotFound;
   flags = slot->installFlags;
   return we::Success;
+}
+
+bool SimBus::setDeviceNodeEnabled(uint32_t serial, bool enabled) {
+  std::unique_lock lock(mutex_);
+  UnitSlot* slot = findSlot(serial);
+  if (!slot) return false;
+  setNodeEnabledLocked(*slot, enabled);
+  notify(lock);
+  return true;
 }
 
 }  // namespace simbus

@@ -140,6 +140,30 @@ class SocketHandle final : public pv::DeviceHandle {
   pv::OpenMode mode_;
 };
 
+// A unit's device node by the number the daemon's enumeration gave.
+class SocketNode final : public pv::DeviceNode {
+ public:
+  SocketNode(std::shared_ptr<DaemonConnection> connection, uint64_t node)
+      : connection_(std::move(connection)), node_(node) {}
+
+  uint32_t changeState(pv::DeviceNodeChange change) override {
+    const std::optional<wire::StatusReply> reply = connection_->call(
+        wire::ChangeDeviceNodeStateRequest{node_, static_cast<uint32_t>(change)});
+    return reply ? reply->status : we::DeviceNotConnected;
+  }
+  uint32_t installFlags(uint32_t& flags) override {
+    const std::optional<wire::StatusValueReply> reply =
+        connection_->call(wire::DeviceInstallFlagsRequest{node_});
+    if (!reply) return we::DeviceNotConnected;
+    flags = reply->value;
+    return reply->status;
+  }
+
+ private:
+  std::shared_ptr<DaemonConnection> connection_;
+  uint64_t node_;
+};
+
 // ---- The driver interface ----
 
 class SocketClient final : public pv::VhpdClient {
@@ -178,12 +202,19 @@ class SocketClient final : public pv::VhpdClient {
     return reply->status;
   }
 
-  uint32_t changeDeviceNodeState(const std::string& path, pv::DeviceNodeChange change) override {
-    return status(wire::ChangeDeviceNodeStateRequest{path, static_cast<uint32_t>(change)});
-  }
-
-  uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) override {
-    return statusValue(wire::DeviceInstallFlagsRequest{path}, flags);
+  uint32_t presentDeviceNodes(const pv::Guid& guid,
+                              std::vector<pv::PresentInterface>& interfaces) override {
+    interfaces.clear();
+    std::optional<wire::PresentPathsRequest::Reply> reply =
+        connection_->call(wire::PresentPathsRequest{});
+    if (!reply) return we::DeviceNotConnected;
+    if (reply->nodes.size() != reply->paths.size()) return we::GenFailure;
+    if (guid != pv::kInterfaceGuid) return we::Success;
+    for (size_t i = 0; i < reply->paths.size(); ++i) {
+      interfaces.push_back({std::move(reply->paths[i]),
+                            std::make_shared<SocketNode>(connection_, reply->nodes[i])});
+    }
+    return we::Success;
   }
 
   uint32_t openDriverSettingsKey(const std::string& key) override {

@@ -29,7 +29,7 @@
 
 namespace simbus::wire {
 
-inline constexpr uint32_t kProtocolVersion = 1;
+inline constexpr uint32_t kProtocolVersion = 2;  // 2: device nodes by number
 inline constexpr size_t kHeaderSize = 4;
 inline constexpr size_t kMaxFrameBody = 64 * 1024;
 inline constexpr size_t kMaxIoBytes = 60 * 1024;
@@ -127,8 +127,9 @@ struct PresentPathsRequest {
   static constexpr MessageType kType = MessageType::PresentPaths;
   struct Reply {
     std::vector<std::string> paths;
-    auto fields() { return std::tie(paths); }
-    auto fields() const { return std::tie(paths); }
+    std::vector<uint64_t> nodes;  // each path's device node number
+    auto fields() { return std::tie(paths, nodes); }
+    auto fields() const { return std::tie(paths, nodes); }
   };
   auto fields() { return std::tie(); }
   auto fields() const { return std::tie(); }
@@ -178,18 +179,18 @@ constexpr bool driverReadsOutput(uint32_t code) {
 struct ChangeDeviceNodeStateRequest {
   static constexpr MessageType kType = MessageType::ChangeDeviceNodeState;
   using Reply = StatusReply;
-  std::string path;
+  uint64_t node = 0;    // the number an enumeration gave
   uint32_t change = 0;  // platform::vhpd::DeviceNodeChange, passed through unchecked
-  auto fields() { return std::tie(path, change); }
-  auto fields() const { return std::tie(path, change); }
+  auto fields() { return std::tie(node, change); }
+  auto fields() const { return std::tie(node, change); }
 };
 
 struct DeviceInstallFlagsRequest {
   static constexpr MessageType kType = MessageType::DeviceInstallFlags;
   using Reply = StatusValueReply;
-  std::string path;
-  auto fields() { return std::tie(path); }
-  auto fields() const { return std::tie(path); }
+  uint64_t node = 0;
+  auto fields() { return std::tie(node); }
+  auto fields() const { return std::tie(node); }
 };
 
 struct OpenSettingsKeyRequest {

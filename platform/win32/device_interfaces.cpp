@@ -3,6 +3,7 @@
 
 #include <setupapi.h>
 
+#include <memory>
 #include <vector>
 
 namespace platform::vhpd::win32 {
@@ -49,6 +50,48 @@ class InterfaceSet {
   HDEVINFO set_;
 };
 
+// One device node of an interface set. Windows drops a disabled node's interface from the
+// present ones, so the node is kept with its set from the enumeration through disable and
+// enable; the install flags the class installer leaves are read from the same set.
+class SetupNode final : public DeviceNode {
+ public:
+  SetupNode(std::shared_ptr<InterfaceSet> set, const SP_DEVINFO_DATA& node)
+      : set_(std::move(set)), node_(node) {}
+
+  uint32_t changeState(DeviceNodeChange change) override {
+    SP_PROPCHANGE_PARAMS params{};
+    params.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
+    params.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
+    params.StateChange = change == DeviceNodeChange::Enable ? DICS_ENABLE : DICS_DISABLE;
+    params.Scope = DICS_FLAG_GLOBAL;
+    params.HwProfile = 0;
+    if (!SetupDiSetClassInstallParamsA(set_->handle(), &node_, &params.ClassInstallHeader,
+                                       sizeof params) ||
+        !SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set_->handle(), &node_)) {
+      return fromLastError(GetLastError());
+    }
+    changed_ = true;
+    return win_error::Success;
+  }
+
+  uint32_t installFlags(uint32_t& flags) override {
+    flags = 0;
+    if (!changed_) return win_error::NotFound;
+    SP_DEVINSTALL_PARAMS_A install{};
+    install.cbSize = sizeof install;
+    if (!SetupDiGetDeviceInstallParamsA(set_->handle(), &node_, &install)) {
+      return fromLastError(GetLastError());
+    }
+    flags = install.Flags & (DI_NEEDRESTART | DI_NEEDREBOOT);
+    return win_error::Success;
+  }
+
+ private:
+  std::shared_ptr<InterfaceSet> set_;
+  SP_DEVINFO_DATA node_;
+  bool changed_ = false;
+};
+
 }  // namespace
 
 uint32_t enumerateInterfaces(const Guid& guid, std::vector<std::string>& paths) {
@@ -65,36 +108,17 @@ uint32_t enumerateInterfaces(const Guid& guid, std::vector<std::string>& paths) 
   }
 }
 
-uint32_t changeNodeState(const std::string& path, DeviceNodeChange change, uint32_t& flags) {
-  flags = 0;
-  InterfaceSet set(toWindowsGuid(kInterfaceGuid));
-  if (!set.valid()) return fromLastError(GetLastError());
+uint32_t enumerateDeviceNodes(const Guid& guid, std::vector<PresentInterface>& interfaces) {
+  interfaces.clear();
+  auto set = std::make_shared<InterfaceSet>(toWindowsGuid(guid));
+  if (!set->valid()) return fromLastError(GetLastError());
   for (DWORD index = 0;; ++index) {
-    std::string found;
+    std::string path;
     SP_DEVINFO_DATA node{};
-    const uint32_t result = set.entry(index, found, node);
-    if (result == ERROR_NO_MORE_ITEMS) return win_error::NotFound;
+    const uint32_t result = set->entry(index, path, node);
+    if (result == ERROR_NO_MORE_ITEMS) return win_error::Success;
     if (result != win_error::Success) return result;
-    if (lstrcmpiA(found.c_str(), path.c_str()) != 0) continue;
-
-    SP_PROPCHANGE_PARAMS params{};
-    params.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
-    params.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
-    params.StateChange = change == DeviceNodeChange::Enable ? DICS_ENABLE : DICS_DISABLE;
-    params.Scope = DICS_FLAG_GLOBAL;
-    params.HwProfile = 0;
-    if (!SetupDiSetClassInstallParamsA(set.handle(), &node, &params.ClassInstallHeader,
-                                       sizeof params) ||
-        !SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set.handle(), &node)) {
-      return fromLastError(GetLastError());
-    }
-    SP_DEVINSTALL_PARAMS_A install{};
-    install.cbSize = sizeof install;
-    if (!SetupDiGetDeviceInstallParamsA(set.handle(), &node, &install)) {
-      return fromLastError(GetLastError());
-    }
-    flags = install.Flags & (DI_NEEDRESTART | DI_NEEDREBOOT);
-    return win_error::Success;
+    interfaces.push_back({std::move(path), std::make_shared<SetupNode>(set, node)});
   }
 }
 

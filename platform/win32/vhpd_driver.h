@@ -27,9 +27,9 @@ uint32_t fromLastError(DWORD error);
 // The present interfaces of `guid` and their device paths.
 uint32_t enumerateInterfaces(const Guid& guid, std::vector<std::string>& paths);
 
-// Enable or disable the device node behind `path`; `flags` gets its DI_NEEDRESTART /
-// DI_NEEDREBOOT install flags afterwards.
-uint32_t changeNodeState(const std::string& path, DeviceNodeChange change, uint32_t& flags);
+// The present interfaces of `guid` with their device nodes, all in one device information
+// set that lives as long as any of the nodes.
+uint32_t enumerateDeviceNodes(const Guid& guid, std::vector<PresentInterface>& interfaces);
 
 // CreateFile on `path`, overlapped or not.
 uint32_t openDevice(const std::string& path, OpenMode mode, std::unique_ptr<DeviceHandle>& handle);

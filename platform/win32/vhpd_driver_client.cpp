@@ -1,6 +1,3 @@
-#include <map>
-#include <mutex>
-
 #include "platform/win32/vhpd_driver.h"
 
 namespace platform::vhpd::win32 {
@@ -18,24 +15,9 @@ class DriverClient final : public VhpdClient {
     return openDevice(path, mode, handle);
   }
 
-  uint32_t changeDeviceNodeState(const std::string& path, DeviceNodeChange change) override {
-    uint32_t flags = 0;
-    const uint32_t result = changeNodeState(path, change, flags);
-    if (result == win_error::Success) {
-      std::lock_guard lock(mutex_);
-      installFlags_[path] = flags;
-    }
-    return result;
-  }
-
-  // The class installer sets the flags on the device information set it ran with; they are
-  // kept from the last change of that node, as a later set would not show them.
-  uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) override {
-    std::lock_guard lock(mutex_);
-    const auto found = installFlags_.find(path);
-    if (found == installFlags_.end()) return win_error::NotFound;
-    flags = found->second;
-    return win_error::Success;
+  uint32_t presentDeviceNodes(const Guid& guid,
+                              std::vector<PresentInterface>& interfaces) override {
+    return enumerateDeviceNodes(guid, interfaces);
   }
 
   uint32_t openDriverSettingsKey(const std::string& key) override { return openSettingsKey(key); }
@@ -53,10 +35,6 @@ class DriverClient final : public VhpdClient {
   std::unique_ptr<Subscription> subscribeBusChanges(std::function<void()> onChange) override {
     return watchInterfaces(kInterfaceGuid, std::move(onChange));
   }
-
- private:
-  std::mutex mutex_;
-  std::map<std::string, uint32_t> installFlags_;
 };
 
 }  // namespace

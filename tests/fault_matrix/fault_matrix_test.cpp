@@ -467,9 +467,7 @@ class FaultMatrixTest : public ::testing::TestWithParam<Cell> {
     bus->clearFaults();
     if (!bus->units()[0].onBus) bus->plug({simbus::Model::Studio, kStudio});
     // A node left disabled is enabled again by hand, as in the device manager.
-    bus->changeDeviceNodeState(
-        simbus::SimBus::devicePath(uint64_t{simbus::kDefaultSerialHigh} << 32 | kStudio),
-        pv::DeviceNodeChange::Enable);
+    bus->setDeviceNodeEnabled(kStudio, true);
     clock.advance(2000);
     bus->service();
     EXPECT_EQ(download(file), KVOFWDL_STATUS_SUCCESS) << "no second download after the fault";

@@ -30,12 +30,9 @@ class TamperingClient final : public platform::vhpd::VhpdClient {
     if (error == 0) handle = std::make_unique<Handle>(std::move(real), tamper_);
     return error;
   }
-  uint32_t changeDeviceNodeState(const std::string& path,
-                                 platform::vhpd::DeviceNodeChange change) override {
-    return inner_->changeDeviceNodeState(path, change);
-  }
-  uint32_t deviceInstallFlags(const std::string& path, uint32_t& flags) override {
-    return inner_->deviceInstallFlags(path, flags);
+  uint32_t presentDeviceNodes(const platform::vhpd::Guid& guid,
+                              std::vector<platform::vhpd::PresentInterface>& interfaces) override {
+    return inner_->presentDeviceNodes(guid, interfaces);
   }
   uint32_t openDriverSettingsKey(const std::string& key) override {
     return inner_->openDriverSettingsKey(key);

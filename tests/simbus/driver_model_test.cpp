@@ -153,26 +153,35 @@ TEST_F(DriverModelTest, RestartReloadsTheStoredRateAndInvalidatesHandles) {
   EXPECT_EQ(read(*openUnit(serial), kInfoBlockAddress, 104).error, we::Success);
 }
 
-TEST_F(DriverModelTest, DeviceNodeCyclingReportsTheInstallFlags) {
+// As on Windows: a disabled node's interface is not present, so the node is found only by an
+// enumeration made before the disable, and enabled through what that enumeration gave.
+TEST_F(DriverModelTest, ADisabledNodeIsEnabledOnlyThroughTheNodeKeptFromItsEnumeration) {
   const uint32_t serial = plug();
   const std::string path = SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | serial);
   auto before = openUnit(serial);
   bus->setInstallFlags(pv::DI_NEEDRESTART);
+  std::vector<pv::PresentInterface> kept;
+  ASSERT_EQ(client->presentDeviceNodes(pv::kInterfaceGuid, kept), we::Success);
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].path, path);
 
-  ASSERT_EQ(client->changeDeviceNodeState(path, pv::DeviceNodeChange::Disable), we::Success);
+  ASSERT_EQ(kept[0].node->changeState(pv::DeviceNodeChange::Disable), we::Success);
   std::vector<std::string> paths;
   client->presentInterfaces(pv::kInterfaceGuid, paths);
   EXPECT_TRUE(paths.empty());
+  std::vector<pv::PresentInterface> later;
+  ASSERT_EQ(client->presentDeviceNodes(pv::kInterfaceGuid, later), we::Success);
+  EXPECT_TRUE(later.empty()) << "a disabled node was found again";
   std::unique_ptr<pv::DeviceHandle> h;
   EXPECT_EQ(client->open(path, pv::OpenMode::Overlapped, h), we::FileNotFound);
 
-  ASSERT_EQ(client->changeDeviceNodeState(path, pv::DeviceNodeChange::Enable), we::Success);
+  ASSERT_EQ(kept[0].node->changeState(pv::DeviceNodeChange::Enable), we::Success);
   uint32_t flags = 0;
-  EXPECT_EQ(client->deviceInstallFlags(path, flags), we::Success);
+  EXPECT_EQ(kept[0].node->installFlags(flags), we::Success);
   EXPECT_EQ(flags, pv::DI_NEEDRESTART);
   EXPECT_EQ(read(*before, kInfoBlockAddress, 4).error, pv::KVO_STATUS_DEVICE_REMOVED);
   EXPECT_EQ(read(*openUnit(serial), kInfoBlockAddress, 4).error, we::Success);
-  EXPECT_EQ(client->deviceInstallFlags("\\\\?\\nothing", flags), we::NotFound);
+  EXPECT_EQ(bus->deviceInstallFlags(12345, flags), we::NotFound);
 }
 
 }  // namespace

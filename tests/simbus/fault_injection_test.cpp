@@ -221,12 +221,13 @@ TEST_F(FaultInjectionTest, OpenOfOneUnitsPathFailsWithTheWindowsError) {
 TEST_F(FaultInjectionTest, ADeviceNodeChangeFailsWithTheWindowsErrorAndChangesNothing) {
   const uint32_t serial = plug();
   const std::string path = SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | serial);
+  const NodeId node = uint64_t{kDefaultSerialHigh} << 32 | serial;
   bus->addFault({FaultAction::Fail, TransferKind::DeviceNode, serial, 1, 1, we::AccessDenied});
-  EXPECT_EQ(bus->changeDeviceNodeState(path, pv::DeviceNodeChange::Disable), we::Success);
-  EXPECT_EQ(bus->changeDeviceNodeState(path, pv::DeviceNodeChange::Enable), we::AccessDenied);
+  EXPECT_EQ(bus->changeDeviceNodeState(node, pv::DeviceNodeChange::Disable), we::Success);
+  EXPECT_EQ(bus->changeDeviceNodeState(node, pv::DeviceNodeChange::Enable), we::AccessDenied);
   std::unique_ptr<pv::DeviceHandle> handle;
   EXPECT_NE(client->open(path, pv::OpenMode::Overlapped, handle), we::Success);  // still disabled
-  EXPECT_EQ(bus->changeDeviceNodeState(path, pv::DeviceNodeChange::Enable), we::Success);
+  EXPECT_EQ(bus->changeDeviceNodeState(node, pv::DeviceNodeChange::Enable), we::Success);
   EXPECT_EQ(client->open(path, pv::OpenMode::Overlapped, handle), we::Success);
 }
 

@@ -104,10 +104,9 @@ TEST(Win32DriverSeamTest, WithoutTheDriverThereAreNoUnitsAndNothingOpens) {
       driver->open(std::string("\\\\.\\") + kInterfaceGuidText, OpenMode::Synchronous, handle),
       we::FileNotFound);
   EXPECT_EQ(handle, nullptr);
-  EXPECT_EQ(driver->changeDeviceNodeState("\\\\?\\no-such-unit", DeviceNodeChange::Disable),
-            we::NotFound);
-  uint32_t flags = 0;
-  EXPECT_EQ(driver->deviceInstallFlags("\\\\?\\no-such-unit", flags), we::NotFound);
+  std::vector<PresentInterface> nodes(1);
+  EXPECT_EQ(driver->presentDeviceNodes(kInterfaceGuid, nodes), we::Success);
+  EXPECT_TRUE(nodes.empty());
   // The bus-change window comes and goes.
   EXPECT_NE(driver->subscribeBusChanges([] {}), nullptr);
 }
