@@ -37,7 +37,7 @@ KVOFWDL_STATUS KvoFwdlDownloader::StartDownload(const std::string& fileName, Kvo
   }
   auto file = std::unique_ptr<KwfFile>(new (std::nothrow) KwfFile);
   if (!file) return KVOFWDL_STATUS_FAILED;
-  if (const KVOFWDL_STATUS status = file->Open(fileName); status != KVOFWDL_STATUS_SUCCESS) {
+  if (const KVOFWDL_STATUS status = file->OpenVerified(fileName); status != KVOFWDL_STATUS_SUCCESS) {
     Log(LogType::Error, "KvoFwdlDownloader::StartDownload: open file '%s' failed\n",
         fileName.c_str());
     return status;

@@ -267,6 +267,63 @@ KVOFWDL_STATUS KwfFile::GetObject(const KwfObjectKind& kind, LoadedObject& objec
   return KVOFWDL_STATUS_SUCCESS;
 }
 
+KVOFWDL_STATUS KwfFile::OpenVerified(const std::string& fileName) {
+  if (const KVOFWDL_STATUS status = Open(fileName); status != KVOFWDL_STATUS_SUCCESS) {
+    return status;
+  }
+  const KVOFWDL_STATUS status = Verify();
+  if (status != KVOFWDL_STATUS_SUCCESS) Close();
+  return status;
+}
+
+KVOFWDL_STATUS KwfFile::Verify() {
+  if (stream_ == nullptr) {
+    Log(LogType::Error, "KwfFile::Verify: no open kwf file.\n");
+    return KVOFWDL_STATUS_FAILED;
+  }
+  for (const KwfObjectKind* kind : {&kImage1, &kCnE}) {
+    if (const KVOFWDL_STATUS status = VerifyObject(*kind); status != KVOFWDL_STATUS_SUCCESS) {
+      return status;
+    }
+  }
+  return KVOFWDL_STATUS_SUCCESS;
+}
+
+// Reads the object in pieces, so that checking a large image costs no buffer of its size.
+KVOFWDL_STATUS KwfFile::VerifyObject(const KwfObjectKind& kind) {
+  const uint32_t offset = Word(kind.offsetField);
+  const uint32_t length = Word(kind.lengthField);
+  if (offset == 0) return KVOFWDL_STATUS_SUCCESS;
+  const char* name = fileName_.c_str();
+  if (uint64_t{offset} + length > fileSize_) {
+    Log(LogType::Error, kind.readFailed, name);
+    Log(LogType::Error, "the object needs bytes %u to %llu of file '%s', which has %u bytes\n",
+        offset, static_cast<unsigned long long>(uint64_t{offset} + length), name, fileSize_);
+    return KVOFWDL_STATUS_FILE_READ_ERROR;
+  }
+  if (fseeko(stream_, offset, SEEK_SET) != 0) {
+    Log(LogType::Error, kind.seekFailed, name);
+    return KVOFWDL_STATUS_FILE_READ_ERROR;
+  }
+  constexpr uint32_t kPiece = 64 * 1024;
+  std::vector<uint8_t> piece(std::min(length, kPiece));
+  uint32_t crc = 0;
+  for (uint32_t remaining = length; remaining > 0;) {
+    const uint32_t n = std::min(remaining, kPiece);
+    if (!ReadExactly(piece.data(), n)) {
+      Log(LogType::Error, kind.readFailed, name);
+      return KVOFWDL_STATUS_FILE_READ_ERROR;
+    }
+    crc = platform::crc32(std::span(piece.data(), n), crc);
+    remaining -= n;
+  }
+  if (crc != Word(kind.crcField)) {
+    Log(LogType::Error, kind.crcWrong, name);
+    return kind.crcStatus;
+  }
+  return KVOFWDL_STATUS_SUCCESS;
+}
+
 KVOFWDL_STATUS KwfFile::ResetFilePtr() {
   if (stream_ == nullptr) {
     Log(LogType::Error, "KwfFile::ResetFilePtr: no open kwf file.\n");

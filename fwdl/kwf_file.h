@@ -29,6 +29,16 @@ class KwfFile {
   // Opens and validates `fileName`; on failure the object stays closed.
   KVOFWDL_STATUS Open(const std::string& fileName);
 
+  // Open, then Verify: what every caller that describes, checks or downloads a file uses, so
+  // that a cut-off or damaged file is turned down before anything reaches a unit. On failure
+  // the object stays closed.
+  KVOFWDL_STATUS OpenVerified(const std::string& fileName);
+
+  // Whether image 1 and the CnE block, where the header places them, lie inside the file and
+  // match their CRCs (either version). 4 for an object that reaches past the end of the file,
+  // 7 or 8 for a wrong CRC. Leaves the stream anywhere: the readers position it themselves.
+  KVOFWDL_STATUS Verify();
+
   // Closes the file and forgets everything about it.
   void Close();
 
@@ -82,6 +92,7 @@ class KwfFile {
   KVOFWDL_STATUS ReadInfoText(uint32_t length);
   KVOFWDL_STATUS GetObject(const KwfObjectKind& kind, LoadedObject& object,
                            std::span<const uint8_t>& result);
+  KVOFWDL_STATUS VerifyObject(const KwfObjectKind& kind);
   bool ReadExactly(void* buffer, size_t count);
   uint32_t Word(size_t offset) const;
   std::string_view Chars(size_t offset) const;

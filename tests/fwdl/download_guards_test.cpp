@@ -1,0 +1,104 @@
+// What a download makes sure of before it touches the unit (the whole file checks out) and
+// after it has ended (the unit runs the file's firmware, its audio devices run again).
+#include "fwdl/library_api.h"
+#include "fwdl/library_state.h"
+#include "tests/fwdl/unit_fixture.h"
+
+namespace fwdl::testing {
+namespace {
+
+class DownloadGuardsTest : public UnitFixture {
+ protected:
+  void openUnit() {
+    uint32_t units = 0;
+    ASSERT_EQ(api::EnumerateDevices(pv::kInterfaceGuidText, &units), KVOFWDL_STATUS_SUCCESS);
+    ASSERT_EQ(api::OpenDevice(0), KVOFWDL_STATUS_SUCCESS);
+  }
+  KVOFWDL_STATUS finalStatus() {
+    WaitForDownload(Library().downloader);
+    uint32_t bytes = 0;
+    uint32_t total = 0;
+    return api::GetDownloadStatus(&bytes, &total);
+  }
+};
+
+// A damaged file: cut off, or one byte of an object changed behind a header that still checks
+// out. Both versions name the CRCs of both objects.
+struct DamagedFile {
+  const char* what;
+  uint32_t version;
+  uint32_t keepBytes;  // 0: the whole file
+  uint32_t flipAt;     // 0: nothing changed
+  KVOFWDL_STATUS status;
+  const char* error;
+};
+
+// StudioFile: the header (96 or 112 bytes), 12 bytes of info text, a 10000-byte image 1, a
+// 700-byte CnE block, 4 bytes of padding.
+const DamagedFile kDamaged[] = {
+    {"v1 cut in image 1", 1, 112 + 12 + 5000, 0, KVOFWDL_STATUS_FILE_READ_ERROR,
+     "reading image 1 of file '%s' failed"},
+    {"v1 cut in the CnE block", 1, 112 + 12 + 10000 + 300, 0, KVOFWDL_STATUS_FILE_READ_ERROR,
+     "reading CnE data of file '%s' failed"},
+    {"v0 cut in image 1", 0, 96 + 12 + 5000, 0, KVOFWDL_STATUS_FILE_READ_ERROR,
+     "reading image 1 of file '%s' failed"},
+    {"v1 image 1 changed", 1, 0, 112 + 12 + 4321, KVOFWDL_STATUS_IMAGE_CRC_ERROR,
+     "Unexpected crc value of image 1 in file '%s'"},
+    {"v1 CnE changed", 1, 0, 112 + 12 + 10000 + 7, KVOFWDL_STATUS_CNE_CRC_ERROR,
+     "Unexpected crc value of CnE data in file '%s'"},
+    {"v0 image 1 changed", 0, 0, 96 + 12 + 1, KVOFWDL_STATUS_IMAGE_CRC_ERROR,
+     "Unexpected crc value of image 1 in file '%s'"},
+    {"v0 CnE changed", 0, 0, 96 + 12 + 10000 + 699, KVOFWDL_STATUS_CNE_CRC_ERROR,
+     "Unexpected crc value of CnE data in file '%s'"},
+};
+
+TEST_F(DownloadGuardsTest, ADamagedFileIsTurnedDownEverywhereAndTheUnitIsNeverTouched) {
+  for (const DamagedFile& damaged : kDamaged) {
+    SCOPED_TRACE(damaged.what);
+    const uint32_t serial = plug(damaged.version == 1 ? 3 : 2);
+    std::vector<uint8_t> bytes = tools::kwf::BuildKwf(StudioFile(damaged.version)).value();
+    if (damaged.keepBytes != 0) bytes.resize(damaged.keepBytes);
+    if (damaged.flipAt != 0) bytes.at(damaged.flipAt) ^= 0x5A;
+    const std::string path = scratch_ / "damaged.kwf";
+    WriteFile(path, bytes);
+    char error[256];
+    std::snprintf(error, sizeof error, damaged.error, path.c_str());
+
+    KVOFWDL_KWF_FILE_INFO info{};
+    EXPECT_EQ(api::GetKwfFileInfo(path.c_str(), &info), damaged.status);
+    openUnit();
+    uint32_t conditions = 0;
+    EXPECT_EQ(api::CheckDownload(path.c_str(), &conditions), damaged.status);
+    EXPECT_EQ(conditions, 0xFFFFFFFFu);
+    EXPECT_EQ(api::StartDownload(path.c_str(), KVOFWDL_START_ALWAYS_CNE), damaged.status);
+    EXPECT_FALSE(Library().downloader.IsDownloadRunning());
+    EXPECT_TRUE(logged(std::string("ERROR: ") + error));
+    EXPECT_FALSE(logged("INFO: stopping device..."));
+    EXPECT_FALSE(unitState(serial).bootloader().halted());
+    EXPECT_EQ(unitState(serial).firmware(), kUnitFirmware);
+
+    ASSERT_EQ(api::CloseDevice(), KVOFWDL_STATUS_SUCCESS);
+    bus->unplug(serial);
+  }
+}
+
+TEST_F(DownloadGuardsTest, TheShippedFileCutOffIsTurnedDown) {
+  const uint32_t serial = plug(3);
+  std::vector<uint8_t> bytes(1351680);
+  {
+    FILE* shipped = std::fopen(STUDIO_KWF, "rb");
+    ASSERT_NE(shipped, nullptr);
+    ASSERT_EQ(std::fread(bytes.data(), 1, bytes.size(), shipped), bytes.size());
+    std::fclose(shipped);
+  }
+  bytes.resize(700000);
+  const std::string path = scratch_ / "cut.kwf";
+  WriteFile(path, bytes);
+  openUnit();
+  EXPECT_EQ(api::StartDownload(path.c_str(), KVOFWDL_START_ALWAYS_CNE),
+            KVOFWDL_STATUS_FILE_READ_ERROR);
+  EXPECT_FALSE(unitState(serial).bootloader().halted());
+}
+
+}  // namespace
+}  // namespace fwdl::testing
