@@ -9,7 +9,7 @@ namespace velmoractl {
 
 namespace {
 
-constexpr std::array<std::pair<uint32_t, const char*>, 43> kStatusNames{{
+constexpr std::array<std::pair<uint32_t, const char*>, 44> kStatusNames{{
     {KVOFWDL_STATUS_SUCCESS, "KVOFWDL_STATUS_SUCCESS"},
     {KVOFWDL_STATUS_FAILED, "KVOFWDL_STATUS_FAILED"},
     {KVOFWDL_STATUS_INVALID_PARAMETER, "KVOFWDL_STATUS_INVALID_PARAMETER"},
@@ -53,6 +53,7 @@ constexpr std::array<std::pair<uint32_t, const char*>, 43> kStatusNames{{
     {KVOFWDL_STATUS_FILE_NOT_OPEN, "KVOFWDL_STATUS_FILE_NOT_OPEN"},
     {KVOFWDL_STATUS_PROGRAM_GUID_TIMEOUT, "KVOFWDL_STATUS_PROGRAM_GUID_TIMEOUT"},
     {KVOFWDL_STATUS_INIT_PERS_PARAMS_TIMEOUT, "KVOFWDL_STATUS_INIT_PERS_PARAMS_TIMEOUT"},
+    {KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED, "KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED"},
 }};
 
 constexpr std::array<std::pair<uint32_t, const char*>, 8> kConditionWords{{

@@ -44,6 +44,9 @@ class KvoFwdlDevice : public KvoDevice {
   KVOFWDL_STATUS Disable(bool& rebootRequired);
   KVOFWDL_STATUS Enable(bool& rebootRequired);
   KVOFWDL_STATUS IsRebootRequired(bool& rebootRequired);
+  // Whether this process may disable and enable the node at all (asked before a download
+  // touches the unit): 0 with `allowed` set, or 1 when the question cannot be answered.
+  KVOFWDL_STATUS MayChangeState(bool& allowed);
 
  private:
   KVOFWDL_STATUS CheckBootloaderMode(int type, const char* notHalted, const char* notStarted);

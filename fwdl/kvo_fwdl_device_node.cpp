@@ -44,6 +44,18 @@ KVOFWDL_STATUS KvoFwdlDevice::Enable(bool& rebootRequired) {
   return SetState(pv::DeviceNodeChange::Enable, rebootRequired);
 }
 
+KVOFWDL_STATUS KvoFwdlDevice::MayChangeState(bool& allowed) {
+  allowed = false;
+  const std::shared_ptr<pv::DeviceNode>& node = DeviceNode();
+  if (const uint32_t error = node ? node->mayChangeState(allowed) : we::NotFound;
+      error != we::Success) {
+    Log(LogType::Error,
+        "MayChangeState: the rights on the device node are unknown, error = 0x%08X\n", error);
+    return KVOFWDL_STATUS_FAILED;
+  }
+  return KVOFWDL_STATUS_SUCCESS;
+}
+
 KVOFWDL_STATUS KvoFwdlDevice::IsRebootRequired(bool& rebootRequired) {
   Log(LogType::Info, "KvoFwdlDevice::IsRebootRequired ...\n");
   uint32_t flags = 0;

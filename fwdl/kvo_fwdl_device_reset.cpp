@@ -20,6 +20,7 @@ constexpr uint32_t kResetPollIntervalMs = 100;
 constexpr uint32_t kProt1and2SettleMs = 2000;
 constexpr uint32_t kProt3SettleMs = 500;
 constexpr uint32_t kProt3MinimumLimitMs = 60000;
+constexpr uint32_t kGoneProbeMs = 1000;  // one read that tells whether a unit has left
 
 std::string GuidText(const std::array<uint8_t, 8>& guid) {
   char text[24];
@@ -141,9 +142,16 @@ KVOFWDL_STATUS KvoFwdlDevice::ResetProt1and2(int type) {
 KVOFWDL_STATUS KvoFwdlDevice::ResetProt3(int type) {
   Log(LogType::Info, "KvoFwdlDevice::ResetProt3 (type = %d) ...\n", type);
   const std::array<uint8_t, 8> saved = info_.GuidBytes();
-  if (RequestReset(static_cast<uint32_t>(type)) != KVOFWDL_STATUS_SUCCESS) {
-    // The unit may have taken the request and left before it could be confirmed.
+  if (const KVOFWDL_STATUS status = RequestReset(static_cast<uint32_t>(type));
+      status != KVOFWDL_STATUS_SUCCESS) {
     Log(LogType::Error, "ResetProt3: Request failed\n");
+    // A unit already gone took the request and left before confirming it; one still there did
+    // not get it, and waiting a minute for it to leave would only end in a time-out.
+    UnitInfo scratch;
+    if (Read(kInfoBlockAddress, scratch.Bytes().data(), unit_info::kSize, kGoneProbeMs) !=
+        pv::KVO_STATUS_DEVICE_REMOVED) {
+      return status;
+    }
   }
   platform::Clock& clock = platform::clock();
   clock.sleep(kProt3SettleMs);

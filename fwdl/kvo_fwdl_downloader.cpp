@@ -9,6 +9,7 @@
 #include "fwdl/kwf_file.h"
 #include "fwdl/library_log.h"
 #include "platform/clock.h"
+#include "platform/win_error.h"
 
 namespace fwdl {
 
@@ -37,7 +38,8 @@ KVOFWDL_STATUS KvoFwdlDownloader::StartDownload(const std::string& fileName, Kvo
   }
   auto file = std::unique_ptr<KwfFile>(new (std::nothrow) KwfFile);
   if (!file) return KVOFWDL_STATUS_FAILED;
-  if (const KVOFWDL_STATUS status = file->OpenVerified(fileName); status != KVOFWDL_STATUS_SUCCESS) {
+  if (const KVOFWDL_STATUS status = file->OpenVerified(fileName);
+      status != KVOFWDL_STATUS_SUCCESS) {
     Log(LogType::Error, "KvoFwdlDownloader::StartDownload: open file '%s' failed\n",
         fileName.c_str());
     return status;
@@ -83,6 +85,21 @@ KVOFWDL_STATUS KvoFwdlDownloader::Download() {
     return KVOFWDL_STATUS_NO_CNE_DATA;
   }
 
+  // Windows refuses the node cycle at the end to a process without the rights; finding that
+  // out then would leave a unit written with new firmware and a driver that never reloaded.
+  bool mayCycleNode = false;
+  if (const KVOFWDL_STATUS status = device->MayChangeState(mayCycleNode);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    return status;
+  }
+  if (!mayCycleNode) {
+    Log(LogType::Error,
+        "Download: the unit's device node cannot be disabled and enabled without administrator "
+        "rights: error = 0x%08X; the unit was not touched\n",
+        platform::win_error::AccessDenied);
+    return KVOFWDL_STATUS_FAILED;
+  }
+
   KvoStaticDevice driver(ControlDeviceName(enumeration_.InterfaceGuid()));
   Log(LogType::Info, "stopping device...\n");
   if (const KVOFWDL_STATUS status = driver.StopAllDevices(); status != KVOFWDL_STATUS_SUCCESS) {
@@ -91,36 +108,18 @@ KVOFWDL_STATUS KvoFwdlDownloader::Download() {
   }
   if (conditions & KVOFWDL_COND_CNE_REQUIRED) mode_ = MODE_PROGRAM_AND_CNE;
 
-  platform::Clock& clock = platform::clock();
-  const uint32_t protocol = device->Info().ProtocolVersion();
-  const bool streamed = protocol == 3;
-  if (protocol != 1 && protocol != 2 && !streamed) {
-    Log(LogType::Error, "Download: unexpected download protocol.\n");
-    return KVOFWDL_STATUS_FAILED;
-  }
-  auto reset = [&](int type) {
-    return streamed ? device->ResetProt3(type) : device->ResetProt1and2(type);
-  };
-  if (const KVOFWDL_STATUS status = reset(RESET_HALT_IN_BOOTLOADER);
-      status != KVOFWDL_STATUS_SUCCESS) {
-    Log(LogType::Error, "Download: reset device failed\n");
-    return status;
-  }
-  clock.sleep(kAfterHaltMs);
-  if (const KVOFWDL_STATUS status = streamed ? DownloadProt3() : DownloadProt1and2();
-      status != KVOFWDL_STATUS_SUCCESS) {
-    Log(LogType::Error,
-        streamed ? "Download: DownloadProt3 failed with KVOFWDL_STATUS 0x%08X.\n"
-                 : "Download: DownloadProt1and2 failed with KVOFWDL_STATUS 0x%08X.\n",
-        status);
-    return status;
-  }
-  if (const KVOFWDL_STATUS status = reset(RESET_START_APPLICATION);
-      status != KVOFWDL_STATUS_SUCCESS) {
-    Log(LogType::Error, "Download: reset device failed\n");
+  if (const KVOFWDL_STATUS status = WriteFirmware(*device); status != KVOFWDL_STATUS_SUCCESS) {
+    // The computer's audio must not stay off because the unit failed: whatever state the unit
+    // is in, the audio devices that were stopped for it run again.
+    if (driver.StartAllDevices() == KVOFWDL_STATUS_SUCCESS) {
+      Log(LogType::Info, "Download: audio devices started again after the failure\n");
+    } else {
+      Log(LogType::Error, "Download: StartAllDevices failed\n");
+    }
     return status;
   }
 
+  platform::Clock& clock = platform::clock();
   clock.sleep(kBeforeStartAllMs);
   if (const KVOFWDL_STATUS status = driver.StartAllDevices(); status != KVOFWDL_STATUS_SUCCESS) {
     Log(LogType::Error, "Download: StartAllDevices failed\n");
@@ -143,6 +142,54 @@ KVOFWDL_STATUS KvoFwdlDownloader::Download() {
   clock.sleep(kAfterNodeCycleMs);
   if (rebootForDisable || rebootForEnable) return KVOFWDL_STATUS_REBOOT_REQUIRED;
   Log(LogType::Info, "]KvoFwdlDownloader::Download\n");
+  return KVOFWDL_STATUS_SUCCESS;
+}
+
+KVOFWDL_STATUS KvoFwdlDownloader::WriteFirmware(KvoFwdlDevice& device) {
+  const uint32_t protocol = device.Info().ProtocolVersion();
+  const bool streamed = protocol == 3;
+  if (protocol != 1 && protocol != 2 && !streamed) {
+    Log(LogType::Error, "Download: unexpected download protocol.\n");
+    return KVOFWDL_STATUS_FAILED;
+  }
+  auto reset = [&](int type) {
+    return streamed ? device.ResetProt3(type) : device.ResetProt1and2(type);
+  };
+  if (const KVOFWDL_STATUS status = reset(RESET_HALT_IN_BOOTLOADER);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "Download: reset device failed\n");
+    return status;
+  }
+  platform::clock().sleep(kAfterHaltMs);
+  if (const KVOFWDL_STATUS status = streamed ? DownloadProt3() : DownloadProt1and2();
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error,
+        streamed ? "Download: DownloadProt3 failed with KVOFWDL_STATUS 0x%08X.\n"
+                 : "Download: DownloadProt1and2 failed with KVOFWDL_STATUS 0x%08X.\n",
+        status);
+    return status;
+  }
+  if (const KVOFWDL_STATUS status = reset(RESET_START_APPLICATION);
+      status != KVOFWDL_STATUS_SUCCESS) {
+    Log(LogType::Error, "Download: reset device failed\n");
+    return status;
+  }
+  return ConfirmFirmware(device);
+}
+
+// The reset to the application read the unit's information afresh: a unit that came back with
+// other firmware than the file's was not updated, whatever the boot loader answered.
+KVOFWDL_STATUS KvoFwdlDownloader::ConfirmFirmware(KvoFwdlDevice& device) const {
+  if (mode_ != MODE_PROGRAM_AND_CNE && mode_ != MODE_PROGRAM) return KVOFWDL_STATUS_SUCCESS;
+  const uint32_t running = device.Info().FirmwareVersion();
+  const uint32_t expected = file_->FirmwareVersion();
+  if (running != expected) {
+    Log(LogType::Error,
+        "Download: the unit runs firmware 0x%08X after the update, not 0x%08X of the file\n",
+        running, expected);
+    return KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED;
+  }
+  Log(LogType::Info, "Download: the unit runs firmware 0x%08X of the file\n", running);
   return KVOFWDL_STATUS_SUCCESS;
 }
 

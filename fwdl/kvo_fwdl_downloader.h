@@ -13,6 +13,7 @@
 namespace fwdl {
 
 class DeviceEnumeration;
+class KvoFwdlDevice;
 
 class KvoFwdlDownloader : public Downloader {
  public:
@@ -30,6 +31,11 @@ class KvoFwdlDownloader : public Downloader {
   using Downloader::StartDownload;
 
  private:
+  // The unit, its audio devices stopped: into its boot loader, the file sent, back into its
+  // application, and the firmware it then runs compared with the file's.
+  KVOFWDL_STATUS WriteFirmware(KvoFwdlDevice& device);
+  KVOFWDL_STATUS ConfirmFirmware(KvoFwdlDevice& device) const;
+
   const DeviceEnumeration& enumeration_;
   std::unique_ptr<KwfFile> ownedFile_;
 };

@@ -55,7 +55,8 @@ KVOFWDL_STATUS GetKwfFileInfo(const char* KwfFileName, KVOFWDL_KWF_FILE_INFO* Kw
       return KVOFWDL_STATUS_INVALID_PARAMETER;
     }
     KwfFile file;
-    if (const KVOFWDL_STATUS status = file.OpenVerified(KwfFileName); status != KVOFWDL_STATUS_SUCCESS) {
+    if (const KVOFWDL_STATUS status = file.OpenVerified(KwfFileName);
+        status != KVOFWDL_STATUS_SUCCESS) {
       Log(LogType::Error, "KVOFWDL_GetKwfFileInfo: open file '%s' failed\n", KwfFileName);
       return status;
     }
@@ -138,7 +139,8 @@ KVOFWDL_STATUS CheckDownload(const char* KwfFileName, uint32_t* Conditions) noex
     *Conditions = 0xFFFFFFFFu;
     if (RefusedDuringDownload(function)) return KVOFWDL_STATUS_DOWNLOAD_IN_PROGRESS;
     KwfFile file;
-    if (const KVOFWDL_STATUS status = file.OpenVerified(KwfFileName); status != KVOFWDL_STATUS_SUCCESS) {
+    if (const KVOFWDL_STATUS status = file.OpenVerified(KwfFileName);
+        status != KVOFWDL_STATUS_SUCCESS) {
       Log(LogType::Error, "KVOFWDL_CheckDownload: open file failed.\n");
       return status;
     }

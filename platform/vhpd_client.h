@@ -75,6 +75,10 @@ class DeviceNode {
   // SetupDiGetDeviceInstallParams on the same set: the install flags (DI_NEEDRESTART,
   // DI_NEEDREBOOT) the last change through this object left. NotFound before any change.
   virtual uint32_t installFlags(uint32_t& flags) = 0;
+  // Whether this process may change the node: Windows lets only an elevated administrator
+  // disable a device, and refuses others with ERROR_ACCESS_DENIED. Asked before a unit is
+  // touched, so that a download is not followed by a node cycle that cannot happen.
+  virtual uint32_t mayChangeState(bool& allowed) = 0;
 };
 
 // A present interface: its device path and its device node.

@@ -270,7 +270,7 @@ int runFault(const CommandContext& context, const ParsedArgs& args) {
   if (args.positional.size() != 1) {
     return usageError(context,
                       "needs one of fail, remove, bus-reset, delay, drop, no-answer, late, error, "
-                      "wrong-crc, other-id, list, clear");
+                      "wrong-crc, other-id, keeps-old, list, clear");
   }
   const std::string& verb = args.positional[0];
   if (verb == "list" || verb == "clear") {
@@ -555,37 +555,39 @@ constexpr std::array kCommands{
             kNoOptions, runPeek},
     Command{"poke", "SERIAL INDEX=VALUE...", "write a unit's coefficients directly",
             "Writes each coefficient, bypassing the driver.\n", kNoOptions, runPoke},
-    Command{
-        "fault",
-        "fail|remove|bus-reset|delay|drop|no-answer|late|error|wrong-crc|other-id [--kind KIND] "
-        "[--serial N] [--skip N] [--count N] [--status CODE] [--delay MS] | list | clear",
-        "inject, list or clear faults",
-        "Affects the next matching unit transfers, requests of the driver or opens.\n"
-        "  fail               answer --status CODE (default 31, ERROR_GEN_FAILURE)\n"
-        "  remove             the unit leaves the bus\n"
-        "  bus-reset          a bus reset intervenes\n"
-        "  delay              answer after --delay MS\n"
-        "  drop               never answer\n"
-        "What the boot loader does with a request (--kind reset, download-start, ...):\n"
-        "  no-answer          takes no notice: no answer, no reset\n"
-        "  late               carries it out, answers after --delay MS\n"
-        "  error              refuses it with the code --status (default -1, as 0xFFFFFFFF)\n"
-        "  wrong-crc          (download-end) the object arrived corrupted: its CRC differs\n"
-        "  other-id           (reset) the unit comes back showing another unique id\n"
-        "  --kind KIND        block-read, quadlet-read, block-write, quadlet-write, fcp, any\n"
-        "                     (every transfer), or a boot-loader request: reset,\n"
-        "                     download-start, download-block, download-end\n"
-        "                     A request the driver answers itself (fail, delay, drop):\n"
-        "                     driver-info, sample-rate-get, sample-rate-set,\n"
-        "                     stream-counters (the control device), device-flags (a unit)\n"
-        "                     open: opening a unit's device path fails with --status, a\n"
-        "                     Windows error (e.g. 5, ERROR_ACCESS_DENIED)\n"
-        "                     device-node: disabling or enabling the unit's device node\n"
-        "                     fails with --status, a Windows error\n"
-        "  --serial N         only this unit (default any)\n"
-        "  --skip N           let N matching transfers pass first (default 0)\n"
-        "  --count N          affect N transfers (default 1)\n",
-        kFaultOptions, runFault},
+    Command{"fault",
+            "fail|remove|bus-reset|delay|drop|no-answer|late|error|wrong-crc|other-id|keeps-old "
+            "[--kind KIND] "
+            "[--serial N] [--skip N] [--count N] [--status CODE] [--delay MS] | list | clear",
+            "inject, list or clear faults",
+            "Affects the next matching unit transfers, requests of the driver or opens.\n"
+            "  fail               answer --status CODE (default 31, ERROR_GEN_FAILURE)\n"
+            "  remove             the unit leaves the bus\n"
+            "  bus-reset          a bus reset intervenes\n"
+            "  delay              answer after --delay MS\n"
+            "  drop               never answer\n"
+            "What the boot loader does with a request (--kind reset, download-start, ...):\n"
+            "  no-answer          takes no notice: no answer, no reset\n"
+            "  late               carries it out, answers after --delay MS\n"
+            "  error              refuses it with the code --status (default -1, as 0xFFFFFFFF)\n"
+            "  wrong-crc          (download-end) the object arrived corrupted: its CRC differs\n"
+            "  other-id           (reset) the unit comes back showing another unique id\n"
+            "  keeps-old          (reset) the boot loader turns the new image down and starts\n"
+            "                     the firmware the unit ran before\n"
+            "  --kind KIND        block-read, quadlet-read, block-write, quadlet-write, fcp, any\n"
+            "                     (every transfer), or a boot-loader request: reset,\n"
+            "                     download-start, download-block, download-end\n"
+            "                     A request the driver answers itself (fail, delay, drop):\n"
+            "                     driver-info, sample-rate-get, sample-rate-set,\n"
+            "                     stream-counters (the control device), device-flags (a unit)\n"
+            "                     open: opening a unit's device path fails with --status, a\n"
+            "                     Windows error (e.g. 5, ERROR_ACCESS_DENIED)\n"
+            "                     device-node: disabling or enabling the unit's device node\n"
+            "                     fails with --status, a Windows error\n"
+            "  --serial N         only this unit (default any)\n"
+            "  --skip N           let N matching transfers pass first (default 0)\n"
+            "  --count N          affect N transfers (default 1)\n",
+            kFaultOptions, runFault},
     Command{"transfers",
             "SERIAL [--block-read on|off] [--quadlet-read on|off] [--block-write on|off] "
             "[--quadlet-write on|off]",

@@ -90,6 +90,11 @@ StatusValueReply DaemonSession::run(const DeviceInstallFlagsRequest& r) {
 }
 
 template <>
+StatusValueReply DaemonSession::run(const DeviceNodeRightsRequest&) {
+  return {we::Success, bus_.deviceNodeChangesAllowed() ? 1u : 0u};
+}
+
+template <>
 StatusReply DaemonSession::run(const OpenSettingsKeyRequest& r) {
   return {bus_.openSettingsKey(r.key)};
 }

@@ -29,7 +29,7 @@ constexpr std::array<std::pair<TransferKind, std::string_view>, 17> kKindNames{{
     {TransferKind::DeviceNode, "device-node"},
 }};
 
-constexpr std::array<std::pair<FaultAction, std::string_view>, 10> kActionNames{{
+constexpr std::array<std::pair<FaultAction, std::string_view>, 11> kActionNames{{
     {FaultAction::Fail, "fail"},
     {FaultAction::Remove, "remove"},
     {FaultAction::BusReset, "bus-reset"},
@@ -40,6 +40,7 @@ constexpr std::array<std::pair<FaultAction, std::string_view>, 10> kActionNames{
     {FaultAction::Error, "error"},
     {FaultAction::WrongCrc, "wrong-crc"},
     {FaultAction::OtherId, "other-id"},
+    {FaultAction::KeepsOld, "keeps-old"},
 }};
 
 template <typename Enum, size_t N>

@@ -66,8 +66,10 @@ enum class FaultAction : uint8_t {
   Error,     // refuses it with the signed error code `status`
   WrongCrc,  // a download-end: the object arrived corrupted, so its CRC differs
   OtherId,   // a reset: the unit comes back showing another unique id
+  KeepsOld,  // a reset into the application: the boot loader turns the new image down and
+             // starts the firmware the unit ran before
 };
-inline constexpr FaultAction kLastFaultAction = FaultAction::OtherId;
+inline constexpr FaultAction kLastFaultAction = FaultAction::KeepsOld;
 
 constexpr bool isBootloaderAction(FaultAction action) {
   return action > FaultAction::Drop;

@@ -44,6 +44,10 @@ class InprocNode final : public pv::DeviceNode {
     return bus_->changeDeviceNodeState(node_, change);
   }
   uint32_t installFlags(uint32_t& flags) override { return bus_->deviceInstallFlags(node_, flags); }
+  uint32_t mayChangeState(bool& allowed) override {
+    allowed = bus_->deviceNodeChangesAllowed();
+    return we::Success;
+  }
 
  private:
   std::shared_ptr<SimBus> bus_;

@@ -227,8 +227,10 @@ void SimBootloader::reset(uint32_t type, const std::optional<FaultRule>& fault) 
   if (type != bl::kStartApplication && type != bl::kHaltInBootloader) return;
   download_.reset();
   halted_ = type == bl::kHaltInBootloader;
+  const bool keepsOld = fault && fault->action == FaultAction::KeepsOld;
   if (!halted_ && (staged_.firmware || staged_.softwareId)) {
     installed_ = std::exchange(staged_, InstalledFirmware{});
+    if (keepsOld) installed_.reset();
   }
   idMask_ = fault && fault->action == FaultAction::OtherId ? 0x80000000u : 0;
   departure_ = protocol_ != 1;

@@ -40,6 +40,7 @@ struct DriverState {
   uint32_t sampleRate = 48000;
   bool streaming = false;
   uint32_t installFlags = 0;      // what a device-node change reports (DI_NEEDRESTART/REBOOT)
+  bool mayChangeNodes = true;     // false: the clients lack the rights; changes are refused
   uint32_t restarts = 0;          // simulated computer restarts so far
   uint32_t rejoinDelayMs = 1500;  // how long a unit that changed its AV/C model stays away
 };
@@ -142,6 +143,10 @@ class SimBus {
   // only to whoever enumerated before the disable: an enable goes through a kept number.
   std::vector<std::pair<std::string, NodeId>> presentNodes();
   uint32_t changeDeviceNodeState(NodeId node, platform::vhpd::DeviceNodeChange change);
+  // Whether device-node changes are allowed to the clients (false: refused with access denied,
+  // as Windows refuses a process that is not an elevated administrator).
+  bool deviceNodeChangesAllowed() const;
+  void setDeviceNodeChangesAllowed(bool allowed);
   // The install flags the node's last change left (NotFound for an unknown node).
   uint32_t deviceInstallFlags(NodeId node, uint32_t& flags) const;
   // The device manager's switch: enables or disables a unit's node by its serial, present or

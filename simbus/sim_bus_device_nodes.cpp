@@ -47,6 +47,7 @@ uint32_t SimBus::changeDeviceNodeState(NodeId node, pv::DeviceNodeChange change)
   if (change != pv::DeviceNodeChange::Enable && change != pv::DeviceNodeChange::Disable) {
     return we::InvalidParameter;
   }
+  if (!state_->driver.mayChangeNodes) return we::AccessDenied;
   // The class installer refuses the change; the node stays as it was.
   if (const auto fault =
           state_->faults.onTransfer(slot->unit.serialLow(), TransferKind::DeviceNode)) {
@@ -64,6 +65,16 @@ uint32_t SimBus::deviceInstallFlags(NodeId node, uint32_t& flags) const {
   if (!slot) return we::NotFound;
   flags = slot->installFlags;
   return we::Success;
+}
+
+bool SimBus::deviceNodeChangesAllowed() const {
+  std::lock_guard lock(mutex_);
+  return state_->driver.mayChangeNodes;
+}
+
+void SimBus::setDeviceNodeChangesAllowed(bool allowed) {
+  std::lock_guard lock(mutex_);
+  state_->driver.mayChangeNodes = allowed;
 }
 
 bool SimBus::setDeviceNodeEnabled(uint32_t serial, bool enabled) {

@@ -147,8 +147,8 @@ class SocketNode final : public pv::DeviceNode {
       : connection_(std::move(connection)), node_(node) {}
 
   uint32_t changeState(pv::DeviceNodeChange change) override {
-    const std::optional<wire::StatusReply> reply = connection_->call(
-        wire::ChangeDeviceNodeStateRequest{node_, static_cast<uint32_t>(change)});
+    const std::optional<wire::StatusReply> reply =
+        connection_->call(wire::ChangeDeviceNodeStateRequest{node_, static_cast<uint32_t>(change)});
     return reply ? reply->status : we::DeviceNotConnected;
   }
   uint32_t installFlags(uint32_t& flags) override {
@@ -156,6 +156,13 @@ class SocketNode final : public pv::DeviceNode {
         connection_->call(wire::DeviceInstallFlagsRequest{node_});
     if (!reply) return we::DeviceNotConnected;
     flags = reply->value;
+    return reply->status;
+  }
+  uint32_t mayChangeState(bool& allowed) override {
+    const std::optional<wire::StatusValueReply> reply =
+        connection_->call(wire::DeviceNodeRightsRequest{});
+    if (!reply) return we::DeviceNotConnected;
+    allowed = reply->value != 0;
     return reply->status;
   }
 
@@ -211,8 +218,8 @@ class SocketClient final : public pv::VhpdClient {
     if (reply->nodes.size() != reply->paths.size()) return we::GenFailure;
     if (guid != pv::kInterfaceGuid) return we::Success;
     for (size_t i = 0; i < reply->paths.size(); ++i) {
-      interfaces.push_back({std::move(reply->paths[i]),
-                            std::make_shared<SocketNode>(connection_, reply->nodes[i])});
+      interfaces.push_back(
+          {std::move(reply->paths[i]), std::make_shared<SocketNode>(connection_, reply->nodes[i])});
     }
     return we::Success;
   }

@@ -25,6 +25,7 @@ constexpr std::array kMessageNames{
     MessageNameEntry{MessageType::IoControl, "io-control"},
     MessageNameEntry{MessageType::ChangeDeviceNodeState, "change-device-node-state"},
     MessageNameEntry{MessageType::DeviceInstallFlags, "device-install-flags"},
+    MessageNameEntry{MessageType::DeviceNodeRights, "device-node-rights"},
     MessageNameEntry{MessageType::OpenSettingsKey, "open-settings-key"},
     MessageNameEntry{MessageType::ReadSetting, "read-setting"},
     MessageNameEntry{MessageType::WriteSetting, "write-setting"},

@@ -49,6 +49,7 @@ enum class MessageType : uint8_t {
   WriteSetting = 0x0A,
   Restart = 0x0B,
   Subscribe = 0x0C,
+  DeviceNodeRights = 0x0D,
   // Control of the bus (velmora-simbus commands).
   Plug = 0x20,
   Unplug = 0x21,
@@ -191,6 +192,14 @@ struct DeviceInstallFlagsRequest {
   uint64_t node = 0;
   auto fields() { return std::tie(node); }
   auto fields() const { return std::tie(node); }
+};
+
+// Whether the client may change device nodes: the value is 1 or 0.
+struct DeviceNodeRightsRequest {
+  static constexpr MessageType kType = MessageType::DeviceNodeRights;
+  using Reply = StatusValueReply;
+  auto fields() { return std::tie(); }
+  auto fields() const { return std::tie(); }
 };
 
 struct OpenSettingsKeyRequest {
@@ -470,14 +479,14 @@ struct BusChangedMessage {
 // Every request a client may send.
 using Request =
     std::variant<HelloRequest, PresentPathsRequest, OpenRequest, CloseRequest, IoControlRequest,
-                 ChangeDeviceNodeStateRequest, DeviceInstallFlagsRequest, OpenSettingsKeyRequest,
-                 ReadSettingRequest, WriteSettingRequest, RestartRequest, SubscribeRequest,
-                 PlugRequest, UnplugRequest, UnitsRequest, DriverRequest, SetDriverVersionRequest,
-                 SetDriverRateRequest, SetStreamingRequest, SetInstallFlagsRequest, PeekRequest,
-                 PokeRequest, AcceptedTransfersRequest, SetAcceptedTransfersRequest,
-                 AddFaultRequest, ClearFaultsRequest, FaultsRequest, StopRequest, SetLockedRequest,
-                 SetStandaloneRequest, SetRejoinDelayRequest, TurnKnobRequest, PressButtonRequest,
-                 PlugReplacingRequest, SettingsKeyRequest>;
+                 ChangeDeviceNodeStateRequest, DeviceInstallFlagsRequest, DeviceNodeRightsRequest,
+                 OpenSettingsKeyRequest, ReadSettingRequest, WriteSettingRequest, RestartRequest,
+                 SubscribeRequest, PlugRequest, UnplugRequest, UnitsRequest, DriverRequest,
+                 SetDriverVersionRequest, SetDriverRateRequest, SetStreamingRequest,
+                 SetInstallFlagsRequest, PeekRequest, PokeRequest, AcceptedTransfersRequest,
+                 SetAcceptedTransfersRequest, AddFaultRequest, ClearFaultsRequest, FaultsRequest,
+                 StopRequest, SetLockedRequest, SetStandaloneRequest, SetRejoinDelayRequest,
+                 TurnKnobRequest, PressButtonRequest, PlugReplacingRequest, SettingsKeyRequest>;
 
 // ---- Frames ----
 

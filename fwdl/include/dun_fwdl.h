@@ -120,7 +120,10 @@ enum KVOFWDL_STATUS_CODE {
   KVOFWDL_STATUS_FILE_NOT_OPEN = 41,
   /* 42 is not used. */
   KVOFWDL_STATUS_PROGRAM_GUID_TIMEOUT = 43,
-  KVOFWDL_STATUS_INIT_PERS_PARAMS_TIMEOUT = 44
+  KVOFWDL_STATUS_INIT_PERS_PARAMS_TIMEOUT = 44,
+  /* The download ended, but after the reset to its application the unit runs other firmware
+     than the file's (the library log names both versions). */
+  KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED = 45
 };
 
 /* Conditions reported by KVOFWDL_CheckDownload. */

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/user_rights.h"
+
 namespace platform::vhpd::win32 {
 
 namespace {
@@ -73,6 +75,8 @@ class SetupNode final : public DeviceNode {
     changed_ = true;
     return win_error::Success;
   }
+
+  uint32_t mayChangeState(bool& allowed) override { return userIsAdministrator(allowed); }
 
   uint32_t installFlags(uint32_t& flags) override {
     flags = 0;

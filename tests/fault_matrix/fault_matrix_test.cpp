@@ -261,8 +261,9 @@ constexpr KVOFWDL_STATUS kDeviceError = KVOFWDL_STATUS_DEVICE_ERROR;
 constexpr KVOFWDL_STATUS kStartTimeout = KVOFWDL_STATUS_START_TIMEOUT;
 constexpr KVOFWDL_STATUS kBlockTimeout = KVOFWDL_STATUS_BLOCK_TIMEOUT;
 
-// A protocol-3 reset request is not confirmed: its failure only logs, and the unit is waited
-// for until the reset time-out; an unanswered one was carried out, so the unit comes back.
+// A protocol-3 reset request that fails ends the download at once, unless the unit has left
+// the bus with it (then it is waited for until the reset time-out); an unanswered one was
+// carried out, so the unit comes back.
 // The response mailbox is polled: a failed read is polled again, only a removed unit ends it;
 // a read never answered uses up the response's time-out, which ends the download with it.
 // A protocol-3 block whose request is never answered was carried out: the stream goes on.
@@ -270,11 +271,11 @@ constexpr KVOFWDL_STATUS kBlockTimeout = KVOFWDL_STATUS_BLOCK_TIMEOUT;
 // its place in the stream, refuses it with an error code.
 const DownloadRow kDownloadMatrix[] = {
     // phase                     fault               protocol 1    protocol 2    protocol 3
-    {Phase::ResetIntoBootLoader, Fault::ErrorStatus, kWriteFailed, kWriteFailed, kResetTimeout},
+    {Phase::ResetIntoBootLoader, Fault::ErrorStatus, kWriteFailed, kWriteFailed, kWriteFailed},
     {Phase::ResetIntoBootLoader, Fault::NoAnswer, kWriteFailed, kWriteFailed, kDone},
     {Phase::ResetIntoBootLoader, Fault::LateAnswer, kDone, kDone, kDone},
     {Phase::ResetIntoBootLoader, Fault::Unplug, kWriteFailed, kWriteFailed, kResetTimeout},
-    {Phase::ResetIntoBootLoader, Fault::BusReset, kWriteFailed, kWriteFailed, kResetTimeout},
+    {Phase::ResetIntoBootLoader, Fault::BusReset, kWriteFailed, kWriteFailed, kWriteFailed},
     {Phase::DownloadStart, Fault::ErrorStatus, kWriteFailed, kWriteFailed, kWriteFailed},
     {Phase::DownloadStart, Fault::NoAnswer, kWriteFailed, kWriteFailed, kWriteFailed},
     {Phase::DownloadStart, Fault::LateAnswer, kDone, kDone, kDone},
@@ -305,11 +306,11 @@ const DownloadRow kDownloadMatrix[] = {
     {Phase::DownloadEnd, Fault::LateAnswer, kDone, kDone, kDone},
     {Phase::DownloadEnd, Fault::Unplug, kWriteFailed, kWriteFailed, kWriteFailed},
     {Phase::DownloadEnd, Fault::BusReset, kWriteFailed, kWriteFailed, kWriteFailed},
-    {Phase::ResetIntoApplication, Fault::ErrorStatus, kWriteFailed, kWriteFailed, kResetTimeout},
+    {Phase::ResetIntoApplication, Fault::ErrorStatus, kWriteFailed, kWriteFailed, kWriteFailed},
     {Phase::ResetIntoApplication, Fault::NoAnswer, kWriteFailed, kWriteFailed, kDone},
     {Phase::ResetIntoApplication, Fault::LateAnswer, kDone, kDone, kDone},
     {Phase::ResetIntoApplication, Fault::Unplug, kWriteFailed, kWriteFailed, kResetTimeout},
-    {Phase::ResetIntoApplication, Fault::BusReset, kWriteFailed, kWriteFailed, kResetTimeout},
+    {Phase::ResetIntoApplication, Fault::BusReset, kWriteFailed, kWriteFailed, kWriteFailed},
     // The class installer's refusal is the only way a device-node change fails.
     {Phase::DisableDeviceNode, Fault::ErrorStatus, kFailed, kFailed, kFailed},
     {Phase::EnableDeviceNode, Fault::ErrorStatus, kFailed, kFailed, kFailed},

@@ -14,6 +14,23 @@ class DownloadGuardsTest : public UnitFixture {
     ASSERT_EQ(api::EnumerateDevices(pv::kInterfaceGuidText, &units), KVOFWDL_STATUS_SUCCESS);
     ASSERT_EQ(api::OpenDevice(0), KVOFWDL_STATUS_SUCCESS);
   }
+  bool streaming() {
+    std::unique_ptr<pv::DeviceHandle> control;
+    pv::client().open(std::string("\\\\.\\") + pv::kInterfaceGuidText, pv::OpenMode::Synchronous,
+                      control);
+    std::array<uint8_t, pv::kStreamCountersSize> counters{};
+    pv::completeIo(control->ioControl(pv::IOCTL_VHPD_GET_STREAM_COUNTERS, {}, counters));
+    return counters[0] != 0;
+  }
+  // Downloads StudioFile(1) to the open protocol-3 unit; the final status.
+  KVOFWDL_STATUS download() {
+    const std::string path = writeKwf(StudioFile(1));
+    if (const KVOFWDL_STATUS started = api::StartDownload(path.c_str(), 0);
+        started != KVOFWDL_STATUS_SUCCESS) {
+      return started;
+    }
+    return finalStatus();
+  }
   KVOFWDL_STATUS finalStatus() {
     WaitForDownload(Library().downloader);
     uint32_t bytes = 0;
@@ -98,6 +115,63 @@ TEST_F(DownloadGuardsTest, TheShippedFileCutOffIsTurnedDown) {
   EXPECT_EQ(api::StartDownload(path.c_str(), KVOFWDL_START_ALWAYS_CNE),
             KVOFWDL_STATUS_FILE_READ_ERROR);
   EXPECT_FALSE(unitState(serial).bootloader().halted());
+}
+
+// Windows refuses a node change to a process that is not an elevated administrator; the node
+// is cycled only after the firmware is written, so the rights are asked for first.
+TEST_F(DownloadGuardsTest, WithoutTheRightsToCycleTheNodeTheUnitIsNeverTouched) {
+  const uint32_t serial = plug(3);
+  bus->setStreaming(true);
+  bus->setDeviceNodeChangesAllowed(false);
+  openUnit();
+  EXPECT_EQ(download(), KVOFWDL_STATUS_FAILED);
+  EXPECT_TRUE(
+      logged("ERROR: Download: the unit's device node cannot be disabled and enabled without "
+             "administrator rights: error = 0x00000005; the unit was not touched"));
+  EXPECT_FALSE(logged("INFO: stopping device..."));
+  EXPECT_EQ(unitState(serial).firmware(), kUnitFirmware);
+  EXPECT_FALSE(unitState(serial).bootloader().halted());
+  EXPECT_TRUE(streaming());
+}
+
+// The audio devices were stopped for the unit; a unit that fails does not keep them off.
+TEST_F(DownloadGuardsTest, AfterAFailedWriteTheAudioDevicesRunAgain) {
+  const uint32_t serial = plug(3);
+  bus->setStreaming(true);
+  openUnit();
+  bus->addFault({.action = simbus::FaultAction::Error,
+                 .kind = simbus::TransferKind::DownloadBlock,
+                 .serial = serial,
+                 .skip = 1,
+                 .status = 0xFFFFFFFFu});
+  EXPECT_EQ(download(), KVOFWDL_STATUS_DEVICE_ERROR);
+  EXPECT_TRUE(logged("INFO: Download: audio devices started again after the failure"));
+  EXPECT_TRUE(streaming());
+}
+
+// Success means the unit runs the file's firmware once it is back in its application.
+TEST_F(DownloadGuardsTest, AUnitBackWithItsOldFirmwareIsAFailureThatSaysWhatItRuns) {
+  const uint32_t serial = plug(3);
+  bus->setStreaming(true);
+  openUnit();
+  bus->addFault({.action = simbus::FaultAction::KeepsOld,
+                 .kind = simbus::TransferKind::Reset,
+                 .serial = serial,
+                 .skip = 1});
+  EXPECT_EQ(download(), KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED);
+  EXPECT_EQ(KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED, 45u);
+  EXPECT_TRUE(
+      logged("ERROR: Download: the unit runs firmware 0x02000FA0 after the update, not "
+             "0x02014000 of the file"));
+  EXPECT_EQ(unitState(serial).firmware(), kUnitFirmware);
+  EXPECT_TRUE(streaming());
+
+  // The same unit updated for real says so.
+  bus->clearFaults();
+  ASSERT_EQ(api::CloseDevice(), KVOFWDL_STATUS_SUCCESS);
+  openUnit();
+  EXPECT_EQ(download(), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_TRUE(logged("INFO: Download: the unit runs firmware 0x02014000 of the file"));
 }
 
 }  // namespace
