@@ -109,7 +109,8 @@ std::optional<TransferKind> SimBootloader::requestKind(uint64_t address,
 }
 
 void SimBootloader::powerOn() {
-  halted_ = false;
+  if (staged_.firmware || staged_.softwareId) installed_ = staged_;
+  halted_ = applicationMissing_;
   idMask_ = 0;
   departure_ = false;
   armed_.reset();
@@ -294,6 +295,12 @@ SimBootloader::Answer SimBootloader::block(std::span<const uint8_t> request) {
     if (address != object.address + received) return answer(bl::kAddressMismatch);
     if (received + size > object.length) return answer(bl::kLengthMismatch);
   }
+  // The first block of a program overwrites the application: from here until the end of a
+  // good download, losing power leaves the unit without one.
+  if (std::any_of(download_->objects.begin(), download_->objects.end(),
+                  [](const Announced& o) { return o.type == bl::kProgram; })) {
+    applicationMissing_ = true;
+  }
   download_->received.insert(download_->received.end(), dataWindow_.begin(),
                              dataWindow_.begin() + size);
   ++download_->nextSequence;
@@ -327,6 +334,7 @@ SimBootloader::Answer SimBootloader::end(bool corrupt) {
   }
   download_.reset();
   if (status == 0) {
+    if (install.firmware) applicationMissing_ = false;
     if (install.firmware) staged_.firmware = install.firmware;
     if (install.softwareId) staged_.softwareId = install.softwareId;
   }

@@ -80,8 +80,15 @@ class SimBootloader {
   // other-id).
   void armFault(const FaultRule& rule) { armed_ = rule; }
 
-  // Switched on: the application runs, a download in progress is forgotten.
+  // Switched on: a download in progress is forgotten, and the application starts, unless a
+  // write of the program was cut off before its end: then no application is left, and the
+  // unit stays in its boot loader until a download brings one. A program written whole but
+  // not yet started is the one that starts.
   void powerOn();
+
+  // No application in the flash (a program write was cut off).
+  bool applicationMissing() const { return applicationMissing_; }
+  void setApplicationMissing(bool missing) { applicationMissing_ = missing; }
 
   bool halted() const { return halted_; }
   void setHalted(bool halted) { halted_ = halted; }
@@ -135,6 +142,7 @@ class SimBootloader {
 
   uint32_t protocol_;
   bool halted_ = false;
+  bool applicationMissing_ = false;
   uint32_t maxBlockSize_ = bootloader::kDefaultMaxBlockSize;
   uint32_t maxImageLength_ = bootloader::kDefaultMaxImageLength;
   uint32_t idMask_ = 0;

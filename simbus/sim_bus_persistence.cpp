@@ -4,7 +4,7 @@
 //   setting KEY NAME VALUE
 //   unit serial=N high=N model=studio protocol=N firmware=N on-bus=1 node=1 accepts=1111
 //        locks=0000 (S/PDIF, ADAT 1, ADAT 2, wordclock) software-id=N halted=0 (in the boot
-//        loader; the last two may be absent)
+//        loader) no-application=0 (a program write was cut off; the last three may be absent)
 //   coefficients SERIAL INDEX=VALUE...
 //   flash SERIAL INDEX=VALUE...        (what the unit last stored; absent before the first store)
 #include <array>
@@ -89,7 +89,8 @@ std::string SimBus::saveState() const {
          {SyncInput::Spdif, SyncInput::Adat1, SyncInput::Adat2, SyncInput::Wordclock}) {
       out << (u.locked(input) ? 1 : 0);
     }
-    out << " software-id=" << u.softwareId() << " halted=" << (u.bootloader().halted() ? 1 : 0);
+    out << " software-id=" << u.softwareId() << " halted=" << (u.bootloader().halted() ? 1 : 0)
+        << " no-application=" << (u.bootloader().applicationMissing() ? 1 : 0);
     out << '\n';
     writeWords(out, "coefficients", u.serialLow(), u.coefficients());
     if (u.flash()) writeWords(out, "flash", u.serialLow(), *u.flash());
@@ -163,10 +164,13 @@ bool SimBus::loadState(const std::string& text, std::string* error) {
       const auto softwareId =
           f.count("software-id") ? numberField(f, "software-id") : std::optional<uint32_t>(0);
       const auto halted = f.count("halted") ? flagField(f, "halted") : std::optional<bool>(false);
+      const auto noApplication =
+          f.count("no-application") ? flagField(f, "no-application") : std::optional<bool>(false);
       if (!serial || *serial == 0 || !high || !protocol || *protocol < 1 || *protocol > 3 ||
           !firmware || !onBus || !node || !model || accepts.size() != 4 ||
           accepts.find_first_not_of("01") != std::string::npos || locks.size() != 4 ||
-          locks.find_first_not_of("01") != std::string::npos || !softwareId || !halted) {
+          locks.find_first_not_of("01") != std::string::npos || !softwareId || !halted ||
+          !noApplication) {
         return fail(number, "malformed unit record");
       }
       if (bySerial.count(*serial)) return fail(number, "unit listed twice");
@@ -180,6 +184,7 @@ bool SimBus::loadState(const std::string& text, std::string* error) {
       for (size_t i = 0; i < 4; ++i) slot->unit.setLocked(inputs[i], locks[i] == '1');
       if (f.count("software-id")) slot->unit.setSoftwareId(*softwareId);
       slot->unit.bootloader().setHalted(*halted);
+      slot->unit.bootloader().setApplicationMissing(*noApplication);
       if (*onBus) {
         slot->onBus = true;
         slot->epoch = 1;

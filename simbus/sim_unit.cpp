@@ -87,6 +87,8 @@ uint32_t SimUnit::read(uint64_t address, std::span<uint8_t> out) const {
   if (out.size() % 4 != 0 || address % 4 != 0) return we::InvalidAddress;
 
   if (auto at = offsetIn(address, out.size(), kCoefficientBase, kCoefficientCount * 4)) {
+    // The coefficients belong to the application: the boot loader does not serve them.
+    if (bootloader_.halted()) return we::InvalidAddress;
     for (size_t i = 0; i < out.size() / 4; ++i) {
       storeBe32(out.data() + 4 * i, coefficients_[*at / 4 + i]);
     }
@@ -108,21 +110,20 @@ uint32_t SimUnit::write(uint64_t address, std::span<const uint8_t> data) {
   // Boot-loader blocks carry any number of bytes.
   if (SimBootloader::covers(address, data.size())) {
     const uint32_t error = bootloader_.write(address, data);
-    if (const std::optional<InstalledFirmware> installed = bootloader_.takeInstalled()) {
-      if (installed->firmware) spec_.firmware = *installed->firmware;
-      if (installed->softwareId) softwareId_ = *installed->softwareId;
-    }
+    takeInstalledFirmware();
     return error;
   }
   if (data.size() % 4 != 0 || address % 4 != 0) return we::InvalidAddress;
 
   if (auto at = offsetIn(address, data.size(), kCoefficientBase, kCoefficientCount * 4)) {
+    if (bootloader_.halted()) return we::InvalidAddress;
     for (size_t i = 0; i < data.size() / 4; ++i) {
       writeCoefficient(*at / 4 + i, loadBe32(data.data() + 4 * i));
     }
     return we::Success;
   }
   if (address == kBlockSetMailbox) {
+    if (bootloader_.halted()) return we::InvalidAddress;
     const size_t pairs = data.size() / 8;
     if (data.size() % 8 != 0 || pairs > kBlockSetMaxPairs) return we::InvalidParameter;
     // All or nothing: a bad index refuses the whole batch.
@@ -137,14 +138,21 @@ uint32_t SimUnit::write(uint64_t address, std::span<const uint8_t> data) {
   return we::InvalidAddress;
 }
 
+void SimUnit::takeInstalledFirmware() {
+  if (const std::optional<InstalledFirmware> installed = bootloader_.takeInstalled()) {
+    if (installed->firmware) spec_.firmware = *installed->firmware;
+    if (installed->softwareId) softwareId_ = *installed->softwareId;
+  }
+}
+
 std::vector<uint8_t> SimUnit::avcTransaction(std::span<const uint8_t> command) {
   std::vector<uint8_t> response(command.begin(), command.end());
   auto answer = [&](uint8_t code) {
     if (!response.empty()) response[0] = code;
     return response;
   };
-  if (command.size() < avc::kHeaderSize || command[1] != avc::kSubunitUnit ||
-      command[2] != avc::kOpcodeVendorDependent ||
+  if (bootloader_.halted() || command.size() < avc::kHeaderSize ||
+      command[1] != avc::kSubunitUnit || command[2] != avc::kOpcodeVendorDependent ||
       (uint32_t{command[3]} << 16 | uint32_t{command[4]} << 8 | command[5]) != kVendorId ||
       command[6] != avc::kCoefficientCommand) {
     return answer(avc::kResponseNotImplemented);

@@ -120,6 +120,8 @@ class SimUnit {
   AcceptedTransfers accepts;
 
  private:
+  // Takes the firmware the boot loader installed (after a good download), if any.
+  void takeInstalledFirmware();
   // A coefficient written over the bus: the firmware reacts to it.
   void writeCoefficient(size_t index, uint32_t value);
   // Recomputes the sync and status words from the unit's state.

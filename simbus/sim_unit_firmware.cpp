@@ -51,6 +51,7 @@ void SimUnit::powerOn() {
   }
   rejoinRequested_ = false;
   bootloader_.powerOn();
+  takeInstalledFirmware();
   refreshDerived();
 }
 

@@ -185,9 +185,11 @@ class StreamTest : public BootloaderTest {
     return *tools::kwf::BuildKwf(spec);
   }
 
-  // Announces image and CnE of `f`, streams it and ends: the end's answer.
+  // Announces image and CnE of `f`, streams it and ends: the end's answer. With `cutAt`, only
+  // that many bytes are sent and the download is not ended (nullopt).
   std::optional<std::array<uint32_t, 2>> stream(pv::DeviceHandle& unit,
-                                                const std::vector<uint8_t>& f) {
+                                                const std::vector<uint8_t>& f,
+                                                std::optional<size_t> cutAt = std::nullopt) {
     auto announce = [&](uint32_t type, size_t lengthAt, size_t crcAt) {
       std::vector<uint32_t> words(10, 0);
       words[0] = type;
@@ -200,11 +202,62 @@ class StreamTest : public BootloaderTest {
     };
     EXPECT_EQ(announce(bl::kCnE, 88, 92), (std::array<uint32_t, 2>{2048, 0}));
     EXPECT_EQ(announce(bl::kProgram, 56, 60), (std::array<uint32_t, 2>{2048, 0}));
+    if (cutAt) {
+      sendBlocks(unit, {f.begin(), f.begin() + static_cast<std::ptrdiff_t>(*cutAt)}, 0, 2048);
+      return std::nullopt;
+    }
     sendBlocks(unit, f, 0, 2048);
     request(unit, bl::kDownloadEnd, {});
     return answer(unit);
   }
+
+  // Switched off and on again.
+  std::unique_ptr<pv::DeviceHandle> powerCycle(uint32_t serial) {
+    bus->unplug(serial);
+    bus->plug(UnitSpec{Model::Studio, serial, kDefaultSerialHigh, 3});
+    return openUnit(serial);
+  }
 };
+
+// The program in the flash is overwritten from the first block on: a unit switched off before
+// the download's end has no application left and starts in its boot loader, where it takes a
+// download again. One switched off after a good end starts the new firmware.
+TEST_F(StreamTest, APowerCutDuringTheWriteLeavesOnlyTheBootLoader) {
+  uint32_t serial = 0;
+  auto unit = haltedUnit(3, serial);
+  const auto f = file(kNewFirmware);
+  EXPECT_EQ(stream(*unit, f, 2048 * 2), std::nullopt);
+  unit = powerCycle(serial);
+  EXPECT_EQ(infoWord(*unit, info::kBootloaderMode), 1u);
+  EXPECT_EQ(read(*unit, kCoefficientBase, 4).error, we::InvalidAddress);
+  unit = powerCycle(serial);
+  EXPECT_EQ(infoWord(*unit, info::kBootloaderMode), 1u) << "still no application";
+
+  EXPECT_EQ(stream(*unit, f), (std::array<uint32_t, 2>{crcOf(f), 0}));
+  unit = powerCycle(serial);
+  EXPECT_EQ(infoWord(*unit, info::kBootloaderMode), 0u);
+  EXPECT_EQ(infoWord(*unit, info::kFirmwareVersion), kNewFirmware);
+  EXPECT_EQ(read(*unit, kCoefficientBase, 4).error, we::Success);
+}
+
+// The coefficients belong to the application: a unit in its boot loader serves none, by
+// address, through the block mailbox or over FCP.
+TEST_F(BootloaderTest, AUnitInItsBootLoaderRefusesCoefficientTraffic) {
+  uint32_t serial = 0;
+  auto unit = haltedUnit(3, serial);
+  EXPECT_EQ(read(*unit, kCoefficientBase + 4 * 90, 4).error, we::InvalidAddress);
+  EXPECT_EQ(write(*unit, kCoefficientBase + 4 * 90, {0, 0, 0, 1}).error, we::InvalidAddress);
+  EXPECT_EQ(write(*unit, kBlockSetMailbox, std::vector<uint8_t>(8, 0)).error, we::InvalidAddress);
+  EXPECT_EQ(read(*unit, kInfoBlockAddress, 4).error, we::Success);
+  bus->withUnit(serial, [](SimUnit& u) {
+    // A status command for coefficient 0.
+    const std::vector<uint8_t> command = {0x01, 0xFF, 0x00, 0x7A, 0x13, 0x94, 0x03, 0x01,
+                                          0,    0,    0,    0,    0,    0,    0,    0};
+    EXPECT_EQ(u.avcTransaction(command).at(0), 0x08);  // not implemented
+    u.bootloader().setHalted(false);
+    EXPECT_EQ(u.avcTransaction(command).at(0), 0x0C);  // stable
+  });
+}
 
 TEST_F(StreamTest, AGoodFileBringsItsFirmwareAndSoftwareId) {
   uint32_t serial = 0;
@@ -392,11 +445,15 @@ TEST_F(BootloaderTest, ARemoveFaultOnABlockTakesTheUnitOffTheBus) {
 TEST_F(BootloaderTest, ModeAndSoftwareIdAreKeptInTheSavedState) {
   uint32_t serial = 0;
   auto unit = haltedUnit(3, serial);
-  bus->withUnit(serial, [](SimUnit& u) { u.setSoftwareId(0); });
+  bus->withUnit(serial, [](SimUnit& u) {
+    u.setSoftwareId(0);
+    u.bootloader().setApplicationMissing(true);
+  });
   SimBus restored;
   ASSERT_TRUE(restored.loadState(bus->saveState()));
   restored.withUnit(serial, [](SimUnit& u) {
     EXPECT_TRUE(u.bootloader().halted());
+    EXPECT_TRUE(u.bootloader().applicationMissing());
     EXPECT_EQ(u.softwareId(), 0u);
   });
 }
