@@ -48,6 +48,16 @@ std::string field(const char (&text)[N]) {
   return std::string(text, length);
 }
 
+// A unit left in its boot loader (an update cut off) runs no firmware to compare with.
+bool inBootLoader(const KVOFWDL_DEVICE_INFO& unit) {
+  return unit.BootloaderMode != 0;
+}
+
+std::string runningFirmware(const KVOFWDL_DEVICE_INFO& unit) {
+  return inBootLoader(unit) ? "none (in boot loader)"
+                            : unit_info::formatFirmwareVersion(unit.FirmwareVersion);
+}
+
 bool sameFirmware(const KVOFWDL_DEVICE_INFO& unit, const KVOFWDL_KWF_FILE_INFO& file) {
   return unit.SoftwareId == file.SoftwareId && unit.FirmwareVersion == file.FirmwareVersion;
 }
@@ -166,7 +176,7 @@ void describe(const LibrarySession& session, uint32_t index) {
   const KVOFWDL_KWF_FILE_INFO& file = session.file();
   std::printf("unit %-7u %s %u, protocol %u, firmware %s, software id %u\n", index,
               modelName(unit.HardwareModelID), serialOf(unit), unit.ProtocolVersion,
-              unit_info::formatFirmwareVersion(unit.FirmwareVersion).c_str(), unit.SoftwareId);
+              runningFirmware(unit).c_str(), unit.SoftwareId);
   std::printf("file         firmware %s for the %s, software id %u, built %s %s\n",
               unit_info::formatFirmwareVersion(file.FirmwareVersion).c_str(),
               modelName(file.CompatibleHardwareVersion), file.SoftwareId,
@@ -224,9 +234,10 @@ int firmwareCheckCommand(Args args) {
   if (const int code = session.prepare(fileName, index); code != kExitOk) return code;
   describe(session, index);
   const bool again = sameFirmware(session.unit(), session.file());
-  const char* kind = (session.conditions() & KVOFWDL_COND_DOWNGRADE) ? "a downgrade"
-                     : again                                         ? "a re-install"
-                                                                     : "an update";
+  const char* kind = inBootLoader(session.unit()) ? "a recovery of a unit in its boot loader"
+                     : (session.conditions() & KVOFWDL_COND_DOWNGRADE) ? "a downgrade"
+                     : again                                           ? "a re-install"
+                                                                       : "an update";
   if (!session.possible()) {
     std::printf("verdict      the file cannot be downloaded to this unit\n");
     return kExitFailure;
@@ -250,19 +261,24 @@ int firmwareUpdateCommand(Args args) {
   }
   const std::string from = unit_info::formatFirmwareVersion(session.unit().FirmwareVersion);
   const std::string to = unit_info::formatFirmwareVersion(session.file().FirmwareVersion);
-  if ((session.conditions() & KVOFWDL_COND_DOWNGRADE) && !allowDowngrade &&
-      !confirmed("Firmware " + to + " is older than the unit's " + from + ". Install it anyway?")) {
+  const bool recovering = inBootLoader(session.unit());
+  if (recovering) {
+    std::printf("the unit has no running firmware; installing %s\n", to.c_str());
+  } else if ((session.conditions() & KVOFWDL_COND_DOWNGRADE) && !allowDowngrade &&
+             !confirmed("Firmware " + to + " is older than the unit's " + from +
+                        ". Install it anyway?")) {
     return fail(kExitFailure, "firmware update: firmware " + to + " is older than the unit's " +
                                   from + "; --allow-downgrade installs it anyway");
   }
-  if (sameFirmware(session.unit(), session.file()) && !yes &&
+  if (!recovering && sameFirmware(session.unit(), session.file()) && !yes &&
       !confirmed("The unit runs firmware " + from + " already. Install it again?")) {
     return fail(kExitFailure, "firmware update: the unit runs firmware " + from +
                                   " already; --yes installs it again");
   }
 
   const FirmwareLibrary& library = session.library();
-  std::printf("updating unit %u from firmware %s to %s\n", index, from.c_str(), to.c_str());
+  std::printf("updating unit %u from firmware %s to %s\n", index,
+              runningFirmware(session.unit()).c_str(), to.c_str());
   std::fflush(stdout);
   if (const KVOFWDL_STATUS status = library.StartDownload(fileName.c_str(), 0);
       status != KVOFWDL_STATUS_SUCCESS) {
@@ -287,6 +303,14 @@ int firmwareUpdateCommand(Args args) {
     std::printf("firmware update finished: status %s: restart the computer before using the unit\n",
                 firmwareStatusText(status).c_str());
     return kExitOk;
+  }
+  if (status == KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED) {
+    KVOFWDL_DEVICE_INFO now{};
+    const std::string running = library.GetDeviceInfo(index, &now) == KVOFWDL_STATUS_SUCCESS
+                                    ? runningFirmware(now)
+                                    : "unknown";
+    std::fprintf(stderr, "velmoractl: firmware update: the unit runs firmware %s, not %s\n",
+                 running.c_str(), to.c_str());
   }
   return session.failed("the download", status);
 }

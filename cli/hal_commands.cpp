@@ -1,11 +1,13 @@
 // velmoractl verbs that go through the hardware abstraction: open the unit, act, close.
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "cli/commands.h"
 #include "cli/hal_session.h"
+#include "cli/unit_access.h"
 #include "control_panel/hal/unit_coefficients.h"
 #include "platform/unit_info_block.h"
 
@@ -71,6 +73,19 @@ std::string unitName(VelmoraHAL& hal) {
   return hal.GetUnitName(hal.CurrentSerial(), name) ? std::string(name) : std::string();
 }
 
+// Unit `index` when it is in its boot loader: it runs no application to be opened and asked, so
+// it is described from its information block.
+std::optional<UnitDescription> unitInBootLoader(uint32_t index) {
+  UnitAccess access;
+  if (access.Open() != 0) return std::nullopt;
+  for (const LinkedUnit& linked : access.Units()) {
+    if (linked.index != index) continue;
+    const UnitDescription unit = describeUnit(*linked.coefficients);
+    if (unit.inBootLoader) return unit;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int statusCommand(Args args) {
@@ -78,6 +93,20 @@ int statusCommand(Args args) {
   uint32_t unit = 0;
   std::string error;
   if (!takeUnitAndWords(args, 0, 0, unit, error)) return fail(kExitUsage, "status: " + error);
+  if (const std::optional<UnitDescription> halted = unitInBootLoader(unit)) {
+    if (json) {
+      std::printf(
+          "{\"serial\": %u, \"serialHigh\": %u, \"firmware\": \"in boot loader\", "
+          "\"inBootLoader\": true}\n",
+          halted->serial, halted->serialHigh);
+    } else {
+      std::printf(
+          "unit          %u\nfirmware      in boot loader: no firmware runs; "
+          "velmoractl firmware update FILE installs it\n",
+          halted->serial);
+    }
+    return kExitOk;
+  }
   return withOpenUnit(unit, [json](HalSession& session) {
     VelmoraHAL& hal = session.hal();
     int major = 0, minor = 0, build = 0;

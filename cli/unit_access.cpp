@@ -35,7 +35,13 @@ UnitDescription describeUnit(const velmora::cvAVC& unit) {
   d.serial = pv::loadLe32(block + info::kGuidLow);
   d.studio = pv::loadLe32(block + info::kHardwareModelId) == info::kModelStudio;
   d.firmware = pv::loadLe32(block + info::kFirmwareVersion);
+  d.inBootLoader = pv::loadLe32(block + info::kBootloaderMode) != 0;
   return d;
+}
+
+std::string firmwareWord(const UnitDescription& unit) {
+  return unit.inBootLoader ? "in boot loader"
+                           : platform::unit_info::formatFirmwareVersion(unit.firmware);
 }
 
 }  // namespace velmoractl

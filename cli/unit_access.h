@@ -38,7 +38,10 @@ struct UnitDescription {
   bool studio = false;
   uint32_t protocol = 0;
   uint32_t firmware = 0;
+  bool inBootLoader = false;  // no application runs: only a firmware update helps
 };
 UnitDescription describeUnit(const velmora::cvAVC& unit);
+// The firmware column: the version, or "in boot loader".
+std::string firmwareWord(const UnitDescription& unit);
 
 }  // namespace velmoractl

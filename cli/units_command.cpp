@@ -24,14 +24,14 @@ int unitsCommand(Args args) {
   bool first = true;
   for (const LinkedUnit& unit : access.Units()) {
     const UnitDescription d = describeUnit(*unit.coefficients);
-    const std::string firmware = platform::unit_info::formatFirmwareVersion(d.firmware);
+    const std::string firmware = firmwareWord(d);
     const char* model = d.studio ? "Studio" : "Compact";
     if (json) {
       std::printf(
           "%s\n  {\"index\": %u, \"serial\": %u, \"serialHigh\": %u, \"model\": \"%s\", "
-          "\"protocol\": %u, \"firmware\": \"%s\", \"onBus\": true}",
-          first ? "" : ",", unit.index, d.serial, d.serialHigh, model, d.protocol,
-          firmware.c_str());
+          "\"protocol\": %u, \"firmware\": \"%s\", \"inBootLoader\": %s, \"onBus\": true}",
+          first ? "" : ",", unit.index, d.serial, d.serialHigh, model, d.protocol, firmware.c_str(),
+          d.inBootLoader ? "true" : "false");
     } else {
       std::printf("%-6u %-10u 0x%08X  %-8s %-9u %s\n", unit.index, d.serial, d.serialHigh, model,
                   d.protocol, firmware.c_str());

@@ -7,6 +7,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
+#include "platform/unit_info_block.h"
 #include "platform/vhpd_protocol.h"
 #include "updater/firmware_resources.h"
 #include "updater/progress_text.h"
@@ -36,6 +37,13 @@ KVOFWDL_STATUS onceSettled(Call call) {
     status = call();
   }
   return status;
+}
+
+// `pattern` with its one %s replaced by `value`.
+std::string format(std::string_view pattern, const std::string& value) {
+  std::string text(pattern);
+  if (const size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, value);
+  return text;
 }
 
 std::optional<std::string> fileContents(const std::string& path) {
@@ -86,7 +94,10 @@ void FirmwareUpdater::onUpdate() {
   if (library_.GetDeviceInfo(0, &unit) != KVOFWDL_STATUS_SUCCESS) {
     return stop(text::kGetDeviceInfoFailed);
   }
-  const bool replug = (unit.FirmwareVersion & 0xFFFF0000u) < kReplugBelowVersion;
+  // A unit left in its boot loader runs no firmware: nothing to compare with, no cable to
+  // replug for an old one.
+  const bool recovering = unit.BootloaderMode != 0;
+  const bool replug = !recovering && (unit.FirmwareVersion & 0xFFFF0000u) < kReplugBelowVersion;
   if (replug) view_.showMessage(text::kPowerSupplyWarning, "");
 
   if (library_.OpenDevice(0) != KVOFWDL_STATUS_SUCCESS) return stop(text::kOpenDeviceFailed);
@@ -105,7 +116,10 @@ void FirmwareUpdater::onUpdate() {
   }
 
   std::optional<Question> question;
-  if (file.FirmwareVersion < unit.FirmwareVersion) {
+  if (recovering) {
+    view_.setStatusText(format(text::kRecovering,
+                               platform::unit_info::formatFirmwareVersion(file.FirmwareVersion)));
+  } else if (file.FirmwareVersion < unit.FirmwareVersion) {
     question = Question{text::kDowngradeQuestion, text::kQuestionCaption, true};
   } else if (file.FirmwareVersion == unit.FirmwareVersion) {
     question = Question{text::kUpToDateQuestion, text::kQuestionCaption, false};
@@ -138,7 +152,7 @@ void FirmwareUpdater::onProgress(uint32_t status, uint32_t percent) {
   if (status == KVOFWDL_STATUS_SUCCESS || status == KVOFWDL_STATUS_REBOOT_REQUIRED) {
     finishSucceeded();
   } else {
-    finishFailed();
+    finishFailed(status);
   }
 }
 
@@ -154,9 +168,16 @@ void FirmwareUpdater::finishSucceeded() {
   view_.enableExit(true);
 }
 
-void FirmwareUpdater::finishFailed() {
+void FirmwareUpdater::finishFailed(uint32_t status) {
   state_ = State::Failed;
-  view_.setStatusText(text::kFailed);
+  KVOFWDL_DEVICE_INFO now{};
+  if (status == KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED &&
+      library_.GetDeviceInfo(0, &now) == KVOFWDL_STATUS_SUCCESS) {
+    view_.setStatusText(format(text::kFailedRunning,
+                               platform::unit_info::formatFirmwareVersion(now.FirmwareVersion)));
+  } else {
+    view_.setStatusText(text::kFailed);
+  }
   offerLogCopy();
   closeDevice();
   view_.enableExit(true);

@@ -51,7 +51,7 @@ class FirmwareUpdater {
   void stopLogging();
   void reboot();
   void finishSucceeded();
-  void finishFailed();
+  void finishFailed(uint32_t status);
   void offerLogCopy();
   void quit();
 

@@ -39,6 +39,10 @@ inline constexpr char kRestartQuestion[] =
     "Firmware update complete!  Your computer needs to be restarted before you can use your "
     "Velmora PRO.  Restart now?";
 inline constexpr char kFailed[] = "Firmware update failed.";
+// Ours: a unit found in its boot loader is recovered without the version questions, and a
+// unit that came back with other firmware than the file's says what it runs.
+inline constexpr char kRecovering[] = "The unit has no running firmware; installing %s...";
+inline constexpr char kFailedRunning[] = "Firmware update failed: the unit runs firmware %s.";
 
 inline constexpr char kSaveLogTitle[] = "Save firmware updater log file...";
 inline constexpr char kSaveLogName[] = "VelmoraProUpdate.log";

@@ -107,6 +107,43 @@ TEST_F(FirmwareUpdateTest, UpdateDownloadsTheFileWithProgressAndTheFinalStatus) 
   EXPECT_EQ(firmware(), kShippedFirmware);
 }
 
+// A unit whose program write was cut off runs no firmware: it is listed as in its boot loader,
+// and an update installs the file without the version questions.
+TEST_F(FirmwareUpdateTest, AUnitLeftInItsBootLoaderIsShownAsSuchAndRecovered) {
+  plug(kShippedFirmware);
+  const uint32_t serial = bus->units()[0].serialLow;
+  bus->withUnit(serial,
+                [](simbus::SimUnit& unit) { unit.bootloader().setApplicationMissing(true); });
+  bus->unplug(serial);
+  bus->plug({simbus::Model::Studio, serial, simbus::kDefaultSerialHigh, 3});
+
+  const Outcome units = run(unitsCommand, {});
+  EXPECT_TRUE(Has(units.out, "Studio   3         in boot loader\n")) << units.out;
+  const Outcome json = run(unitsCommand, {"--json"});
+  EXPECT_TRUE(Has(json.out, "\"firmware\": \"in boot loader\", \"inBootLoader\": true"))
+      << json.out;
+  const Outcome status = run(statusCommand, {});
+  EXPECT_EQ(status.code, 0) << status.err;
+  EXPECT_TRUE(Has(status.out, "firmware      in boot loader")) << status.out;
+
+  // Same version as the unit last ran: no "--yes" needed, nothing asked.
+  const Outcome r = run(firmwareUpdateCommand, {STUDIO_KWF});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(Has(r.out, "the unit has no running firmware; installing 2.1.4300\n")) << r.out;
+  EXPECT_TRUE(Has(r.out, "firmware update finished: status 0")) << r.out;
+  bus->withUnit(serial, [](simbus::SimUnit& unit) { EXPECT_FALSE(unit.bootloader().halted()); });
+}
+
+TEST_F(FirmwareUpdateTest, AUnitBackWithItsOldFirmwareSaysWhatItRuns) {
+  plug();
+  bus->addFault(
+      {.action = simbus::FaultAction::KeepsOld, .kind = simbus::TransferKind::Reset, .skip = 1});
+  const Outcome r = run(firmwareUpdateCommand, {STUDIO_KWF});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(Has(r.err, "the unit runs firmware 2.0.4000, not 2.1.4300")) << r.err;
+  EXPECT_TRUE(Has(r.err, "status 45 (KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED)")) << r.err;
+}
+
 TEST_F(FirmwareUpdateTest, ARestartWantedStillCountsAsDone) {
   plug();
   bus->setInstallFlags(0x100);

@@ -24,9 +24,11 @@ TEST_F(VelmoractlTest, UnitsListsEveryUnitAsTextAndJson) {
   const Outcome json = run(unitsCommand, {"--json"});
   EXPECT_EQ(json.out,
             "[\n  {\"index\": 0, \"serial\": 4001, \"serialHigh\": 2048103424, \"model\": "
-            "\"Studio\", \"protocol\": 3, \"firmware\": \"2.0.4000\", \"onBus\": true},\n"
+            "\"Studio\", \"protocol\": 3, \"firmware\": \"2.0.4000\", \"inBootLoader\": false, "
+            "\"onBus\": true},\n"
             "  {\"index\": 1, \"serial\": 4002, \"serialHigh\": 2048103425, \"model\": "
-            "\"Compact\", \"protocol\": 1, \"firmware\": \"2.1.4300\", \"onBus\": true}\n]\n");
+            "\"Compact\", \"protocol\": 1, \"firmware\": \"2.1.4300\", \"inBootLoader\": false, "
+            "\"onBus\": true}\n]\n");
   bus->unplug(4001);
   bus->unplug(4002);
   EXPECT_EQ(run(unitsCommand, {"--json"}).out, "[]\n");

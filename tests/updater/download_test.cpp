@@ -175,6 +175,50 @@ INSTANTIATE_TEST_SUITE_P(
         BootloaderFault{"UnitLeaves", FaultAction::Remove, TransferKind::DownloadBlock, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A unit cut off while its program was written comes back in its boot loader; the next
+// "Update" installs the firmware without asking about versions.
+TEST_F(DownloadTest, AUnitLeftInItsBootLoaderIsRecoveredWithoutQuestions) {
+  plug();
+  const uint32_t serial = bus->units()[0].serialLow;
+  bus->addFault({.action = FaultAction::Remove,
+                 .kind = TransferKind::DownloadBlock,
+                 .serial = serial,
+                 .skip = 2});
+  download();
+  ASSERT_EQ(updater->state(), State::Failed);
+  bus->clearFaults();
+  bus->plug({simbus::Model::Studio, serial, simbus::kDefaultSerialHigh, 3});
+  bus->withUnit(serial, [](simbus::SimUnit& unit) {
+    EXPECT_TRUE(unit.bootloader().halted()) << "a cut-off write leaves no application";
+  });
+
+  view.questions.clear();
+  updater = std::make_unique<FirmwareUpdater>(library, view);
+  download();
+  ASSERT_EQ(view.questions.size(), 1u) << "no version question, only the restart";
+  EXPECT_EQ(view.questions[0].text, text::kRestartQuestion);
+  const auto texts = view.eventsStartingWith("status: ");
+  EXPECT_NE(std::find(texts.begin(), texts.end(),
+                      status("The unit has no running firmware; installing 2.1.4300...")),
+            texts.end());
+  EXPECT_EQ(texts.back(), status(text::kSucceeded));
+  EXPECT_EQ(unitFirmware(), kShippedFirmware);
+  bus->withUnit(serial, [](simbus::SimUnit& unit) { EXPECT_FALSE(unit.bootloader().halted()); });
+}
+
+// The boot loader turned the new image down: the dialog says what the unit runs instead of
+// reporting success.
+TEST_F(DownloadTest, AUnitBackWithItsOldFirmwareIsAFailureThatSaysWhatItRuns) {
+  plug();
+  bus->addFault({.action = FaultAction::KeepsOld, .kind = TransferKind::Reset, .skip = 1});
+  download();
+  EXPECT_EQ(updater->state(), State::Failed);
+  EXPECT_EQ(view.eventsStartingWith("status: ").back(),
+            status("Firmware update failed: the unit runs firmware 2.0.4000."));
+  EXPECT_TRUE(view.questions.empty()) << "no restart offered";
+  EXPECT_EQ(unitFirmware(), kOlderFirmware);
+}
+
 TEST_F(DownloadTest, ACopyOfTheLogThatCannotBeWrittenIsSaidSo) {
   plug();
   bus->addFault({FaultAction::Error, TransferKind::DownloadBlock, 0, 0, 1, 0xFFFFFFFF, 0});
