@@ -15,6 +15,7 @@
 
 #include "fwdl/include/dun_fwdl.h"
 #include "tests/fwdl/api_fixture.h"
+#include "tests/fwdl/kwf_vectors.h"
 #include "tools/kwf/kwf_builder.h"
 
 namespace fwdl::testing {
@@ -250,6 +251,64 @@ TEST_F(KwfFileInfoTest, VersionZeroInfoTextEndsAtTheFirstPlacedObject) {
   ASSERT_EQ(InfoOf(Build(spec)), KVOFWDL_STATUS_SUCCESS);
   EXPECT_STREQ(info_.InfoText, "0123456789");
 }
+
+// The record a caller gets for a hand-made file, byte by byte at the record's own offsets: the
+// four words, the two stamps padded with zeros, the vendor id high byte first, the info text.
+struct VectorCase {
+  const char* name;
+  const std::vector<uint8_t>* file;
+  uint32_t words[4];  // FileKind, SoftwareId, FirmwareVersion, CompatibleHardwareVersion
+  const char* buildDate;
+  const char* buildTime;
+  uint8_t vendor[3];
+  const char* infoText;
+};
+
+void PrintTo(const VectorCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+std::vector<uint8_t> ExpectedRecord(const VectorCase& c) {
+  std::vector<uint8_t> record(556, 0);
+  for (size_t i = 0; i < 4; ++i) {
+    for (size_t b = 0; b < 4; ++b) record[4 * i + b] = static_cast<uint8_t>(c.words[i] >> (8 * b));
+  }
+  std::memcpy(&record[16], c.buildDate, 8);
+  std::memcpy(&record[28], c.buildTime, 8);
+  std::memcpy(&record[40], c.vendor, 3);
+  std::memcpy(&record[43], c.infoText, std::strlen(c.infoText));
+  return record;
+}
+
+class VectorFileTest : public KwfFileInfoTest, public ::testing::WithParamInterface<VectorCase> {};
+
+TEST_P(VectorFileTest, IsDescribedFieldByField) {
+  static_assert(sizeof(KVOFWDL_KWF_FILE_INFO) == 556);
+  std::memset(&info_, 0xA5, sizeof info_);
+  ASSERT_EQ(InfoOf(*GetParam().file), KVOFWDL_STATUS_SUCCESS);
+  std::vector<uint8_t> record(sizeof info_);
+  std::memcpy(record.data(), &info_, sizeof info_);
+  EXPECT_EQ(record, ExpectedRecord(GetParam()));
+  EXPECT_THAT(entriesOf("ERROR"), IsEmpty());
+  EXPECT_THAT(entriesOf("WARNING"), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(HandMade, VectorFileTest,
+                         ::testing::Values(VectorCase{"Version0",
+                                                      &vectors::kVersion0File,
+                                                      {7, 3, 0x02014000, 0x13},
+                                                      "20230102",
+                                                      "030405  ",
+                                                      {0x7A, 0x13, 0x94},
+                                                      "hand-made v0"},
+                                           VectorCase{"Version1",
+                                                      &vectors::kVersion1File,
+                                                      {1, 6, 0x020110CC, 0x14},
+                                                      "20240611",
+                                                      "104500  ",
+                                                      {0xA3, 0xB2, 0xC1},
+                                                      "Vector  fw 9.8.7650"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace fwdl::testing

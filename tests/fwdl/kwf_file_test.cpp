@@ -9,6 +9,7 @@
 
 #include "fwdl/include/dun_fwdl.h"
 #include "tests/fwdl/fwdl_test_support.h"
+#include "tests/fwdl/kwf_vectors.h"
 #include "tests/support/scratch.h"
 #include "tools/kwf/kwf_builder.h"
 
@@ -136,6 +137,46 @@ TEST_F(KwfFileTest, VersionOneIsStreamedNotSplit) {
   EXPECT_EQ(streamed, expected);
   ASSERT_EQ(file_.Read(block, sizeof block, received), KVOFWDL_STATUS_SUCCESS);
   EXPECT_EQ(received, 0u);
+}
+
+// The hand-made files: what the downloader takes from them, field by field.
+TEST_F(KwfFileTest, HandMadeVersionZeroGivesItsObjectsAndHeaderFields) {
+  WriteFile(path_, testing::vectors::kVersion0File);
+  ASSERT_EQ(file_.Open(path_), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_EQ(file_.FileVersion(), 0u);
+  EXPECT_EQ(file_.FileSize(), 120u);
+  EXPECT_TRUE(file_.HasCnE());
+  EXPECT_EQ(file_.InfoText(), "hand-made v0");
+  EXPECT_EQ(file_.Image1Offset(), 108u);
+  EXPECT_EQ(file_.Image1Address(), 0x00008000u);
+  EXPECT_EQ(file_.Image1Length(), 8u);
+  EXPECT_EQ(file_.Image1Crc(), 0x005DE232u);
+  EXPECT_EQ(file_.CnEOffset(), 116u);
+  EXPECT_EQ(file_.CnELength(), 4u);
+  EXPECT_EQ(file_.CnECrc(), 0xA71919B6u);
+  std::span<const uint8_t> image;
+  std::span<const uint8_t> cnE;
+  ASSERT_EQ(file_.GetImage1(image), KVOFWDL_STATUS_SUCCESS);
+  ASSERT_EQ(file_.GetCnE(cnE), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_EQ(std::vector(image.begin(), image.end()), testing::vectors::kVersion0Image);
+  EXPECT_EQ(std::vector(cnE.begin(), cnE.end()), testing::vectors::kVersion0CnE);
+}
+
+TEST_F(KwfFileTest, HandMadeVersionOneIsStreamedWholePaddingIncluded) {
+  WriteFile(path_, testing::vectors::kVersion1File);
+  ASSERT_EQ(file_.Open(path_), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_EQ(file_.FileVersion(), 1u);
+  EXPECT_EQ(file_.Image1Address(), 0x400C0080u);
+  EXPECT_EQ(file_.Image1Length(), 16u);
+  EXPECT_EQ(file_.CnELength(), 4u);
+  std::span<const uint8_t> image;
+  EXPECT_EQ(file_.GetImage1(image), KVOFWDL_STATUS_FAILED);
+  ASSERT_EQ(file_.ResetFilePtr(), KVOFWDL_STATUS_SUCCESS);
+  std::vector<uint8_t> streamed(200);
+  uint32_t received = 0;
+  ASSERT_EQ(file_.Read(streamed.data(), 200, received), KVOFWDL_STATUS_SUCCESS);
+  streamed.resize(received);
+  EXPECT_EQ(streamed, testing::vectors::kVersion1File);
 }
 
 TEST_F(KwfFileTest, ClosedFileRefusesEveryOperation) {

@@ -79,7 +79,11 @@ TEST_F(PanelTest, GoldenRendersMatchTheCommittedPictures) {
     auto layout = makeLayout(c.layout, &fresh);
     showUnitName(*layout, "Studio 9029");
     const std::string golden = std::string(VELMORA_PANELS_GOLDEN) + "/" + c.file;
-    const std::string rendered = update ? golden : folder / c.file;
+    if (update) {
+      ASSERT_TRUE(renderLayoutToPng(*layout, golden)) << c.file;
+      continue;
+    }
+    const std::string rendered = folder / c.file;
     ASSERT_TRUE(renderLayoutToPng(*layout, rendered)) << c.file;
     int goldenWidth = 0, goldenHeight = 0, width = 0, height = 0;
     const std::vector<uint32_t> expected = readPng(golden, goldenWidth, goldenHeight);
@@ -91,6 +95,8 @@ TEST_F(PanelTest, GoldenRendersMatchTheCommittedPictures) {
     for (size_t i = 0; i < actual.size(); ++i) differing += actual[i] != expected[i] ? 1 : 0;
     EXPECT_EQ(differing, 0) << c.file << " differs from the golden picture; see " << rendered;
   }
+  // Writing the pictures compares nothing: the run says so rather than passing.
+  if (update) GTEST_SKIP() << "golden pictures written to " << VELMORA_PANELS_GOLDEN;
 }
 
 }  // namespace

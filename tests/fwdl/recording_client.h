@@ -1,0 +1,91 @@
+// A driver that passes everything to another one and keeps a copy of every device I/O control
+// on a unit: its code, its input and its output buffer as they stood when the call completed.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <span>
+#include <vector>
+
+#include "platform/vhpd_client.h"
+
+namespace fwdl::testing {
+
+struct RecordedIo {
+  uint32_t code = 0;
+  std::vector<uint8_t> input;
+  std::vector<uint8_t> output;
+};
+
+class RecordingClient final : public platform::vhpd::VhpdClient {
+ public:
+  explicit RecordingClient(std::shared_ptr<platform::vhpd::VhpdClient> inner)
+      : inner_(std::move(inner)) {}
+
+  std::vector<RecordedIo> calls() const {
+    std::lock_guard lock(log_->mutex);
+    return log_->calls;
+  }
+
+  uint32_t presentInterfaces(const platform::vhpd::Guid& guid,
+                             std::vector<std::string>& paths) override {
+    return inner_->presentInterfaces(guid, paths);
+  }
+  uint32_t open(const std::string& path, platform::vhpd::OpenMode mode,
+                std::unique_ptr<platform::vhpd::DeviceHandle>& handle) override {
+    std::unique_ptr<platform::vhpd::DeviceHandle> real;
+    const uint32_t error = inner_->open(path, mode, real);
+    if (error == 0) handle = std::make_unique<Handle>(std::move(real), log_);
+    return error;
+  }
+  uint32_t presentDeviceNodes(const platform::vhpd::Guid& guid,
+                              std::vector<platform::vhpd::PresentInterface>& interfaces) override {
+    return inner_->presentDeviceNodes(guid, interfaces);
+  }
+  uint32_t openDriverSettingsKey(const std::string& key) override {
+    return inner_->openDriverSettingsKey(key);
+  }
+  uint32_t readDriverSetting(const std::string& key, const std::string& name,
+                             uint32_t& value) override {
+    return inner_->readDriverSetting(key, name, value);
+  }
+  uint32_t writeDriverSetting(const std::string& key, const std::string& name,
+                              uint32_t value) override {
+    return inner_->writeDriverSetting(key, name, value);
+  }
+  uint32_t requestRestart() override { return inner_->requestRestart(); }
+  std::unique_ptr<platform::vhpd::Subscription> subscribeBusChanges(
+      std::function<void()> onChange) override {
+    return inner_->subscribeBusChanges(std::move(onChange));
+  }
+
+ private:
+  struct Log {
+    std::mutex mutex;
+    std::vector<RecordedIo> calls;
+  };
+
+  class Handle final : public platform::vhpd::DeviceHandle {
+   public:
+    Handle(std::unique_ptr<platform::vhpd::DeviceHandle> inner, std::shared_ptr<Log> log)
+        : inner_(std::move(inner)), log_(std::move(log)) {}
+    platform::vhpd::IoCall ioControl(uint32_t code, std::span<const uint8_t> input,
+                                     std::span<uint8_t> output) override {
+      platform::vhpd::IoCall done;
+      done.immediate = platform::vhpd::completeIo(inner_->ioControl(code, input, output));
+      std::lock_guard lock(log_->mutex);
+      log_->calls.push_back({code, std::vector(input.begin(), input.end()),
+                             std::vector(output.begin(), output.end())});
+      return done;
+    }
+
+   private:
+    std::unique_ptr<platform::vhpd::DeviceHandle> inner_;
+    std::shared_ptr<Log> log_;
+  };
+
+  std::shared_ptr<platform::vhpd::VhpdClient> inner_;
+  std::shared_ptr<Log> log_ = std::make_shared<Log>();
+};
+
+}  // namespace fwdl::testing
