@@ -98,6 +98,10 @@ class FuzzedHandle final : public pv::DeviceHandle {
 class AcceptingNode final : public pv::DeviceNode {
  public:
   uint32_t changeState(pv::DeviceNodeChange) override { return 0; }
+  uint32_t mayChangeState(bool& allowed) override {
+    allowed = true;
+    return 0;
+  }
   uint32_t installFlags(uint32_t& flags) override {
     flags = 0;
     return 0;
