@@ -9,6 +9,7 @@
 #include "fwdl/kwf_file.h"
 #include "fwdl/library_log.h"
 #include "platform/clock.h"
+#include "platform/unit_update_lock.h"
 #include "platform/win_error.h"
 
 namespace fwdl {
@@ -44,6 +45,25 @@ KVOFWDL_STATUS KvoFwdlDownloader::StartDownload(const std::string& fileName, Kvo
         fileName.c_str());
     return status;
   }
+  // One writer per unit, across processes: a second updater, velmoractl or anything else
+  // that downloads through this library is refused before the unit is touched, and the
+  // control panel leaves a locked unit alone. The worker lets go of the lock at its end.
+  if (device != nullptr) {
+    uint32_t error = 0;
+    unitLock_ = platform::lockUnitForUpdate(device->DevicePath(), error);
+    if (!unitLock_) {
+      if (error == platform::win_error::Busy) {
+        Log(LogType::Error,
+            "StartDownload: the unit %s is being updated by another program (lock %s held)\n",
+            device->DevicePath().c_str(),
+            platform::unitUpdateLockName(device->DevicePath()).c_str());
+        return KVOFWDL_STATUS_DOWNLOAD_IN_PROGRESS;
+      }
+      Log(LogType::Error, "StartDownload: the unit's update lock cannot be made: error = 0x%08X\n",
+          error);
+      return KVOFWDL_STATUS_FAILED;
+    }
+  }
   ownedFile_ = std::move(file);
   if (const KVOFWDL_STATUS status =
           Downloader::StartDownload(ownedFile_.get(), device, mode, flags);
@@ -51,6 +71,7 @@ KVOFWDL_STATUS KvoFwdlDownloader::StartDownload(const std::string& fileName, Kvo
     Log(LogType::Error, "KvoFwdlDownloader::StartDownload: starting download failed\n");
     ownedFile_.reset();
     file_ = nullptr;
+    unitLock_.reset();
     return status;
   }
   return KVOFWDL_STATUS_SUCCESS;
@@ -61,6 +82,7 @@ void KvoFwdlDownloader::ThreadRoutine() {
   Downloader::ThreadRoutine();
   ownedFile_.reset();
   file_ = nullptr;
+  unitLock_.reset();
 }
 
 KVOFWDL_STATUS KvoFwdlDownloader::Download() {

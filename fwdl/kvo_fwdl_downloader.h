@@ -9,6 +9,7 @@
 
 #include "fwdl/downloader.h"
 #include "fwdl/kwf_file.h"
+#include "platform/named_lock.h"
 
 namespace fwdl {
 
@@ -38,6 +39,7 @@ class KvoFwdlDownloader : public Downloader {
 
   const DeviceEnumeration& enumeration_;
   std::unique_ptr<KwfFile> ownedFile_;
+  std::unique_ptr<platform::NamedLock> unitLock_;  // held from the start to the worker's end
 };
 
 }  // namespace fwdl

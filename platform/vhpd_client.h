@@ -126,6 +126,10 @@ class VhpdClient {
   // bus (a unit arrived or left), on a thread of the backend's choosing; marshal it to your
   // own thread. Keep the returned object alive as long as you want notifications.
   virtual std::unique_ptr<Subscription> subscribeBusChanges(std::function<void()> onChange) = 0;
+
+  // Which bus this is, for names that must differ between buses: empty for the computer's one
+  // driver; a simulated bus names itself (a bus inside one process is that process's own).
+  virtual std::string busName() const { return {}; }
 };
 
 // The driver of this process: the backend linked into the program (the simulated bus on

@@ -17,6 +17,7 @@ inline constexpr uint32_t GenFailure = 31;           // device did not answer se
 inline constexpr uint32_t NotSupported = 50;         // transaction kind the unit refuses
 inline constexpr uint32_t InvalidParameter = 87;     // malformed input record
 inline constexpr uint32_t InsufficientBuffer = 122;  // output buffer too small
+inline constexpr uint32_t Busy = 170;                // held by someone else (a lock)
 inline constexpr uint32_t BadExeFormat = 193;        // file is not a program
 inline constexpr uint32_t WaitTimeout = 258;         // a bounded wait expired
 inline constexpr uint32_t NoMoreItems = 259;         // enumeration index past the end

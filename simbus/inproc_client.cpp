@@ -92,6 +92,7 @@ class InprocClient final : public pv::VhpdClient {
     return bus_->writeSetting(key, name, value);
   }
   uint32_t requestRestart() override { return bus_->restart(); }
+  std::string busName() const override { return bus_->instanceName(); }
   std::unique_ptr<pv::Subscription> subscribeBusChanges(std::function<void()> onChange) override {
     return std::make_unique<InprocSubscription>(bus_, bus_->subscribe(std::move(onChange)));
   }

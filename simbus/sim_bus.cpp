@@ -3,6 +3,7 @@
 #include "simbus/sim_bus.h"
 
 #include <cstdio>
+#include <random>
 
 #include "platform/clock.h"
 #include "simbus/sim_bus_internal.h"
@@ -11,7 +12,18 @@ namespace simbus {
 
 namespace pv = platform::vhpd;
 
-SimBus::SimBus() : state_(std::make_unique<State>()) {
+namespace {
+
+std::string randomInstanceName() {
+  std::random_device random;
+  char name[40];
+  std::snprintf(name, sizeof name, "inproc-%08x%08x", random(), random());
+  return name;
+}
+
+}  // namespace
+
+SimBus::SimBus() : instanceName_(randomInstanceName()), state_(std::make_unique<State>()) {
   state_->settings[lower(kStudioSettingsKey)];
   state_->settings[lower(kCompactSettingsKey)];
 }

@@ -83,6 +83,8 @@ class SimBus {
   bool unplug(uint32_t serial);
   std::vector<UnitStatus> units() const;
   uint32_t generation() const;
+  // A name no other bus has, in this process or another (made at random when the bus is).
+  const std::string& instanceName() const { return instanceName_; }
 
   DriverState driver() const;
   void setDriverVersion(uint8_t major, uint8_t minor);
@@ -183,6 +185,7 @@ class SimBus {
   static std::string devicePath(uint64_t uniqueId);
 
  private:
+  std::string instanceName_;
   struct UnitSlot;
   struct Handle;
   struct State;

@@ -239,6 +239,8 @@ class SocketClient final : public pv::VhpdClient {
   }
 
   uint32_t requestRestart() override { return status(wire::RestartRequest{}); }
+  // The daemon is the bus: every client of one socket shares its units.
+  std::string busName() const override { return "simbus:" + socketPath_; }
 
   std::unique_ptr<pv::Subscription> subscribeBusChanges(std::function<void()> onChange) override {
     std::shared_ptr<NotificationHub> hub = notificationHub();

@@ -7,6 +7,7 @@
 
 #include "control_panel/device/device_info_set.h"
 #include "control_panel/device/driver_version.h"
+#include "platform/unit_update_lock.h"
 
 namespace velmora {
 
@@ -67,6 +68,7 @@ uint32_t CKvoCtrl::transfer(uint32_t code, const uint8_t* request, uint8_t* data
                             uint32_t* transferred) {
   if (transferred) *transferred = 0;
   if (!handle_) return pv::KVO_STATUS_NOT_OPEN;
+  if (BeingUpdated()) return we::Busy;
   const pv::IoResult result = pv::completeIo(
       handle_->ioControl(code, {request, pv::kAsyncRequestSize}, {data, length}), kTransferWaitMs);
   if (transferred) *transferred = result.bytesReturned;
@@ -87,6 +89,7 @@ uint32_t CKvoCtrl::FcpTransaction(const uint8_t* command, uint32_t commandLength
                                   uint32_t responseCapacity, uint32_t* responseLength) {
   if (responseLength) *responseLength = 0;
   if (commandLength > pv::kFcpMaxFrame) return pv::KVO_STATUS_FRAME_TOO_LONG;
+  if (handle_ && BeingUpdated()) return we::Busy;
   std::vector<uint8_t> request(pv::kFcpRequestSize, 0);
   pv::storeLe32(request.data(), pv::kFcpTimeoutMs);
   pv::storeLe32(request.data() + 4, commandLength);
@@ -101,6 +104,10 @@ uint32_t CKvoCtrl::FcpTransaction(const uint8_t* command, uint32_t commandLength
   if (length > 0 && response) std::memcpy(response, reply.data() + 4, length);
   if (responseLength) *responseLength = length;
   return we::Success;
+}
+
+bool CKvoCtrl::BeingUpdated() const {
+  return platform::unitIsBeingUpdated(devicePath_);
 }
 
 }  // namespace velmora

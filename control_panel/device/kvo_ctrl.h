@@ -38,6 +38,10 @@ class CKvoCtrl {
   bool IsOpen() const { return handle_ != nullptr; }
   // The device path of the opened interface (empty before the first open).
   const std::string& DevicePath() const { return devicePath_; }
+  // Whether a firmware download holds the unit: then its reads, writes and FCP transactions
+  // are refused with ERROR_BUSY before anything reaches the bus, as a unit being written must
+  // hear from nobody else.
+  bool BeingUpdated() const;
 
   // A synchronous request, serialised on the channel's lock.
   uint32_t Request(uint32_t code, const void* input, uint32_t inputLength, void* output,

@@ -14,7 +14,7 @@ namespace we = platform::win_error;
 
 namespace {
 
-constexpr std::array<std::pair<uint32_t, std::string_view>, 32> kNames{{
+constexpr std::array<std::pair<uint32_t, std::string_view>, 33> kNames{{
     {0, "success"},
     {kAvcNoDevice, "no device"},
     {pv::KVO_STATUS_DRIVER_NOT_OPEN, "KVO_STATUS_DRIVER_NOT_OPEN"},
@@ -42,6 +42,7 @@ constexpr std::array<std::pair<uint32_t, std::string_view>, 32> kNames{{
     {we::NotSupported, "ERROR_NOT_SUPPORTED"},
     {we::InvalidParameter, "ERROR_INVALID_PARAMETER"},
     {we::InsufficientBuffer, "ERROR_INSUFFICIENT_BUFFER"},
+    {we::Busy, "ERROR_BUSY: a firmware update holds the unit"},
     {we::WaitTimeout, "WAIT_TIMEOUT"},
     {we::NoMoreItems, "ERROR_NO_MORE_ITEMS"},
     {we::InvalidAddress, "ERROR_INVALID_ADDRESS"},

@@ -32,6 +32,10 @@ UnitList& unitList() {
 }
 
 constexpr int32_t kOpenFailed = -1;
+// Said while a firmware download holds the unit: the panel leaves it alone and opens it
+// again once the download has ended.
+constexpr char kBeingUpdatedText[] =
+    "The unit's firmware is being updated: the panel waits until the update has ended";
 constexpr int32_t kOpenRefused = -2;
 
 constexpr char kPowerCycleText[] = "Please switch off your Velmora PRO and turn it back on again";
@@ -121,6 +125,13 @@ bool VelmoraHAL::IsStudioAt(size_t index) {
 MixEngine* VelmoraHAL::MixerAt(size_t index) {
   const auto& units = unitList().units;
   return index < units.size() ? units[index]->mixer.get() : nullptr;
+}
+
+bool VelmoraHAL::unitBeingUpdated(UnitSerial serial) {
+  for (const auto& unit : unitList().units) {
+    if (unit->serial == serial && unit->io) return unit->io->Channel().BeingUpdated();
+  }
+  return false;
 }
 
 cvAVC* VelmoraHAL::FindUnitAVC(UnitSerial serial) {
@@ -220,6 +231,10 @@ int32_t VelmoraHAL::Open(UnitSerial serial) {
   if (!(serial == serial_)) {
     Log("  New serial number: %d\n", static_cast<int>(serial.low));
     serial_ = serial;
+  }
+  if (unitBeingUpdated(serial)) {
+    ui_.ShowStatus(kBeingUpdatedText);
+    return kOpenFailed;
   }
   if (!openAudioDriver()) return kOpenFailed;
   if (!agreeSampleRate(serial)) return kOpenFailed;

@@ -123,6 +123,8 @@ class VelmoraHAL {
   // The steps of Open.
   void remindOfPowerCycleWhenDue();
   bool openAudioDriver();
+  // Whether a firmware download holds the unit `serial` (it is then left alone).
+  static bool unitBeingUpdated(UnitSerial serial);
   bool agreeSampleRate(UnitSerial serial);
   uint32_t unitRate();
   uint32_t chooseTargetRate(uint32_t driverHz, uint32_t unitHz);

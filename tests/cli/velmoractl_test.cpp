@@ -1,9 +1,11 @@
 // The device-link verbs of velmoractl: output, exit codes and messages.
 #include <gtest/gtest.h>
+#include "platform/unit_update_lock.h"
 
 #include <functional>
 
 #include "cli_fixture.h"
+#include "platform/unit_update_lock.h"
 
 namespace velmoractl::test {
 namespace {
@@ -78,6 +80,25 @@ TEST_F(VelmoractlTest, FailuresExitWithOneAndNameTheStatus) {
     EXPECT_EQ(r.code, 1) << c.message;
     EXPECT_EQ(r.err, c.message);
   }
+}
+
+// A unit whose firmware is being written hears nothing from velmoractl, and the message says
+// why.
+TEST_F(VelmoractlTest, AUnitBeingUpdatedIsLeftAlone) {
+  const uint32_t serial = *bus->plug({simbus::Model::Studio, 5});
+  uint32_t error = 0;
+  auto download = platform::lockUnitForUpdate(
+      simbus::SimBus::devicePath(uint64_t{simbus::kDefaultSerialHigh} << 32 | serial), error);
+  ASSERT_NE(download, nullptr);
+  const uint64_t before = bus->transferCounts(serial)->total();
+  const Outcome r = run(coeffSetCommand, {"94=1"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("0x000000AA (ERROR_BUSY: a firmware update holds the unit)"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(bus->transferCounts(serial)->total(), before) << "nothing reached the unit";
+  download.reset();
+  EXPECT_EQ(run(coeffSetCommand, {"94=1"}).code, 0);
 }
 
 TEST_F(VelmoractlTest, BadArgumentsExitWithTwoBeforeTouchingTheBus) {

@@ -2,6 +2,7 @@
 // after it has ended (the unit runs the file's firmware, its audio devices run again).
 #include "fwdl/library_api.h"
 #include "fwdl/library_state.h"
+#include "platform/unit_update_lock.h"
 #include "tests/fwdl/unit_fixture.h"
 
 namespace fwdl::testing {
@@ -172,6 +173,35 @@ TEST_F(DownloadGuardsTest, AUnitBackWithItsOldFirmwareIsAFailureThatSaysWhatItRu
   openUnit();
   EXPECT_EQ(download(), KVOFWDL_STATUS_SUCCESS);
   EXPECT_TRUE(logged("INFO: Download: the unit runs firmware 0x02014000 of the file"));
+}
+
+// One writer per unit across processes: while another program's download holds the unit's
+// lock, a start is refused before anything reaches the unit; the worker lets go at its end.
+TEST_F(DownloadGuardsTest, ASecondDownloadOfTheSameUnitIsRefusedAtOnce) {
+  const uint32_t serial = plug(3);
+  openUnit();
+  const std::string path =
+      simbus::SimBus::devicePath(uint64_t{simbus::kDefaultSerialHigh} << 32 | serial);
+  uint32_t error = 0;
+  auto otherProgram = platform::lockUnitForUpdate(path, error);
+  ASSERT_NE(otherProgram, nullptr);
+  const std::string file = writeKwf(StudioFile(1));
+  EXPECT_EQ(api::StartDownload(file.c_str(), 0), KVOFWDL_STATUS_DOWNLOAD_IN_PROGRESS);
+  EXPECT_TRUE(logged("ERROR: StartDownload: the unit " + path +
+                     " is being updated by another program (lock " +
+                     platform::unitUpdateLockName(path) + " held)"));
+  EXPECT_FALSE(logged("INFO: stopping device..."));
+  EXPECT_FALSE(unitState(serial).bootloader().halted());
+
+  // Device paths compare without case, as Windows compares them.
+  std::string upper = path;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_TRUE(platform::unitIsBeingUpdated(upper));
+
+  otherProgram.reset();
+  ASSERT_EQ(api::StartDownload(file.c_str(), 0), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_EQ(finalStatus(), KVOFWDL_STATUS_SUCCESS);
+  EXPECT_FALSE(platform::unitIsBeingUpdated(path)) << "let go at the end";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the post-open steps, refusals and the power-cycle reminder.
 #include "control_panel/hal/unit_coefficients.h"
 #include "hal_fixture.h"
+#include "platform/unit_update_lock.h"
 
 namespace velmora::test {
 namespace {
@@ -34,6 +35,28 @@ TEST_F(HalOpenTest, OpensTheFirstUnitAndTellsObserversAndTheUser) {
   h.Close();
   EXPECT_EQ(observer.events, (std::vector<int>{0, 2, 3}));
   EXPECT_TRUE(logHas("+ VelmoraHAL::Close()\n"));
+}
+
+// While a firmware download holds the unit, the panel sends it nothing and says why; it opens
+// the unit again once the download has let go.
+TEST_F(HalOpenTest, AUnitBeingUpdatedIsLeftAloneUntilTheUpdateEnds) {
+  const uint32_t serial = plug(simbus::Model::Studio, 1234);
+  VelmoraHAL& h = hal();  // the panel runs when the update starts
+  uint32_t error = 0;
+  auto download = platform::lockUnitForUpdate(
+      simbus::SimBus::devicePath(uint64_t{simbus::kDefaultSerialHigh} << 32 | serial), error);
+  ASSERT_NE(download, nullptr);
+  const uint64_t before = bus->transferCounts(serial)->total();
+  EXPECT_NE(h.Open(h.CurrentSerial()), 0);
+  EXPECT_FALSE(h.IsOpen());
+  ASSERT_FALSE(ui.statusLines.empty());
+  EXPECT_EQ(ui.statusLines.back(),
+            "The unit's firmware is being updated: the panel waits until the update has ended");
+  EXPECT_EQ(bus->transferCounts(serial)->total(), before);
+
+  download.reset();
+  EXPECT_EQ(h.Open(h.CurrentSerial()), 0);
+  EXPECT_TRUE(h.IsOpen());
 }
 
 TEST_F(HalOpenTest, AUnitAtAnotherRateIsKickedToTheDriverRateFirst) {

@@ -1,0 +1,70 @@
+#include "platform/named_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "platform/paths.h"
+#include "platform/win_error.h"
+
+namespace platform {
+
+namespace {
+
+// Lock files live in the runtime folder when there is one: it is the user's own and goes with
+// the session. They are never removed: a file removed while another process opens it would
+// give two holders.
+std::string lockPath(const std::string& name) {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string parent =
+      runtime != nullptr && runtime[0] == '/' ? std::string(runtime) : tempFolder();
+  if (parent.empty()) return {};
+  const std::string folder = privateFolder(parent, "velmora-locks");
+  return folder.empty() ? std::string() : joinPath(folder, name + ".lock");
+}
+
+class FileLock final : public NamedLock {
+ public:
+  explicit FileLock(int fd) : fd_(fd) {}
+  ~FileLock() override { ::close(fd_); }  // closing the last descriptor lets go of the flock
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<NamedLock> NamedLock::tryAcquire(const std::string& name, uint32_t& error) {
+  const std::string path = lockPath(name);
+  if (path.empty()) {
+    error = win_error::PathNotFound;
+    return nullptr;
+  }
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    error = win_error::AccessDenied;
+    return nullptr;
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    error = errno == EWOULDBLOCK ? win_error::Busy : win_error::GenFailure;
+    ::close(fd);
+    return nullptr;
+  }
+  error = win_error::Success;
+  return std::make_unique<FileLock>(fd);
+}
+
+bool NamedLock::isHeld(const std::string& name) {
+  const std::string path = lockPath(name);
+  if (path.empty()) return false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;  // never taken
+  const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  ::close(fd);
+  return held;
+}
+
+}  // namespace platform
