@@ -21,6 +21,7 @@ int storeCommand(Args args);
 int firmwareInfoCommand(Args args);
 int firmwareCheckCommand(Args args);
 int firmwareUpdateCommand(Args args);
+int firmwareHistoryCommand(Args args);
 int paramListCommand(Args args);
 int paramGetCommand(Args args);
 int paramSetCommand(Args args);

@@ -1,5 +1,6 @@
 // velmoractl firmware info FILE [--json]: a firmware file described by the download library,
-// through its public interface like any outside caller.
+// through its public interface like any outside caller; velmoractl firmware history: the
+// record of updates the library keeps.
 #include <array>
 #include <cstdio>
 #include <string>
@@ -9,6 +10,7 @@
 #include "cli/firmware_words.h"
 #include "fwdl/include/dun_fwdl.h"
 #include "platform/unit_info_block.h"
+#include "platform/update_history.h"
 
 namespace velmoractl {
 
@@ -60,6 +62,24 @@ int firmwareInfoCommand(Args args) {
         info.FileKind, info.SoftwareId, firmware.c_str(), info.CompatibleHardwareVersion,
         modelOf(info.CompatibleHardwareVersion), date.c_str(), time.c_str(), vendor, text.c_str());
   }
+  return kExitOk;
+}
+
+int firmwareHistoryCommand(Args args) {
+  if (!args.empty()) return fail(kExitUsage, "firmware history: unexpected argument " + args[0]);
+  const std::string path = platform::updateHistoryPath();
+  FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    std::printf("No firmware updates recorded (%s).\n", path.c_str());
+    return kExitOk;
+  }
+  std::array<char, 4096> buffer{};
+  for (size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;) {
+    std::fwrite(buffer.data(), 1, n, stdout);
+  }
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return fail(kExitFailure, "firmware history: cannot read " + path);
   return kExitOk;
 }
 

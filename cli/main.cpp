@@ -18,7 +18,7 @@ struct Verb {
   int (*run)(Args);
 };
 
-constexpr std::array<Verb, 21> kVerbs{{
+constexpr std::array<Verb, 22> kVerbs{{
     {"units", "units [--json]",
      "List the units on the bus: index, serial, model, protocol and firmware.", unitsCommand},
     {"coeff get", "coeff get [--unit N] INDEX...",
@@ -71,6 +71,9 @@ constexpr std::array<Verb, 21> kVerbs{{
      "Download a firmware file to unit N with progress; asks before a downgrade or a "
      "re-install unless told.",
      firmwareUpdateCommand},
+    {"firmware history", "firmware history",
+     "Print the record of firmware updates: time, unit, firmware before and after, result.",
+     firmwareHistoryCommand},
 }};
 
 void printHelp(FILE* out) {

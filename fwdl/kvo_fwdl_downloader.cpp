@@ -10,6 +10,7 @@
 #include "fwdl/library_log.h"
 #include "platform/clock.h"
 #include "platform/unit_update_lock.h"
+#include "platform/update_history.h"
 #include "platform/win_error.h"
 
 namespace fwdl {
@@ -65,6 +66,12 @@ KVOFWDL_STATUS KvoFwdlDownloader::StartDownload(const std::string& fileName, Kvo
     }
   }
   ownedFile_ = std::move(file);
+  if (device != nullptr) {
+    const UnitInfo& unit = device->Info();
+    history_ = platform::UpdateRecord{};
+    history_.serial = unit.GuidLow();
+    if (unit.BootloaderMode() == 0) history_.before = unit.FirmwareVersion();
+  }
   if (const KVOFWDL_STATUS status =
           Downloader::StartDownload(ownedFile_.get(), device, mode, flags);
       status != KVOFWDL_STATUS_SUCCESS) {
@@ -80,6 +87,11 @@ KVOFWDL_STATUS KvoFwdlDownloader::StartDownload(const std::string& fileName, Kvo
 void KvoFwdlDownloader::ThreadRoutine() {
   Log(LogType::Info, "KvoFwdlDownloader::ThreadRoutine ...\n");
   Downloader::ThreadRoutine();
+  history_.status = Status().Status();
+  if (!platform::appendUpdateHistory(history_)) {
+    Log(LogType::Warning, "the update could not be added to the history file '%s'\n",
+        platform::updateHistoryPath().c_str());
+  }
   ownedFile_.reset();
   file_ = nullptr;
   unitLock_.reset();
@@ -196,6 +208,8 @@ KVOFWDL_STATUS KvoFwdlDownloader::WriteFirmware(KvoFwdlDevice& device) {
     Log(LogType::Error, "Download: reset device failed\n");
     return status;
   }
+  // The reset read the unit's information afresh: what it runs now.
+  history_.after = device.Info().FirmwareVersion();
   return ConfirmFirmware(device);
 }
 

@@ -10,6 +10,7 @@
 #include "fwdl/downloader.h"
 #include "fwdl/kwf_file.h"
 #include "platform/named_lock.h"
+#include "platform/update_history.h"
 
 namespace fwdl {
 
@@ -40,6 +41,7 @@ class KvoFwdlDownloader : public Downloader {
   const DeviceEnumeration& enumeration_;
   std::unique_ptr<KwfFile> ownedFile_;
   std::unique_ptr<platform::NamedLock> unitLock_;  // held from the start to the worker's end
+  platform::UpdateRecord history_;                 // the line this download adds to the history
 };
 
 }  // namespace fwdl

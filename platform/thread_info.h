@@ -17,9 +17,12 @@ struct LocalTime {
   int minute = 0;
   int second = 0;
   unsigned millisecond = 0;
+  int year = 0;   // e.g. 2026
+  int month = 0;  // 1-12
+  int day = 0;    // 1-31
 };
 
-// Local wall-clock time of day, or nothing when it cannot be had.
+// Local wall-clock date and time of day, or nothing when they cannot be had.
 std::optional<LocalTime> localTimeNow();
 
 }  // namespace platform

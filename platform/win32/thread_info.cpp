@@ -11,7 +11,8 @@ uint32_t currentThreadId() {
 std::optional<LocalTime> localTimeNow() {
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  return LocalTime{now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+  return LocalTime{now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
+                   now.wYear, now.wMonth,  now.wDay};
 }
 
 }  // namespace platform

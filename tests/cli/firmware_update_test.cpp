@@ -4,6 +4,7 @@
 #include "cli_fixture.h"
 #include "fwdl/library_api.h"
 #include "fwdl/library_log.h"
+#include "tests/support/scratch.h"
 
 namespace velmoractl::test {
 namespace {
@@ -142,6 +143,19 @@ TEST_F(FirmwareUpdateTest, AUnitBackWithItsOldFirmwareSaysWhatItRuns) {
   EXPECT_EQ(r.code, 1);
   EXPECT_TRUE(Has(r.err, "the unit runs firmware 2.0.4000, not 2.1.4300")) << r.err;
   EXPECT_TRUE(Has(r.err, "status 45 (KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED)")) << r.err;
+}
+
+TEST_F(FirmwareUpdateTest, HistoryPrintsEveryUpdateThatRan) {
+  platform::testing::ScratchFolder data;
+  platform::testing::ScopedEnv dataHome{"XDG_DATA_HOME", data.path()};
+  EXPECT_TRUE(Has(run(firmwareHistoryCommand, {}).out, "No firmware updates recorded"));
+  plug();
+  ASSERT_EQ(run(firmwareUpdateCommand, {STUDIO_KWF}).code, 0);
+  const Outcome r = run(firmwareHistoryCommand, {});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_TRUE(Has(r.out, "\tunit 100001\tfrom 2.0.4000\tto 2.1.4300\tstatus 0 succeeded\n"))
+      << r.out;
+  EXPECT_EQ(run(firmwareHistoryCommand, {"extra"}).code, 2);
 }
 
 TEST_F(FirmwareUpdateTest, ARestartWantedStillCountsAsDone) {

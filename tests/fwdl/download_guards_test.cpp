@@ -1,8 +1,12 @@
 // What a download makes sure of before it touches the unit (the whole file checks out) and
 // after it has ended (the unit runs the file's firmware, its audio devices run again).
+#include <regex>
+#include <sstream>
+
 #include "fwdl/library_api.h"
 #include "fwdl/library_state.h"
 #include "platform/unit_update_lock.h"
+#include "platform/update_history.h"
 #include "tests/fwdl/unit_fixture.h"
 
 namespace fwdl::testing {
@@ -202,6 +206,44 @@ TEST_F(DownloadGuardsTest, ASecondDownloadOfTheSameUnitIsRefusedAtOnce) {
   ASSERT_EQ(api::StartDownload(file.c_str(), 0), KVOFWDL_STATUS_SUCCESS);
   EXPECT_EQ(finalStatus(), KVOFWDL_STATUS_SUCCESS);
   EXPECT_FALSE(platform::unitIsBeingUpdated(path)) << "let go at the end";
+}
+
+// Every download that ran leaves one line in the history in the user's data folder: time, unit,
+// firmware before and after, result. A file turned down before the unit was touched leaves
+// none.
+TEST_F(DownloadGuardsTest, EachDownloadLeavesALineInTheHistory) {
+  platform::testing::ScopedEnv dataHome{"XDG_DATA_HOME", scratch_ / "data"};
+  const uint32_t serial = plug(3);
+  bus->addFault({.action = simbus::FaultAction::KeepsOld,
+                 .kind = simbus::TransferKind::Reset,
+                 .serial = serial,
+                 .skip = 1});
+  openUnit();
+  EXPECT_EQ(download(), KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED);
+  ASSERT_EQ(api::CloseDevice(), KVOFWDL_STATUS_SUCCESS);
+  bus->clearFaults();
+  openUnit();
+  EXPECT_EQ(download(), KVOFWDL_STATUS_SUCCESS);
+  std::vector<uint8_t> damaged = tools::kwf::BuildKwf(StudioFile(1)).value();
+  damaged.resize(500);
+  WriteFile(scratch_ / "cut.kwf", damaged);
+  EXPECT_NE(api::StartDownload((scratch_ / "cut.kwf").c_str(), 0), KVOFWDL_STATUS_SUCCESS);
+
+  const std::string history = ReadText(scratch_ / "data/VelmoraProFirmwareHistory.txt");
+  const std::regex line(
+      R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\tunit (\d+)\tfrom ([^\t]+)\tto ([^\t]+)\tstatus (.+))");
+  std::vector<std::string> fields;
+  std::istringstream lines(history);
+  for (std::string text; std::getline(lines, text);) {
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(text, m, line)) << text;
+    fields.push_back(m[1].str() + " " + m[2].str() + " " + m[3].str() + " " + m[4].str());
+  }
+  const std::string unit = std::to_string(serial);
+  EXPECT_EQ(fields, (std::vector<std::string>{
+                        unit + " 2.0.4000 2.0.4000 45 failed",
+                        unit + " 2.0.4000 2.1.16384 0 succeeded",
+                    }));
 }
 
 }  // namespace
