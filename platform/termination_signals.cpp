@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -67,8 +68,11 @@ void DeferTerminationSignals::release() {
   const int deferred = gDeferred;
   gDeferred = 0;
   gHeld = false;
+  if (deferred == 0) return;
+  // What the program has written so far is not lost with it.
+  std::fflush(nullptr);
   // Under the handling from before: the default one ends the program here.
-  if (deferred != 0) ::raise(deferred);
+  ::raise(deferred);
 }
 
 }  // namespace platform

@@ -11,8 +11,9 @@ namespace platform {
 // While the object lives, a request to end the program is noted and `notice` is written to
 // standard error (once, when the first request arrives); the program goes on. When the object
 // ends, the handling from before it comes back and a noted request is acted on as if it had
-// just arrived: with the default handling, the program ends there. One holds at a time; an
-// object made while another holds does nothing.
+// just arrived: with the default handling, the program ends there, its buffered output
+// flushed first. (On Windows a noted Ctrl+C ends the program with Ctrl+C's exit code.) One holds at
+// a time; an object made while another holds does nothing.
 class DeferTerminationSignals {
  public:
   explicit DeferTerminationSignals(const std::string& notice);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 
 #include "platform/win32/windows_api.h"
 
@@ -60,7 +61,10 @@ void DeferTerminationSignals::release() {
   SetConsoleCtrlHandler(note, FALSE);
   const int deferred = gDeferred.exchange(0);
   gHeld = false;
-  if (deferred != 0) ExitProcess(kControlCExit);
+  if (deferred == 0) return;
+  // What the program has written so far is not lost with it.
+  std::fflush(nullptr);
+  ExitProcess(kControlCExit);
 }
 
 }  // namespace platform
