@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/terminal.h"
+#include "platform/termination_signals.h"
 #include "platform/unit_info_block.h"
 #include "platform/vhpd_protocol.h"
 
@@ -252,6 +253,9 @@ int firmwareUpdateCommand(Args args) {
   const auto request = fileAndUnit(args, "update");
   if (!request) return kExitUsage;
   const auto& [fileName, index] = *request;
+  // Made before the session, so that a request to end the program held off during the
+  // download is acted on only after the session has given the unit and the log back.
+  std::optional<platform::DeferTerminationSignals> holdSignals;
   LibrarySession session("update");
   if (const int code = session.prepare(fileName, index); code != kExitOk) return code;
   describe(session, index);
@@ -280,6 +284,9 @@ int firmwareUpdateCommand(Args args) {
   std::printf("updating unit %u from firmware %s to %s\n", index,
               runningFirmware(session.unit()).c_str(), to.c_str());
   std::fflush(stdout);
+  holdSignals.emplace(
+      "velmoractl: firmware is being written; the signal is acted on when the download has "
+      "ended");
   if (const KVOFWDL_STATUS status = library.StartDownload(fileName.c_str(), 0);
       status != KVOFWDL_STATUS_SUCCESS) {
     return session.failed("starting the download", status);

@@ -46,6 +46,7 @@ bool DownloadWatcher::pause(uint32_t milliseconds) {
 
 void DownloadWatcher::run(bool replug) {
   if (replug) {
+    if (!pause(kReplugLeadMs)) return;
     view_.showNoticeAndWait(text::kUnplugCable, stopping_);
     if (!pause(kUnpluggedMs)) return;
     view_.showNoticeAndWait(text::kPlugCable, stopping_);

@@ -25,12 +25,15 @@ class DownloadWatcher {
   DownloadWatcher(const DownloadWatcher&) = delete;
   DownloadWatcher& operator=(const DownloadWatcher&) = delete;
 
-  // Starts the worker. With `replug` it first has the user unplug and plug in the cable.
+  // Starts the worker. With `replug` it first gives the user time to get ready, then has them
+  // unplug and plug in the cable.
   void start(bool replug);
   // Waits for a worker that has posted its final status (it ends right after).
   void join();
 
   static constexpr uint32_t kPollIntervalMs = 100;
+  // Old firmware: how long after the download's start the user is asked to unplug the cable.
+  static constexpr uint32_t kReplugLeadMs = 6000;
   static constexpr uint32_t kUnpluggedMs = 5000;
   static constexpr uint32_t kReplugSettleMs = 3000;
 

@@ -128,12 +128,18 @@ void FirmwareUpdater::onUpdate() {
 
   library_.SetTimeout(kTimeoutResetWait, kResetWaitMs);
   library_.SetTimeout(kTimeoutDownloadStart, kStartWaitMs);
+  // From the moment the library may reset the unit, a request to end the program waits for
+  // the download's end.
+  holdSignals_.emplace(text::kSignalDeferred);
   if (library_.StartDownload(firmwarePath.c_str(), KVOFWDL_START_ALWAYS_CNE) !=
       KVOFWDL_STATUS_SUCCESS) {
+    holdSignals_.reset();
     return stop(text::kStartDownloadFailed);
   }
-  if (replug) platform::clock().sleep(kReplugLeadMs);
   state_ = State::Downloading;
+  view_.showDownloadWarning(text::kDoNotUnplug);
+  // With old firmware the worker first gives the user time to unplug the cable; the dialog
+  // stays responsive meanwhile.
   watcher_.start(replug);
   view_.enableUpdate(false);
   view_.enableExit(false);
@@ -149,6 +155,9 @@ void FirmwareUpdater::onProgress(uint32_t status, uint32_t percent) {
   }
   // The worker ends right after posting the final status.
   watcher_.join();
+  view_.showDownloadWarning("");
+  // A request to end the program that came during the download is acted on now.
+  holdSignals_.reset();
   if (status == KVOFWDL_STATUS_SUCCESS || status == KVOFWDL_STATUS_REBOOT_REQUIRED) {
     finishSucceeded();
   } else {

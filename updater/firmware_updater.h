@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "platform/termination_signals.h"
 #include "updater/download_watcher.h"
 #include "updater/firmware_library.h"
 #include "updater/temp_folder.h"
@@ -34,6 +36,9 @@ class FirmwareUpdater {
   // Whether the window may be closed: never while a download runs, so the worker is never
   // left without its dialog.
   bool mayClose() const { return state_ != State::Downloading; }
+  // Whether SIGTERM and SIGINT (Ctrl+C at a console) are being held off: from the download's
+  // start until its end, so that no unit is left half written.
+  bool holdsTerminationSignals() const { return holdSignals_.has_value(); }
 
   State state() const { return state_; }
   const std::string& tempFolder() const { return folder_.path(); }
@@ -41,8 +46,6 @@ class FirmwareUpdater {
   // Time-outs given to the library: the reset wait and the download-start wait.
   static constexpr uint32_t kResetWaitMs = 10 * 1000;
   static constexpr uint32_t kStartWaitMs = 20 * 1000;
-  // How long the user has to unplug the cable before the worker starts, with old firmware.
-  static constexpr uint32_t kReplugLeadMs = 6000;
 
  private:
   // Ends the update sequence with `message` in the status text.
@@ -60,6 +63,7 @@ class FirmwareUpdater {
   TempFolder folder_;
   DownloadWatcher watcher_;
   std::string logPath_;
+  std::optional<platform::DeferTerminationSignals> holdSignals_;
   State state_ = State::Idle;
   bool deviceOpen_ = false;
   bool loggingToFolder_ = false;

@@ -37,6 +37,8 @@ void UpdaterDialog::build(FirmwareUpdater& logic) {
                              wxSize(kTextWidth, -1), wxST_NO_AUTORESIZE);
   progress_ = new wxGauge(this, kProgressId, 100, wxDefaultPosition, wxSize(kTextWidth, -1));
   progress_->Hide();
+  warning_ = new wxStaticText(this, wxID_ANY, "", wxDefaultPosition, wxSize(kTextWidth, -1));
+  warning_->Hide();
   update_ = new wxButton(this, kUpdateId, text::kUpdateButton);
   exit_ = new wxButton(this, kExitId, text::kExitButton);
 
@@ -46,6 +48,7 @@ void UpdaterDialog::build(FirmwareUpdater& logic) {
   auto* column = new wxBoxSizer(wxVERTICAL);
   column->Add(status_, 0, wxALL | wxEXPAND, kBorder);
   column->Add(progress_, 0, wxLEFT | wxRIGHT | wxEXPAND, kBorder);
+  column->Add(warning_, 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, kBorder);
   column->Add(buttons, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, kBorder);
   SetSizerAndFit(column);
 
@@ -122,6 +125,14 @@ std::optional<std::string> UpdaterDialog::askSaveFile(const SaveFileRequest& req
   wxFileName chosen(dialog.GetPath());
   if (!chosen.HasExt()) chosen.SetExt(extension);
   return std::string(chosen.GetFullPath().utf8_str());
+}
+
+void UpdaterDialog::showDownloadWarning(const std::string& text) {
+  warning_->SetLabel(fromUtf8(text));
+  warning_->Wrap(kTextWidth);
+  warning_->Show(!text.empty());
+  GetSizer()->Fit(this);
+  Layout();
 }
 
 void UpdaterDialog::quit(int exitCode) {

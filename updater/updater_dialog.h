@@ -39,6 +39,7 @@ class UpdaterDialog : public wxDialog, public UpdaterView {
   void showMessage(const std::string& text, const std::string& caption) override;
   bool ask(const Question& question) override;
   std::optional<std::string> askSaveFile(const SaveFileRequest& request) override;
+  void showDownloadWarning(const std::string& text) override;
   void quit(int exitCode) override;
   void postProgress(uint32_t status, uint32_t percent) override;
   void showNoticeAndWait(const std::string& text, const std::atomic<bool>& cancelled) override;
@@ -51,6 +52,8 @@ class UpdaterDialog : public wxDialog, public UpdaterView {
   wxButton* update_ = nullptr;
   wxButton* exit_ = nullptr;
   wxStaticText* status_ = nullptr;
+  // Below the progress bar, only while firmware is being written.
+  wxStaticText* warning_ = nullptr;
   wxGauge* progress_ = nullptr;
 };
 

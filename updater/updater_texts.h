@@ -34,6 +34,14 @@ inline constexpr char kUpToDateQuestion[] =
 inline constexpr char kInitiating[] = "Initiating firmware update...";
 inline constexpr char kSending[] = "Sending firmware data...";
 inline constexpr char kFinishing[] = "Finishing update...";
+// Ours: shown while firmware is being written, and given as the reason for holding off a
+// logoff or shutdown.
+inline constexpr char kDoNotUnplug[] =
+    "Do not unplug the unit or switch it off until the update has finished.";
+// Ours: on standard error when SIGTERM or SIGINT arrives while firmware is being written.
+inline constexpr char kSignalDeferred[] =
+    "VelmoraProUpdater: firmware is being written; the signal is acted on when the download has "
+    "ended";
 inline constexpr char kSucceeded[] = "Firmware update successful, reboot required.";
 inline constexpr char kRestartQuestion[] =
     "Firmware update complete!  Your computer needs to be restarted before you can use your "

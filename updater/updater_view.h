@@ -41,6 +41,10 @@ class UpdaterView {
   virtual bool ask(const Question& question) = 0;
   // The path the user chose, or nothing when cancelled.
   virtual std::optional<std::string> askSaveFile(const SaveFileRequest& request) = 0;
+  // A line that stays in the window while firmware is being written, `text` empty for none.
+  // Where the system can hold off a logoff or shutdown, the window holds it off while there is
+  // one, giving `text` as the reason.
+  virtual void showDownloadWarning(const std::string& text) = 0;
   // Destroys the dialog and ends the program's message loop with `exitCode`.
   virtual void quit(int exitCode) = 0;
 

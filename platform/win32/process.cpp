@@ -5,26 +5,38 @@
 #include <shellapi.h>
 
 #include "platform/win32/command_line.h"
-#include "platform/win32/windows_api.h"
 #include "platform/win_error.h"
 
 namespace platform {
 
 uint32_t startProgram(const std::string& path, const std::vector<std::string>& args) {
   if (path.empty()) return win_error::FileNotFound;
-  std::vector<std::string> words{path};
-  words.insert(words.end(), args.begin(), args.end());
-  std::string commandLine = win32::buildCommandLine(words);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
-    return GetLastError();
+  // The shell would open any other file with the program it belongs to; only programs start.
+  DWORD kind = 0;
+  if (!GetBinaryTypeA(path.c_str(), &kind)) {
+    const DWORD error = GetLastError();
+    return error == win_error::FileNotFound || error == win_error::PathNotFound ||
+                   error == win_error::AccessDenied
+               ? error
+               : win_error::BadExeFormat;
   }
-  // Nothing waits for the child; its handles are not needed.
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  // Through the shell, not CreateProcess: a program whose manifest asks for administrator
+  // rights (the updater) has Windows ask the user for them, where CreateProcess refuses it
+  // with 740 (elevation required).
+  const std::string parameters = win32::buildCommandLine(args);
+  SHELLEXECUTEINFOA start{};
+  start.cbSize = sizeof start;
+  // Done before the call returns (the caller may end right after), and no message boxes of
+  // the shell's own: the caller reports the error.
+  start.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  start.lpVerb = "open";
+  start.lpFile = path.c_str();
+  start.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+  start.nShow = SW_SHOWDEFAULT;
+  if (!ShellExecuteExA(&start)) {
+    const DWORD error = GetLastError();
+    return error != 0 ? error : win32::shellExecuteError(reinterpret_cast<INT_PTR>(start.hInstApp));
+  }
   return win_error::Success;
 }
 

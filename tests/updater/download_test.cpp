@@ -2,9 +2,11 @@
 // with the log offered, and "Exit".
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "tests/updater/updater_fixture.h"
 #include "updater/progress_text.h"
@@ -37,6 +39,22 @@ class DownloadTest : public UpdaterFixture {
     ASSERT_EQ(updater->state(), State::Downloading);
     runDownload();
   }
+  // The warning line comes when the download starts and goes when it ends, before the result
+  // is shown.
+  void expectWarnedOnlyWhileWriting(const char* result) {
+    const std::string shown =
+        "download warning: Do not unplug the unit or switch it off until the update has "
+        "finished.";
+    const std::string cleared = "download warning: ";
+    EXPECT_EQ(view.eventsStartingWith("download warning: "),
+              (std::vector<std::string>{shown, cleared}));
+    const auto events = view.events();
+    const auto at = [&](const std::string& event) {
+      return std::find(events.begin(), events.end(), event) - events.begin();
+    };
+    EXPECT_LT(at(shown), at("progress bar 0..100"));
+    EXPECT_LT(at(cleared), at(status(result)));
+  }
   std::string folder;
 };
 
@@ -56,6 +74,7 @@ TEST_F(DownloadTest, ProgressGoesFromInitiatingThroughSendingToSuccess) {
   EXPECT_EQ(view.eventsStartingWith("progress bar"),
             std::vector<std::string>{"progress bar 0..100"});
   EXPECT_EQ(unitFirmware(), kShippedFirmware);
+  expectWarnedOnlyWhileWriting(text::kSucceeded);
 }
 
 TEST_F(DownloadTest, YesToTheRestartRestartsTheBusAndQuits) {
@@ -106,11 +125,48 @@ TEST_F(DownloadTest, ExitIsRefusedWhileTheDownloadRuns) {
   updater->onUpdate();
   ASSERT_EQ(updater->state(), State::Downloading);
   EXPECT_FALSE(updater->mayClose());
+  // SIGTERM and SIGINT wait for the end of the download too.
+  EXPECT_TRUE(updater->holdsTerminationSignals());
   updater->onExit();
   EXPECT_FALSE(view.exitCode);
   EXPECT_TRUE(std::filesystem::exists(updater->tempFolder()));
   runDownload();
   EXPECT_TRUE(updater->mayClose());
+  EXPECT_FALSE(updater->holdsTerminationSignals());
+}
+
+// A fake clock that also adds up how long one thread slept on it.
+class ThreadWatchingClock : public platform::Clock {
+ public:
+  explicit ThreadWatchingClock(platform::FakeClock& time) : time_(time) {}
+  uint32_t tickCount() const override { return time_.tickCount(); }
+  void sleep(uint32_t milliseconds) override {
+    if (std::this_thread::get_id() == watched_) sleptByWatched += milliseconds;
+    time_.sleep(milliseconds);
+  }
+  std::atomic<uint32_t> sleptByWatched{0};
+
+ private:
+  platform::FakeClock& time_;
+  std::thread::id watched_ = std::this_thread::get_id();
+};
+
+// With old firmware the user has 6 s to unplug the cable once the download has started; the
+// dialog's thread does not wait them out, the worker does, before its first notice.
+TEST_F(DownloadTest, TheCableReplugLeadIsWaitedOutByTheWorkerNotTheDialog) {
+  plug(0x01000FA0);
+  ThreadWatchingClock watching(clock);
+  platform::ScopedClock useWatching(watching);
+  updater->initialise();
+  const uint32_t start = clock.tickCount();
+  updater->onUpdate();
+  ASSERT_EQ(updater->state(), State::Downloading);
+  EXPECT_EQ(watching.sleptByWatched, 0u);
+  runDownload();
+  ASSERT_EQ(view.noticeTicks.size(), 2u);
+  EXPECT_GE(view.noticeTicks[0] - start, 6000u);
+  EXPECT_GE(view.noticeTicks[1] - view.noticeTicks[0], 5000u);
+  EXPECT_EQ(unitFirmware(), kShippedFirmware);
 }
 
 // Every way the simulated boot loader can let a download down ends in "Firmware update failed."
@@ -159,6 +215,7 @@ TEST_P(FailedDownloadTest, EndsInFailureWithTheLogOffered) {
   EXPECT_TRUE(view.exitEnabled);
   EXPECT_FALSE(unitLeftOpen());
   EXPECT_EQ(unitFirmware(), kOlderFirmware);
+  expectWarnedOnlyWhileWriting(text::kFailed);
 }
 
 INSTANTIATE_TEST_SUITE_P(

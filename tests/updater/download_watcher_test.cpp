@@ -45,14 +45,14 @@ using Posted = std::vector<std::pair<uint32_t, uint32_t>>;
 
 class DownloadWatcherTest : public ::testing::Test {
  protected:
-  Posted watch(std::vector<Reading> readingsToGive) {
+  Posted watch(std::vector<Reading> readingsToGive, bool replug = false) {
     script = std::move(readingsToGive);
     readings = 0;
     driver = bus.get();
     ratesSeen.clear();
     {
       DownloadWatcher watcher(ScriptedStatus, view);
-      watcher.start(false);
+      watcher.start(replug);
       watcher.join();
     }
     return view.postedLog();
@@ -83,6 +83,17 @@ TEST_F(DownloadWatcherTest, TheDriversStoredRateGoesTo48kHzWhenThePercentageLeav
          {kRunning, 10, 1000},
          {KVOFWDL_STATUS_SUCCESS, 1000, 1000}});
   EXPECT_EQ(ratesSeen, (std::vector<uint32_t>{96000, 96000, 96000, 48000}));
+}
+
+// Old firmware: 6 s for the user to unplug the cable, the unplug notice, 5 s unplugged, the
+// plug-in notice, 3 s to settle, then the polls.
+TEST_F(DownloadWatcherTest, TheReplugVariantWaitsBeforeEachNoticeAndBeforePolling) {
+  EXPECT_EQ(watch({{KVOFWDL_STATUS_SUCCESS, 10, 10}}, true), (Posted{{0, 100}}));
+  EXPECT_EQ(view.eventsStartingWith("notice "),
+            (std::vector<std::string>{"notice Unplug the firewire cable",
+                                      "notice Plug in the firewire cable"}));
+  EXPECT_EQ(view.noticeTicks, (std::vector<uint32_t>{6000, 11000}));
+  EXPECT_EQ(clock.tickCount(), 6000u + 5000u + 3000u + 100u);
 }
 
 TEST_F(DownloadWatcherTest, AFailureRightAwayIsPostedAndEndsTheWorker) {

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/clock.h"
 #include "updater/updater_view.h"
 
 namespace updater::test {
@@ -28,6 +29,8 @@ class RecordingView : public UpdaterView {
   std::optional<int> exitCode;
   std::vector<Question> questions;
   std::vector<SaveFileRequest> saveRequests;
+  // The clock's tick count when each notice of the worker was shown.
+  std::vector<uint32_t> noticeTicks;
 
   void setStatusText(const std::string& text) override { record("status: " + text); }
   void enableUpdate(bool enabled) override { updateEnabled = enabled; }
@@ -64,7 +67,11 @@ class RecordingView : public UpdaterView {
     arrived_.notify_one();
   }
   void showNoticeAndWait(const std::string& text, const std::atomic<bool>&) override {
+    noticeTicks.push_back(platform::clock().tickCount());
     record("notice " + text);
+  }
+  void showDownloadWarning(const std::string& text) override {
+    record("download warning: " + text);
   }
 
   // The next posted progress message; nothing when none came within a generous bound (the

@@ -7,3 +7,4 @@
 #define IDC_UPDATE 1 /* IDOK: Return presses "Update" */
 #define IDC_EXIT 2   /* IDCANCEL: Escape presses "Exit" */
 #define IDC_PROGRESS 1000
+#define IDC_WARNING 1001 /* shown only while firmware is being written */

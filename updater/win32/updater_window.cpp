@@ -23,6 +23,28 @@ struct Notice {
   }
 };
 
+// ShutdownBlockReasonCreate and ...Destroy came with Windows Vista; they are looked up, as not
+// every mingw-w64 declares them.
+using BlockReasonCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
+using BlockReasonDestroy = BOOL(WINAPI*)(HWND);
+
+template <typename Function>
+Function user32Function(const char* name) {
+  const HMODULE user32 = GetModuleHandleA("user32.dll");
+  if (user32 == nullptr) return nullptr;
+  // Through a function type without arguments, which every function pointer converts to.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+}
+
+std::wstring wide(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring result(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, result.data(), length);
+  result.resize(static_cast<size_t>(length - 1));
+  return result;
+}
+
 }  // namespace
 
 bool UpdaterWindow::create(HINSTANCE instance, FirmwareUpdater& logic) {
@@ -57,6 +79,7 @@ void UpdaterWindow::initialise() {
   exit_ = GetDlgItem(window_, IDC_EXIT);
   status_ = GetDlgItem(window_, -1);
   progress_ = GetDlgItem(window_, IDC_PROGRESS);
+  warning_ = GetDlgItem(window_, IDC_WARNING);
 }
 
 INT_PTR UpdaterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -72,6 +95,11 @@ INT_PTR UpdaterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       return FALSE;
+    case WM_QUERYENDSESSION:
+      // FALSE asks Windows not to end the session now: a unit cut off while its flash is
+      // written is left in its boot loader.
+      SetWindowLongPtrA(window_, DWLP_MSGRESULT, holdingSessionEnd_ ? FALSE : TRUE);
+      return TRUE;
     case WM_CLOSE:
       if (logic_->mayClose()) logic_->onExit();
       return TRUE;
@@ -156,7 +184,28 @@ std::optional<std::string> UpdaterWindow::askSaveFile(const SaveFileRequest& req
   return std::string(path.data());
 }
 
+void UpdaterWindow::showDownloadWarning(const std::string& text) {
+  SetWindowTextA(warning_, text.c_str());
+  ShowWindow(warning_, text.empty() ? SW_HIDE : SW_SHOW);
+  holdSessionEnd(text);
+}
+
+void UpdaterWindow::holdSessionEnd(const std::string& reason) {
+  if (holdingSessionEnd_) {
+    if (const auto destroy = user32Function<BlockReasonDestroy>("ShutdownBlockReasonDestroy")) {
+      destroy(window_);
+    }
+    holdingSessionEnd_ = false;
+  }
+  if (reason.empty() || window_ == nullptr) return;
+  holdingSessionEnd_ = true;
+  if (const auto create = user32Function<BlockReasonCreate>("ShutdownBlockReasonCreate")) {
+    create(window_, wide(reason).c_str());
+  }
+}
+
 void UpdaterWindow::quit(int exitCode) {
+  holdSessionEnd("");
   postTarget_ = nullptr;
   DestroyWindow(window_);
   window_ = nullptr;

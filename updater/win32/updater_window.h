@@ -32,6 +32,7 @@ class UpdaterWindow : public UpdaterView {
   void showMessage(const std::string& text, const std::string& caption) override;
   bool ask(const Question& question) override;
   std::optional<std::string> askSaveFile(const SaveFileRequest& request) override;
+  void showDownloadWarning(const std::string& text) override;
   void quit(int exitCode) override;
   void postProgress(uint32_t status, uint32_t percent) override;
   void showNoticeAndWait(const std::string& text, const std::atomic<bool>& cancelled) override;
@@ -40,6 +41,9 @@ class UpdaterWindow : public UpdaterView {
   static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
   void initialise();
+  // Holds off logoff and shutdown while firmware is being written, with `reason` shown by
+  // Windows; an empty reason lets them go again.
+  void holdSessionEnd(const std::string& reason);
 
   FirmwareUpdater* logic_ = nullptr;
   HWND window_ = nullptr;
@@ -49,6 +53,8 @@ class UpdaterWindow : public UpdaterView {
   HWND exit_ = nullptr;
   HWND status_ = nullptr;
   HWND progress_ = nullptr;
+  HWND warning_ = nullptr;
+  bool holdingSessionEnd_ = false;
 };
 
 }  // namespace updater

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "platform/debug_output.h"
 #include "platform/thread_info.h"
 #include "platform/user_rights.h"
 #include "platform/win32/command_line.h"
 #include "platform/win_error.h"
+#include "tests/support/scratch.h"
 
 namespace platform {
 namespace {
@@ -17,6 +20,21 @@ TEST(Win32ProcessTest, MissingProgramsAndAddressesAreWindowsErrors) {
   EXPECT_EQ(startProgram("C:\\windows\\no-such-program.exe", {}), win_error::FileNotFound);
   EXPECT_EQ(openWebAddress(""), win_error::InvalidParameter);
   EXPECT_EQ(openWebAddress("-x"), win_error::InvalidParameter);
+}
+
+// The control panel starts the updater, whose manifest asks for administrator rights: the
+// start goes through the shell, which asks for them, not CreateProcess, which refuses such a
+// program (740, elevation required).
+TEST(Win32ProcessTest, AProgramThatAsksForAdministratorRightsStarts) {
+  EXPECT_EQ(startProgram(ELEVATED_PROBE_PATH, {"--flag", "a value"}), win_error::Success);
+}
+
+// A file that is no program is not handed to the program it belongs to.
+TEST(Win32ProcessTest, AFileThatIsNoProgramIsBadExeFormat) {
+  testing::ScratchFolder scratch;
+  const std::string text = scratch / "notes.txt";
+  std::ofstream(text) << "not a program\n";
+  EXPECT_EQ(startProgram(text, {}), win_error::BadExeFormat);
 }
 
 TEST(Win32ProcessTest, CommandLinesSplitBackIntoTheSameWords) {
