@@ -2,7 +2,9 @@
 //   - in-process on the fake clock (the library's pauses take no time): the whole download
 //     through the library, against the same bytes written to the simulated unit by hand; the
 //     difference is the library's own cost;
-//   - through a daemon: the streamed transfer of the file, in bytes per second.
+//   - through a daemon: the streamed transfer of the file, in bytes per second;
+//   - the check of the whole file before anything reaches a unit (open, header, both objects'
+//     lengths and CRCs): it should add no more than a few milliseconds to a download.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -152,6 +154,19 @@ void StreamThroughTheDaemon(benchmark::State& state) {
   daemon.terminate();
   std::filesystem::remove_all(folder);
 }
+void WholeFileCheck(benchmark::State& state) {
+  for (auto _ : state) {
+    fwdl::KwfFile file;
+    if (file.OpenVerified(STUDIO_KWF) != KVOFWDL_STATUS_SUCCESS) {
+      state.SkipWithError("the shipped file did not pass its check");
+      return;
+    }
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(ShippedFile().size()));
+}
+BENCHMARK(WholeFileCheck)->Unit(benchmark::kMillisecond);
+
 BENCHMARK(StreamThroughTheDaemon)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 
 #include "platform/paths.h"
 #include "platform/win_error.h"
@@ -16,13 +17,25 @@ namespace {
 
 // Lock files live in the runtime folder when there is one: it is the user's own and goes with
 // the session. They are never removed: a file removed while another process opens it would
-// give two holders.
-std::string lockPath(const std::string& name) {
+// give two holders. The folder is looked up once (a unit channel asks before every transfer)
+// and again when it has gone.
+std::string lockFolder(bool again) {
+  static std::mutex mutex;
+  static std::string parentSeen;
+  static std::string folder;
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   const std::string parent =
       runtime != nullptr && runtime[0] == '/' ? std::string(runtime) : tempFolder();
-  if (parent.empty()) return {};
-  const std::string folder = privateFolder(parent, "velmora-locks");
+  std::lock_guard lock(mutex);
+  if (folder.empty() || again || parent != parentSeen) {
+    parentSeen = parent;
+    folder = parent.empty() ? std::string() : privateFolder(parent, "velmora-locks");
+  }
+  return folder;
+}
+
+std::string lockPath(const std::string& name, bool again = false) {
+  const std::string folder = lockFolder(again);
   return folder.empty() ? std::string() : joinPath(folder, name + ".lock");
 }
 
@@ -43,7 +56,11 @@ std::unique_ptr<NamedLock> NamedLock::tryAcquire(const std::string& name, uint32
     error = win_error::PathNotFound;
     return nullptr;
   }
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0 && errno == ENOENT) {
+    const std::string again = lockPath(name, true);
+    if (!again.empty()) fd = ::open(again.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  }
   if (fd < 0) {
     error = win_error::AccessDenied;
     return nullptr;
