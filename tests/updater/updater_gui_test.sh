@@ -126,5 +126,7 @@ updater_pid=""
   fail "the unit does not run 2.1.4300: $("$simbus" --socket "$socket" list)"
 "$simbus" --socket "$socket" driver | grep -Eq "restarts:? *1" ||
   fail "no restart reached the bus: $("$simbus" --socket "$socket" driver)"
-[ -z "$(ls -A "$work/tmp")" ] || fail "left behind: $(ls -A "$work/tmp")"
+# The units' update locks stay (a lock file is never removed); the updater's folder goes.
+left=$(ls -A "$work/tmp" | grep -vx velmora-locks || true)
+[ -z "$left" ] || fail "left behind: $left"
 echo "updater_gui_test: updated to 2.1.4300 and restarted"
