@@ -77,7 +77,10 @@ void BusOnlyDownloadInProcess(benchmark::State& state) {
   auto request = [](pv::DeviceHandle& unit, uint8_t code, uint16_t id,
                     std::initializer_list<uint32_t> payload) {
     std::array<uint8_t, bl::kRecordSize> bytes{};
-    pv::storeLe32(bytes.data() + 4, uint32_t{code} << 16 | id);
+    // Word 0 names the protocol; word 1 the payload's word count, the code and the id.
+    pv::storeLe32(bytes.data(), 3);
+    pv::storeLe32(bytes.data() + 4,
+                  static_cast<uint32_t>(payload.size()) << 24 | uint32_t{code} << 16 | id);
     size_t at = 8;
     for (uint32_t word : payload) pv::storeLe32(bytes.data() + std::exchange(at, at + 4), word);
     const auto address = pv::makeAsyncRequest(bl::kRequestWindow);
@@ -101,9 +104,11 @@ void BusOnlyDownloadInProcess(benchmark::State& state) {
     request(*unit, bl::kReset, ++id, {bl::kHaltInBootloader});
     bus.clock.advance(bus.bus->driver().rejoinDelayMs);
     unit = open();
-    request(*unit, bl::kDownloadStart, ++id,
-            {bl::kProgram, 0, 0, 0, 0, 0, 0, 0, pv::loadLe32(file.data() + 56),
-             pv::loadLe32(file.data() + 60)});
+    // The image as the file's header names it: its build stamp, address, length and CRC.
+    auto word = [&](size_t offset) { return pv::loadLe32(file.data() + offset); };
+    request(
+        *unit, bl::kDownloadStart, ++id,
+        {bl::kProgram, word(8), word(12), word(16), word(20), 0, 0, word(52), word(56), word(60)});
     const auto data = pv::makeAsyncRequest(bl::kDataWindow);
     uint32_t sequence = 0;
     for (size_t at = 0; at < file.size(); at += 2048, ++sequence) {
