@@ -10,6 +10,7 @@
 #include "control_panel/device/avcio.h"
 #include "control_panel/device/cv_avc.h"
 #include "control_panel/device/device_info_set.h"
+#include "fuzz/fuzzed_driver.h"
 #include "platform/vhpd_client.h"
 
 namespace {
@@ -64,52 +65,6 @@ class FuzzedHandle final : public pv::DeviceHandle {
   Input& input_;
 };
 
-// A device node whose changes always succeed and ask for no restart.
-class AcceptingNode final : public pv::DeviceNode {
- public:
-  uint32_t changeState(pv::DeviceNodeChange) override { return 0; }
-  uint32_t mayChangeState(bool& allowed) override {
-    allowed = true;
-    return 0;
-  }
-  uint32_t installFlags(uint32_t& flags) override {
-    flags = 0;
-    return 0;
-  }
-};
-
-class FuzzedDriver final : public pv::VhpdClient {
- public:
-  explicit FuzzedDriver(Input& input) : input_(input) {}
-  uint32_t presentInterfaces(const pv::Guid&, std::vector<std::string>& paths) override {
-    paths = {"\\\\?\\fuzz"};
-    return 0;
-  }
-  uint32_t open(const std::string&, pv::OpenMode, std::unique_ptr<pv::DeviceHandle>& h) override {
-    h = std::make_unique<FuzzedHandle>(input_);
-    return 0;
-  }
-  uint32_t presentDeviceNodes(const pv::Guid&,
-                              std::vector<pv::PresentInterface>& interfaces) override {
-    interfaces = {{"\\\\?\\fuzz", std::make_shared<AcceptingNode>()}};
-    return 0;
-  }
-  uint32_t openDriverSettingsKey(const std::string&) override { return 0; }
-  uint32_t readDriverSetting(const std::string&, const std::string&, uint32_t&) override {
-    return we::FileNotFound;
-  }
-  uint32_t writeDriverSetting(const std::string&, const std::string&, uint32_t) override {
-    return 0;
-  }
-  uint32_t requestRestart() override { return 0; }
-  std::unique_ptr<pv::Subscription> subscribeBusChanges(std::function<void()>) override {
-    return std::make_unique<pv::Subscription>();
-  }
-
- private:
-  Input& input_;
-};
-
 }  // namespace
 
 // The backend of this program is the fuzzed driver, installed per input.
@@ -119,7 +74,7 @@ std::shared_ptr<pv::VhpdClient> platform::vhpd::makeDefaultClient() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input input(data, size);
-  pv::ScopedClient driver(std::make_shared<FuzzedDriver>(input));
+  pv::ScopedClient driver(std::make_shared<fuzzing::FuzzedDriver<FuzzedHandle, Input>>(input));
   auto set = velmora::DeviceInfoSet::Get(pv::kInterfaceGuid);
   auto channel = std::make_unique<velmora::CKvoCtrl>();
   if (channel->Open(0, set.get()) != 0) return 0;

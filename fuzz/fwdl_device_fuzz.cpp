@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzzed_driver.h"
 #include "fwdl/device_enumeration.h"
 #include "fwdl/download_status.h"
 #include "fwdl/kvo_fwdl_downloader.h"
@@ -95,51 +96,6 @@ class FuzzedHandle final : public pv::DeviceHandle {
   Input& input_;
 };
 
-class AcceptingNode final : public pv::DeviceNode {
- public:
-  uint32_t changeState(pv::DeviceNodeChange) override { return 0; }
-  uint32_t mayChangeState(bool& allowed) override {
-    allowed = true;
-    return 0;
-  }
-  uint32_t installFlags(uint32_t& flags) override {
-    flags = 0;
-    return 0;
-  }
-};
-
-class FuzzedDriver final : public pv::VhpdClient {
- public:
-  explicit FuzzedDriver(Input& input) : input_(input) {}
-  uint32_t presentInterfaces(const pv::Guid&, std::vector<std::string>& paths) override {
-    paths = {"\\\\?\\fuzz"};
-    return 0;
-  }
-  uint32_t open(const std::string&, pv::OpenMode, std::unique_ptr<pv::DeviceHandle>& h) override {
-    h = std::make_unique<FuzzedHandle>(input_);
-    return 0;
-  }
-  uint32_t presentDeviceNodes(const pv::Guid&,
-                              std::vector<pv::PresentInterface>& interfaces) override {
-    interfaces = {{"\\\\?\\fuzz", std::make_shared<AcceptingNode>()}};
-    return 0;
-  }
-  uint32_t openDriverSettingsKey(const std::string&) override { return 0; }
-  uint32_t readDriverSetting(const std::string&, const std::string&, uint32_t&) override {
-    return we::FileNotFound;
-  }
-  uint32_t writeDriverSetting(const std::string&, const std::string&, uint32_t) override {
-    return 0;
-  }
-  uint32_t requestRestart() override { return 0; }
-  std::unique_ptr<pv::Subscription> subscribeBusChanges(std::function<void()>) override {
-    return std::make_unique<pv::Subscription>();
-  }
-
- private:
-  Input& input_;
-};
-
 // Version-0 and version-1 files for a Studio, written once per process, removed at exit.
 class Files {
  public:
@@ -194,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t plan = input.byte();
   platform::FakeClock clock(0xFFFFF000);  // the tick counter wraps during the run
   platform::ScopedClock useClock(clock);
-  pv::ScopedClient driver(std::make_shared<FuzzedDriver>(input));
+  pv::ScopedClient driver(std::make_shared<fuzzing::FuzzedDriver<FuzzedHandle, Input>>(input));
 
   fwdl::DeviceEnumeration enumeration;
   if (enumeration.Enumerate(pv::kInterfaceGuidText) != KVOFWDL_STATUS_SUCCESS ||

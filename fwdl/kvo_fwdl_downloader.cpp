@@ -87,17 +87,25 @@ KVOFWDL_STATUS KvoFwdlDownloader::StartDownload(const std::string& fileName, Kvo
 void KvoFwdlDownloader::ThreadRoutine() {
   Log(LogType::Info, "KvoFwdlDownloader::ThreadRoutine ...\n");
   Downloader::ThreadRoutine();
-  history_.status = Status().Status();
+  ownedFile_.reset();
+  file_ = nullptr;
+  unitLock_.reset();  // after a job that threw; Download lets go of it itself
+}
+
+// The record is written and the unit let go of before the result becomes the download's
+// status: a caller that sees the status finds both done.
+KVOFWDL_STATUS KvoFwdlDownloader::Download() {
+  const KVOFWDL_STATUS result = UpdateUnit();
+  history_.status = result;
   if (!platform::appendUpdateHistory(history_)) {
     Log(LogType::Warning, "the update could not be added to the history file '%s'\n",
         platform::updateHistoryPath().c_str());
   }
-  ownedFile_.reset();
-  file_ = nullptr;
   unitLock_.reset();
+  return result;
 }
 
-KVOFWDL_STATUS KvoFwdlDownloader::Download() {
+KVOFWDL_STATUS KvoFwdlDownloader::UpdateUnit() {
   Log(LogType::Info, "KvoFwdlDownloader::Download ... \n");
   auto* device = dynamic_cast<KvoFwdlDevice*>(device_);
   if (device == nullptr || !device->IsOpen()) {

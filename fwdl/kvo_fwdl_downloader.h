@@ -33,6 +33,8 @@ class KvoFwdlDownloader : public Downloader {
   using Downloader::StartDownload;
 
  private:
+  // The download's steps, from the check of the conditions to the node cycle.
+  KVOFWDL_STATUS UpdateUnit();
   // The unit, its audio devices stopped: into its boot loader, the file sent, back into its
   // application, and the firmware it then runs compared with the file's.
   KVOFWDL_STATUS WriteFirmware(KvoFwdlDevice& device);

@@ -19,14 +19,6 @@ class DownloadGuardsTest : public UnitFixture {
     ASSERT_EQ(api::EnumerateDevices(pv::kInterfaceGuidText, &units), KVOFWDL_STATUS_SUCCESS);
     ASSERT_EQ(api::OpenDevice(0), KVOFWDL_STATUS_SUCCESS);
   }
-  bool streaming() {
-    std::unique_ptr<pv::DeviceHandle> control;
-    pv::client().open(std::string("\\\\.\\") + pv::kInterfaceGuidText, pv::OpenMode::Synchronous,
-                      control);
-    std::array<uint8_t, pv::kStreamCountersSize> counters{};
-    pv::completeIo(control->ioControl(pv::IOCTL_VHPD_GET_STREAM_COUNTERS, {}, counters));
-    return counters[0] != 0;
-  }
   // Downloads StudioFile(1) to the open protocol-3 unit; the final status.
   KVOFWDL_STATUS download() {
     const std::string path = writeKwf(StudioFile(1));

@@ -13,15 +13,6 @@ namespace {
 
 class DownloadLifecycleTest : public UnitFixture {
  protected:
-  bool streaming() {
-    std::unique_ptr<pv::DeviceHandle> control;
-    pv::client().open(std::string("\\\\.\\") + pv::kInterfaceGuidText, pv::OpenMode::Synchronous,
-                      control);
-    std::array<uint8_t, pv::kStreamCountersSize> counters{};
-    pv::completeIo(control->ioControl(pv::IOCTL_VHPD_GET_STREAM_COUNTERS, {}, counters));
-    return counters[0] != 0;
-  }
-
   KVOFWDL_STATUS finalStatus() {
     WaitForDownload(Library().downloader);
     uint32_t bytes = 0;

@@ -24,15 +24,6 @@ class DownloaderTest : public UnitFixture {
     return downloader_.Status().Status();
   }
 
-  bool streaming() {
-    std::unique_ptr<pv::DeviceHandle> control;
-    pv::client().open(std::string("\\\\.\\") + pv::kInterfaceGuidText, pv::OpenMode::Synchronous,
-                      control);
-    std::array<uint8_t, pv::kStreamCountersSize> counters{};
-    pv::completeIo(control->ioControl(pv::IOCTL_VHPD_GET_STREAM_COUNTERS, {}, counters));
-    return counters[0] != 0;
-  }
-
   DeviceEnumeration enumeration_;
   KvoFwdlDownloader downloader_{enumeration_};
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/vhpd_client.h"
+#include "tests/fwdl/forwarding_client.h"
 
 namespace fwdl::testing {
 
@@ -17,46 +18,22 @@ struct RecordedIo {
   std::vector<uint8_t> output;
 };
 
-class RecordingClient final : public platform::vhpd::VhpdClient {
+class RecordingClient final : public ForwardingClient {
  public:
   explicit RecordingClient(std::shared_ptr<platform::vhpd::VhpdClient> inner)
-      : inner_(std::move(inner)) {}
+      : ForwardingClient(std::move(inner)) {}
 
   std::vector<RecordedIo> calls() const {
     std::lock_guard lock(log_->mutex);
     return log_->calls;
   }
 
-  uint32_t presentInterfaces(const platform::vhpd::Guid& guid,
-                             std::vector<std::string>& paths) override {
-    return inner_->presentInterfaces(guid, paths);
-  }
   uint32_t open(const std::string& path, platform::vhpd::OpenMode mode,
                 std::unique_ptr<platform::vhpd::DeviceHandle>& handle) override {
     std::unique_ptr<platform::vhpd::DeviceHandle> real;
-    const uint32_t error = inner_->open(path, mode, real);
+    const uint32_t error = inner().open(path, mode, real);
     if (error == 0) handle = std::make_unique<Handle>(std::move(real), log_);
     return error;
-  }
-  uint32_t presentDeviceNodes(const platform::vhpd::Guid& guid,
-                              std::vector<platform::vhpd::PresentInterface>& interfaces) override {
-    return inner_->presentDeviceNodes(guid, interfaces);
-  }
-  uint32_t openDriverSettingsKey(const std::string& key) override {
-    return inner_->openDriverSettingsKey(key);
-  }
-  uint32_t readDriverSetting(const std::string& key, const std::string& name,
-                             uint32_t& value) override {
-    return inner_->readDriverSetting(key, name, value);
-  }
-  uint32_t writeDriverSetting(const std::string& key, const std::string& name,
-                              uint32_t value) override {
-    return inner_->writeDriverSetting(key, name, value);
-  }
-  uint32_t requestRestart() override { return inner_->requestRestart(); }
-  std::unique_ptr<platform::vhpd::Subscription> subscribeBusChanges(
-      std::function<void()> onChange) override {
-    return inner_->subscribeBusChanges(std::move(onChange));
   }
 
  private:
@@ -84,7 +61,6 @@ class RecordingClient final : public platform::vhpd::VhpdClient {
     std::shared_ptr<Log> log_;
   };
 
-  std::shared_ptr<platform::vhpd::VhpdClient> inner_;
   std::shared_ptr<Log> log_ = std::make_shared<Log>();
 };
 

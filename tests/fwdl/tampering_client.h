@@ -7,6 +7,7 @@
 #include <span>
 
 #include "platform/vhpd_client.h"
+#include "tests/fwdl/forwarding_client.h"
 
 namespace fwdl::testing {
 
@@ -14,41 +15,17 @@ namespace fwdl::testing {
 using ReadTamper = std::function<void(uint64_t address, std::span<uint8_t> data,
                                       platform::vhpd::IoResult& result)>;
 
-class TamperingClient final : public platform::vhpd::VhpdClient {
+class TamperingClient final : public ForwardingClient {
  public:
   TamperingClient(std::shared_ptr<platform::vhpd::VhpdClient> inner, ReadTamper tamper)
-      : inner_(std::move(inner)), tamper_(std::move(tamper)) {}
+      : ForwardingClient(std::move(inner)), tamper_(std::move(tamper)) {}
 
-  uint32_t presentInterfaces(const platform::vhpd::Guid& guid,
-                             std::vector<std::string>& paths) override {
-    return inner_->presentInterfaces(guid, paths);
-  }
   uint32_t open(const std::string& path, platform::vhpd::OpenMode mode,
                 std::unique_ptr<platform::vhpd::DeviceHandle>& handle) override {
     std::unique_ptr<platform::vhpd::DeviceHandle> real;
-    const uint32_t error = inner_->open(path, mode, real);
+    const uint32_t error = inner().open(path, mode, real);
     if (error == 0) handle = std::make_unique<Handle>(std::move(real), tamper_);
     return error;
-  }
-  uint32_t presentDeviceNodes(const platform::vhpd::Guid& guid,
-                              std::vector<platform::vhpd::PresentInterface>& interfaces) override {
-    return inner_->presentDeviceNodes(guid, interfaces);
-  }
-  uint32_t openDriverSettingsKey(const std::string& key) override {
-    return inner_->openDriverSettingsKey(key);
-  }
-  uint32_t readDriverSetting(const std::string& key, const std::string& name,
-                             uint32_t& value) override {
-    return inner_->readDriverSetting(key, name, value);
-  }
-  uint32_t writeDriverSetting(const std::string& key, const std::string& name,
-                              uint32_t value) override {
-    return inner_->writeDriverSetting(key, name, value);
-  }
-  uint32_t requestRestart() override { return inner_->requestRestart(); }
-  std::unique_ptr<platform::vhpd::Subscription> subscribeBusChanges(
-      std::function<void()> onChange) override {
-    return inner_->subscribeBusChanges(std::move(onChange));
   }
 
  private:
@@ -73,7 +50,6 @@ class TamperingClient final : public platform::vhpd::VhpdClient {
     ReadTamper tamper_;
   };
 
-  std::shared_ptr<platform::vhpd::VhpdClient> inner_;
   ReadTamper tamper_;
 };
 

@@ -156,6 +156,16 @@ class UnitFixture : public ::testing::Test {
     InitLogging(config);
   }
 
+  // Whether the driver's audio devices are running (its stream counters say so).
+  static bool streaming() {
+    std::unique_ptr<pv::DeviceHandle> control;
+    pv::client().open(std::string("\\\\.\\") + pv::kInterfaceGuidText, pv::OpenMode::Synchronous,
+                      control);
+    std::array<uint8_t, pv::kStreamCountersSize> counters{};
+    pv::completeIo(control->ioControl(pv::IOCTL_VHPD_GET_STREAM_COUNTERS, {}, counters));
+    return counters[0] != 0;
+  }
+
   simbus::SimUnit unitState(uint32_t serial) {
     std::optional<simbus::SimUnit> copy;
     bus->withUnit(serial, [&](simbus::SimUnit& unit) { copy = unit; });
