@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/vhpd_client.h"
+#include "simbus/sim_bus.h"
 #include "simbus/unit_model.h"
 
 namespace simbus {
@@ -22,6 +23,13 @@ bool selectsInprocBus(std::string_view value);
 // model.
 std::shared_ptr<platform::vhpd::VhpdClient> makeInprocBus(std::string_view value,
                                                           std::string& error);
+
+// What a bus's driver and units have come to, one record per line:
+//   bus restarts=N
+//   unit serial=N model=studio|compact firmware=X.Y.Z on-bus=0|1
+// An in-process bus appends this to the file VELMORA_SIMBUS_END_STATE names when the program
+// ends.
+std::string describeEndState(const SimBus& bus);
 
 // A driver without units on which nothing opens.
 std::shared_ptr<platform::vhpd::VhpdClient> makeUnreachableBus();

@@ -1,5 +1,9 @@
 // The parts of choosing a bus that every platform shares: the in-process bus and the bus that
 // cannot be reached.
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
 #include <sstream>
 
 #include "simbus/backend.h"
@@ -40,7 +44,51 @@ class UnreachableBus final : public pv::VhpdClient {
   }
 };
 
+// With VELMORA_SIMBUS_END_STATE naming a file, every in-process bus appends to it, as the
+// program ends, what it left on its units and its driver: a bus that goes with the program
+// can then still be examined by whoever started it (a window test under Wine).
+class EndStateReport {
+ public:
+  ~EndStateReport() {
+    std::lock_guard lock(mutex_);
+    if (buses_.empty()) return;
+    std::ofstream out(path_, std::ios::app | std::ios::binary);
+    for (const auto& bus : buses_) out << describeEndState(*bus);
+  }
+
+  void keep(std::shared_ptr<SimBus> bus) {
+    const char* path = std::getenv("VELMORA_SIMBUS_END_STATE");
+    if (path == nullptr || *path == '\0') return;
+    std::lock_guard lock(mutex_);
+    path_ = path;
+    buses_.push_back(std::move(bus));
+  }
+
+ private:
+  std::mutex mutex_;
+  std::string path_;
+  std::vector<std::shared_ptr<SimBus>> buses_;
+};
+
+EndStateReport& endStateReport() {
+  static EndStateReport report;
+  return report;
+}
+
 }  // namespace
+
+std::string describeEndState(const SimBus& bus) {
+  std::ostringstream out;
+  out << "bus restarts=" << bus.driver().restarts << '\n';
+  for (const UnitStatus& unit : bus.units()) {
+    std::string model(modelName(unit.model));
+    for (char& c : model) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    out << "unit serial=" << unit.serialLow << " model=" << model
+        << " firmware=" << formatFirmware(unit.firmware) << " on-bus=" << (unit.onBus ? 1 : 0)
+        << '\n';
+  }
+  return out.str();
+}
 
 std::shared_ptr<pv::VhpdClient> makeUnreachableBus() {
   return std::make_shared<UnreachableBus>();
@@ -72,6 +120,7 @@ std::shared_ptr<pv::VhpdClient> makeInprocBus(std::string_view value, std::strin
   }
   auto bus = std::make_shared<SimBus>();
   for (Model model : *models) bus->plug(UnitSpec{model});
+  endStateReport().keep(bus);
   return makeInprocClient(bus);
 }
 

@@ -9,10 +9,7 @@
 
 #include "cli/commands.h"
 #include "control_panel/device/cv_avc.h"
-#include "platform/clock.h"
-#include "platform/vhpd_client.h"
-#include "simbus/inproc_client.h"
-#include "simbus/sim_bus.h"
+#include "tests/support/bus_harness.h"
 
 namespace velmoractl::test {
 
@@ -24,13 +21,8 @@ struct Outcome {
   std::string err;
 };
 
-class CliFixture : public ::testing::Test {
+class CliFixture : public ::testing::Test, protected platform::testing::BusHarness {
  protected:
-  platform::FakeClock clock{1000};
-  platform::ScopedClock useClock{clock};
-  std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
-  pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
-
   void TearDown() override { velmora::transportCaps() = {}; }
 
   static Outcome run(int (*verb)(Args), Args args) {

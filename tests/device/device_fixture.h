@@ -14,24 +14,19 @@
 #include "control_panel/device/device_info_set.h"
 #include "control_panel/device/diagnostic_log.h"
 #include "control_panel/device/kvo_ctrl.h"
-#include "platform/clock.h"
-#include "platform/vhpd_client.h"
-#include "simbus/inproc_client.h"
-#include "simbus/sim_bus.h"
-#include "tests/support/scratch.h"
+#include "tests/support/bus_harness.h"
 
 namespace velmora::test {
 
 namespace pv = platform::vhpd;
 namespace we = platform::win_error;
 
-class DeviceFixture : public ::testing::Test {
+class DeviceFixture : public ::testing::Test, protected platform::testing::BusHarness {
  protected:
-  platform::FakeClock clock{5000};
-  platform::ScopedClock useClock{clock};
-  std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
-  pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
-  platform::testing::ScratchFolder temp;
+  DeviceFixture() : BusHarness(5000) {}
+
+  // The temporary folder, where the diagnostic log goes.
+  const platform::testing::ScratchFolder& temp = scratch;
   platform::testing::ScopedEnv tmpdir{"TMPDIR", temp.path()};
 
   void SetUp() override { setLogDestination(LogDestination::File); }

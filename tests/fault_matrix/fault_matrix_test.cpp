@@ -18,6 +18,7 @@
 #include "tests/fwdl/unit_fixture.h"
 #include "tests/hal/hal_fixture.h"
 #include "tests/mixer/mixer_fixture.h"
+#include "tests/support/bus_harness.h"
 
 namespace fault_matrix {
 namespace {
@@ -336,8 +337,11 @@ constexpr uint32_t kHalBoundMs = 20000;
 // A download waits at most the reset time-outs and a bounded wait per transfer.
 constexpr uint32_t kDownloadBoundMs = 4 * 60000;
 
-class FaultMatrixTest : public ::testing::TestWithParam<Cell> {
+class FaultMatrixTest : public ::testing::TestWithParam<Cell>,
+                        protected platform::testing::BusHarness {
  protected:
+  FaultMatrixTest() : BusHarness(100000) {}
+
   void SetUp() override { velmora::setLogDestination(velmora::LogDestination::File); }
   void TearDown() override {
     velmora::VelmoraHAL::Destroy();
@@ -481,11 +485,7 @@ class FaultMatrixTest : public ::testing::TestWithParam<Cell> {
     EXPECT_EQ(bus->units()[0].firmware, fwdl::testing::kNewFirmware);
   }
 
-  platform::FakeClock clock{100000};
-  platform::ScopedClock useClock{clock};
-  std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
-  pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
-  platform::testing::ScratchFolder temp;
+  const platform::testing::ScratchFolder& temp = scratch;
   platform::testing::ScopedEnv tmpdir{"TMPDIR", temp.path()};
   velmora::test::RecordingMixerUi ui;
   velmora::VelmoraPlugin plugin;

@@ -21,10 +21,8 @@
 #include "fwdl/library_log.h"
 #include "platform/clock.h"
 #include "platform/vhpd_client.h"
-#include "simbus/inproc_client.h"
-#include "simbus/sim_bus.h"
 #include "tests/fwdl/fwdl_test_support.h"
-#include "tests/support/scratch.h"
+#include "tests/support/bus_harness.h"
 #include "tools/kwf/kwf_builder.h"
 
 namespace fwdl::testing {
@@ -119,7 +117,7 @@ inline tools::kwf::KwfSpec StudioFile(uint32_t version) {
   return spec;
 }
 
-class UnitFixture : public ::testing::Test {
+class UnitFixture : public ::testing::Test, protected platform::testing::BusHarness {
  protected:
   UnitFixture() {
     InitLogging("");
@@ -180,11 +178,7 @@ class UnitFixture : public ::testing::Test {
     return static_cast<size_t>(std::count(all.begin(), all.end(), entry));
   }
 
-  platform::FakeClock clock{1000};
-  platform::ScopedClock useClock{clock};
-  std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
-  pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
-  platform::testing::ScratchFolder scratch_;
+  const platform::testing::ScratchFolder& scratch_ = scratch;
   std::string logPath_ = scratch_ / "fwdl.log";
 };
 

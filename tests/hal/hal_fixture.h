@@ -12,11 +12,7 @@
 
 #include "control_panel/device/diagnostic_log.h"
 #include "control_panel/hal/velmora_hal.h"
-#include "platform/clock.h"
-#include "platform/vhpd_client.h"
-#include "simbus/inproc_client.h"
-#include "simbus/sim_bus.h"
-#include "tests/support/scratch.h"
+#include "tests/support/bus_harness.h"
 
 namespace velmora::test {
 
@@ -38,14 +34,12 @@ class RecordingObserver : public VelmoraHAL::Observer {
   std::vector<int> events;
 };
 
-class HalFixture : public ::testing::Test {
+class HalFixture : public ::testing::Test, protected platform::testing::BusHarness {
  protected:
-  platform::FakeClock clock{100000};
-  platform::ScopedClock useClock{clock};
-  std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
-  std::unique_ptr<pv::ScopedClient> useBus =
-      std::make_unique<pv::ScopedClient>(simbus::makeInprocClient(bus));
-  platform::testing::ScratchFolder temp;
+  HalFixture() : BusHarness(100000) {}
+
+  // The temporary folder, where the diagnostic log goes.
+  const platform::testing::ScratchFolder& temp = scratch;
   platform::testing::ScopedEnv tmpdir{"TMPDIR", temp.path()};
   RecordingUserInterface ui;
   RecordingObserver observer;

@@ -13,11 +13,7 @@
 #include "control_panel/hal/velmora_hal.h"
 #include "control_panel/mixer/mixer_host.h"
 #include "control_panel/mixer/velmora_plugin.h"
-#include "platform/clock.h"
-#include "platform/vhpd_client.h"
-#include "simbus/inproc_client.h"
-#include "simbus/sim_bus.h"
-#include "tests/support/scratch.h"
+#include "tests/support/bus_harness.h"
 
 namespace velmora::test {
 
@@ -56,13 +52,12 @@ class RecordingMixerUi : public MixerUserInterface {
   bool answer = true;
 };
 
-class MixerFixture : public ::testing::Test {
+class MixerFixture : public ::testing::Test, protected platform::testing::BusHarness {
  protected:
-  platform::FakeClock clock{7000};
-  platform::ScopedClock useClock{clock};
-  std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
-  pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
-  platform::testing::ScratchFolder folder;
+  MixerFixture() : BusHarness(7000) {}
+
+  // The user's data folder, where default mix files go.
+  const platform::testing::ScratchFolder& folder = scratch;
   platform::testing::ScopedEnv dataHome{"XDG_DATA_HOME", folder.path()};
   RecordingMixerUi ui;
   VelmoraPlugin plugin;

@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/clock.h"
 #include "platform/vhpd_client.h"
 #include "simbus/inproc_client.h"
 #include "simbus/sim_bus.h"
+#include "tests/support/bus_harness.h"
 
 namespace simbus::test {
 
@@ -56,11 +56,9 @@ inline uint64_t coefficientAddress(uint32_t index) {
   return kCoefficientBase + 4ull * index;
 }
 
-class BusFixture : public ::testing::Test {
+class BusFixture : public ::testing::Test, protected platform::testing::BusHarness {
  protected:
-  platform::FakeClock clock{1000};
-  platform::ScopedClock useClock{clock};
-  std::shared_ptr<SimBus> bus = std::make_shared<SimBus>();
+  // A client of the test's own, beside the one the harness makes the process's.
   std::shared_ptr<pv::VhpdClient> client = makeInprocClient(bus);
 
   uint32_t plug(Model model = Model::Studio, uint32_t serial = 0) {

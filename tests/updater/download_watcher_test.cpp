@@ -3,10 +3,7 @@
 
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/vhpd_client.h"
-#include "simbus/inproc_client.h"
-#include "simbus/sim_bus.h"
+#include "tests/support/bus_harness.h"
 #include "tests/updater/recording_view.h"
 #include "updater/download_watcher.h"
 #include "updater/progress_text.h"
@@ -43,8 +40,10 @@ namespace pv = platform::vhpd;
 constexpr KVOFWDL_STATUS kRunning = KVOFWDL_STATUS_DOWNLOAD_RUNNING;
 using Posted = std::vector<std::pair<uint32_t, uint32_t>>;
 
-class DownloadWatcherTest : public ::testing::Test {
+class DownloadWatcherTest : public ::testing::Test, protected platform::testing::BusHarness {
  protected:
+  DownloadWatcherTest() : BusHarness(0) {}
+
   Posted watch(std::vector<Reading> readingsToGive, bool replug = false) {
     script = std::move(readingsToGive);
     readings = 0;
@@ -57,10 +56,6 @@ class DownloadWatcherTest : public ::testing::Test {
     }
     return view.postedLog();
   }
-  platform::FakeClock clock{0};
-  platform::ScopedClock useClock{clock};
-  std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
-  pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
   RecordingView view;
 };
 

@@ -16,9 +16,7 @@
 #include "fwdl/library_state.h"
 #include "platform/clock.h"
 #include "platform/vhpd_client.h"
-#include "simbus/inproc_client.h"
-#include "simbus/sim_bus.h"
-#include "tests/support/scratch.h"
+#include "tests/support/bus_harness.h"
 #include "tests/updater/recording_view.h"
 #include "updater/firmware_library.h"
 #include "updater/firmware_updater.h"
@@ -39,7 +37,7 @@ constexpr FirmwareLibrary kLibraryInProcess{
 constexpr uint32_t kShippedFirmware = 0x020110CC;
 constexpr uint32_t kOlderFirmware = 0x02000FA0;
 
-class UpdaterFixture : public ::testing::Test {
+class UpdaterFixture : public ::testing::Test, protected platform::testing::BusHarness {
  protected:
   UpdaterFixture() { fwdl::InitLogging(""); }
   ~UpdaterFixture() override {
@@ -79,11 +77,6 @@ class UpdaterFixture : public ::testing::Test {
            KVOFWDL_STATUS_DEVICE_STILL_OPEN;
   }
 
-  platform::FakeClock clock{1000};
-  platform::ScopedClock useClock{clock};
-  std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
-  pv::ScopedClient useBus{simbus::makeInprocClient(bus)};
-  platform::testing::ScratchFolder scratch;
   platform::testing::ScopedEnv tmpdir{"TMPDIR", scratch.path()};
 #ifdef _WIN32
   // GetTempPath reads TMP.

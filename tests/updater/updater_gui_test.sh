@@ -10,6 +10,7 @@ set -eu
 updater=$1
 simbus=$2
 screenshot=${3:-}
+. "$(dirname "$0")/../support/gui_steps.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-updater-gui-XXXXXX")
 daemon_pid=""
@@ -29,17 +30,6 @@ fail() {
   exit 1
 }
 
-# until SECONDS COMMAND...: runs COMMAND every 0.2 s until it succeeds; fails after SECONDS.
-until_true() {
-  limit=$(( $1 * 5 )); shift
-  tries=0
-  while ! "$@" >/dev/null 2>&1; do
-    tries=$((tries + 1))
-    [ "$tries" -lt "$limit" ] || return 1
-    sleep 0.2
-  done
-}
-
 : "${DISPLAY:?run under tests/app/run-with-xvfb}"
 until_true 20 xwininfo -root || fail "the X display does not answer"
 
@@ -56,54 +46,32 @@ VELMORA_SIMBUS=$socket TMPDIR=$work/tmp HOME=$work/home ASAN_OPTIONS=detect_leak
   "$updater" >"$work/updater.log" 2>&1 &
 updater_pid=$!
 
-# The first visible window titled NAME (the display is ours alone); with an empty NAME, any
-# window of the program.
+# The first visible window titled NAME; with an empty NAME, any window of the program.
 window() {
   if [ -n "$1" ]; then
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+    window_named "$1"
   else
     xdotool search --onlyvisible --classname VelmoraProUpdater 2>/dev/null | head -n 1
   fi
 }
 has_window() { [ -n "$(window "$1")" ]; }
 
-# Presses KEY in window W. Real key presses go to the window under the pointer that has the
-# focus; a window that has only just appeared may not take them yet, hence the callers repeat.
-press() {
-  xdotool mousemove --window "$1" 10 10 2>/dev/null || true
-  xdotool windowfocus --sync "$1" 2>/dev/null || true
-  sleep 0.2
-  xdotool key "$2"
-}
-
-shown() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
-
-# Presses Return in window W until it is gone.
-dismiss() {
-  press "$1" Return
-  sleep 0.5
-  ! shown "$1"
-}
-
 height() { xwininfo -id "$1" | sed -n 's/^ *Height: *//p'; }
 
-# Presses Return in the dialog until it shows the progress bar (and so grows).
-start_update() {
-  press "$dialog" Return
-  sleep 0.5
-  [ "$(height "$dialog")" -gt "$idle_height" ]
-}
+# The dialog shows the progress bar, and so has grown.
+grown() { [ "$(height "$dialog")" -gt "$idle_height" ]; }
 
 # 1. The power-supply warning, untitled, comes before any window: OK.
 until_true 60 has_window "" || fail "no power-supply warning"
 has_window "Velmora PRO Updater" && fail "the dialog came before the warning"
-until_true 30 dismiss "$(window "")" || fail "the power-supply warning does not go"
+warning=$(window "")
+press_until 30 "$warning" Return gone "$warning" || fail "the power-supply warning does not go"
 
 # 2. The dialog: Return presses "Update", the default button.
 until_true 30 has_window "Velmora PRO Updater" || fail "no updater dialog"
 dialog=$(window "Velmora PRO Updater")
 idle_height=$(height "$dialog")
-until_true 30 start_update || fail "Return did not start the update"
+press_until 30 "$dialog" Return grown || fail "Return did not start the update"
 
 # 3. Mid-download picture, once the progress bar has made some way.
 if [ -n "$screenshot" ]; then
@@ -113,15 +81,14 @@ fi
 
 # 4. The restart question at the end: Yes (the default) restarts the simulated computer.
 until_true 240 has_window "Firmware Update" || fail "the download did not finish"
-until_true 30 dismiss "$(window "Firmware Update")" || fail "the restart question does not go"
+question=$(window "Firmware Update")
+press_until 30 "$question" Return gone "$question" || fail "the restart question does not go"
 
 # 5. The program ends with 0 after the restart; the unit runs the new firmware; the temporary
 # folder is gone.
-until_true 30 sh -c "! kill -0 $updater_pid" || fail "the updater did not end"
-code=0
-wait "$updater_pid" || code=$?
+wait_bounded 30 "$updater_pid" || fail "the updater did not end"
 updater_pid=""
-[ "$code" -eq 0 ] || fail "the updater ended with $code"
+[ "$exit_code" -eq 0 ] || fail "the updater ended with $exit_code"
 "$simbus" --socket "$socket" list | grep -q "Studio .*2.1.4300 *yes" ||
   fail "the unit does not run 2.1.4300: $("$simbus" --socket "$socket" list)"
 "$simbus" --socket "$socket" driver | grep -Eq "restarts:? *1" ||
