@@ -5,11 +5,16 @@
 # runs the new firmware.
 #
 # usage: updater_gui_test.sh UPDATER SIMBUS [SCREENSHOT]
-# With SCREENSHOT, a picture of the dialog in mid-download is saved there.
+# With SCREENSHOT, a picture of the dialog in mid-download is saved there. With VELMORACTL and
+# KWF in the environment, the unit is first left in its boot loader by an update that is cut
+# off while the program is written (velmoractl KWF, the unit unplugged mid-write and plugged
+# back); the updater must then recover it without a version question.
 set -eu
 updater=$1
 simbus=$2
 screenshot=${3:-}
+velmoractl=${VELMORACTL:-}
+kwf=${KWF:-}
 . "$(dirname "$0")/../support/gui_steps.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-updater-gui-XXXXXX")
@@ -42,6 +47,22 @@ until_true 20 "$simbus" --socket "$socket" list || fail "the bus daemon did not 
 "$simbus" --socket "$socket" list | grep -q "2.0.4000" || fail "the unit does not run 2.0.4000"
 
 mkdir -p "$work/tmp" "$work/home"
+if [ -n "$velmoractl" ]; then
+  # The unit last ran firmware newer than the file's: had the updater compared versions, it
+  # would ask about a downgrade.
+  serial=$("$simbus" --socket "$socket" list | awk '/Studio/ {print $1; exit}')
+  "$simbus" --socket "$socket" unplug "$serial" >/dev/null
+  "$simbus" --socket "$socket" plug studio --serial "$serial" --firmware 3.0.0 --replace >/dev/null
+  "$simbus" --socket "$socket" fault remove --kind download-block --skip 2 >/dev/null
+  mkdir -p "$work/cli-tmp"
+  VELMORA_SIMBUS=$socket TMPDIR=$work/cli-tmp HOME=$work/home "$velmoractl" firmware update \
+    --allow-downgrade "$kwf" \
+    >"$work/cut-update.log" 2>&1 && fail "the cut-off update reported success"
+  "$simbus" --socket "$socket" plug studio --serial "$serial" >/dev/null
+  VELMORA_SIMBUS=$socket "$velmoractl" units | grep -q "in boot loader" ||
+    fail "the cut-off unit is not in its boot loader: $(VELMORA_SIMBUS=$socket "$velmoractl" units)"
+fi
+
 VELMORA_SIMBUS=$socket TMPDIR=$work/tmp HOME=$work/home ASAN_OPTIONS=detect_leaks=0 \
   "$updater" >"$work/updater.log" 2>&1 &
 updater_pid=$!
@@ -71,7 +92,15 @@ press_until 30 "$warning" Return gone "$warning" || fail "the power-supply warni
 until_true 30 has_window "Velmora PRO Updater" || fail "no updater dialog"
 dialog=$(window "Velmora PRO Updater")
 idle_height=$(height "$dialog")
-press_until 30 "$dialog" Return grown || fail "Return did not start the update"
+# Return is pressed again only while neither the download nor a question has come, so that a
+# version question is seen rather than answered by a repeated press.
+started_or_asked() { grown || has_window "Firmware Update"; }
+press_until 30 "$dialog" Return started_or_asked || fail "Return did not start the update"
+if ! grown; then
+  [ -z "$velmoractl" ] || fail "a version question came for a unit in its boot loader"
+  question=$(window "Firmware Update")
+  press_until 30 "$question" Return grown || fail "no download after the question"
+fi
 
 # 3. Mid-download picture, once the progress bar has made some way.
 if [ -n "$screenshot" ]; then
@@ -96,4 +125,9 @@ updater_pid=""
 # The units' update locks stay (a lock file is never removed); the updater's folder goes.
 left=$(ls -A "$work/tmp" | grep -vx velmora-locks || true)
 [ -z "$left" ] || fail "left behind: $left"
-echo "updater_gui_test: updated to 2.1.4300 and restarted"
+if [ -n "$velmoractl" ]; then
+  VELMORA_SIMBUS=$socket "$velmoractl" units | grep -q "in boot loader" && fail "still in boot loader"
+  echo "updater_gui_test: recovered a unit left in its boot loader, 2.1.4300, restarted"
+else
+  echo "updater_gui_test: updated to 2.1.4300 and restarted"
+fi
