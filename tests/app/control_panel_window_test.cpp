@@ -2,6 +2,7 @@
 // knob, the event queue, the frame swap and the layouts, the unit menu and the main menu.
 #include <gmock/gmock.h>
 #include <wx/menu.h>
+#include <wx/statusbr.h>
 #include <wx/tooltip.h>
 
 #include <chrono>
@@ -253,14 +254,16 @@ TEST_F(ControlPanelWindowTest, UpdateFirmwareClosesTheUnitStartsTheUpdaterAndEnd
   EXPECT_TRUE(std::filesystem::exists(started)) << "the updater did not start";
 }
 
-TEST_F(ControlPanelWindowTest, TheToolTipNamesTheControlUnderTheMouse) {
+TEST_F(ControlPanelWindowTest, TheToolTipAndStatusLineNameTheControlUnderTheMouseWithItsValue) {
   start();
   wxUIActionSimulator sim;
   pointerAt(sim, 50, 125);  // input 1's fader
   pump(2);
   const wxToolTip* tip = frame().canvas()->GetToolTip();
   ASSERT_NE(tip, nullptr);
-  EXPECT_EQ(tip->GetTip(), "Input 1 Mix Level");
+  EXPECT_EQ(tip->GetTip(), "Input 1 Mix Level: -6.0 dB");  // level 0.5: 20 log10(0.5)
+  ASSERT_NE(frame().GetStatusBar(), nullptr);
+  EXPECT_EQ(frame().GetStatusBar()->GetStatusText(0), "Input 1 Mix Level: -6.0 dB");
 }
 
 TEST_F(ControlPanelWindowTest, TheClipboardKeepsABlockUnderItsFormatName) {
