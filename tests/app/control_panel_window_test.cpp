@@ -6,6 +6,8 @@
 #include <wx/tooltip.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -40,6 +42,24 @@ TEST_F(ControlPanelWindowTest, DraggingAFaderChangesTheUnitsCoefficients) {
   pump(3);
   EXPECT_LT(plugin().getNormalised(param::kAnalogueLevel), 0.7f);
   EXPECT_NE(inputMix(*bus, serial), before) << "the move reached the unit";
+}
+
+TEST_F(ControlPanelWindowTest, DuringADragTheStatusLineShowsTheFadersNameAndLevel) {
+  start();
+  wxUIActionSimulator sim;
+  pointerAt(sim, 50, 125);
+  sim.MouseDown();
+  pump(2);
+  pointerAt(sim, 50, 145);
+  pump(2);
+  const float level = plugin().getNormalised(param::kAnalogueLevel);
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "Input 1 Mix Level: %.1f dB", 20 * std::log10(level));
+  ASSERT_NE(frame().GetStatusBar(), nullptr);
+  EXPECT_EQ(frame().GetStatusBar()->GetStatusText(0), expected);
+  EXPECT_EQ(frame().canvas()->GetToolTip()->GetTip(), expected);
+  sim.MouseUp();
+  pump(2);
 }
 
 TEST_F(ControlPanelWindowTest, TurningTheUnitsKnobMovesTheKnobOnScreen) {

@@ -274,6 +274,22 @@ TEST_F(ProgramTest, TabReachesAFaderArrowsMoveItOnTheUnitAndTheFocusRingShows) {
            "srgb(255,255,255) srgb(0,0,0)";
   })) << shell("convert " + shot + " -format '%[pixel:p{38,62}] %[pixel:p{39,63}]' info:");
   EXPECT_TRUE(program.terminate());
+
+  // At x2 the ring is two screen pixels wide, at twice the place.
+  Program zoomed({"--zoom", "2"});
+  const std::string big = waitForWindow("VelmoraControl PRO");
+  ASSERT_FALSE(big.empty()) << "no window at x2";
+  click(big, 20, 16);
+  xdotool("windowfocus " + big);
+  for (int tab = 0; tab < 18; ++tab) xdotool("key Tab");
+  xdotool("mousemove --window " + big + " 1400 780");
+  const std::string pixels = "'%[pixel:p{76,124}] %[pixel:p{77,125}] %[pixel:p{78,126}]'";
+  EXPECT_TRUE(waitUntil([&] {
+    shell("import -window " + big + " " + shot);
+    return shell("convert " + shot + " -format " + pixels + " info:") ==
+           "srgb(255,255,255) srgb(255,255,255) srgb(0,0,0)";
+  })) << shell("convert " + shot + " -format " + pixels + " info:");
+  EXPECT_TRUE(zoomed.terminate());
 }
 
 TEST_F(ProgramTest, AtZoomTwoTheWindowShowsThePanelRenderedAtZoomTwo) {

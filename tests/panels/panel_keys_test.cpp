@@ -67,6 +67,11 @@ TEST_F(PanelKeysTest, TabWalksEveryControlInReadingOrderBothWaysAndSkipsCoveredO
   panel().click(kSpdifTab.x, kSpdifTab.y);  // covers faders 3-8
   const std::vector<View*> covered = order();
   EXPECT_EQ(std::find(covered.begin(), covered.end(), fader3), covered.end());
+
+  set(0, 1);  // output 1+2 follows the unit's knob: its level knob takes no input
+  const std::vector<View*> disabled = order();
+  EXPECT_EQ(std::find(disabled.begin(), disabled.end(), at(kKnob12)), disabled.end());
+  EXPECT_FALSE(panel().layout().wheel(kKnob12.x, kKnob12.y, 1, false));
 }
 
 struct KeyCase {
