@@ -34,7 +34,7 @@ int findParameter(const std::string& text) {
 
 std::string textOf(velmora::Plugin& plugin, int id) {
   char text[128] = {};
-  plugin.getParameter(id)->getText(text, 32);
+  plugin.valueText(id, text, 32);  // the text the panel shows
   return text;
 }
 

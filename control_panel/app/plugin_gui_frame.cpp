@@ -4,6 +4,7 @@
 #include <wx/tooltip.h>
 
 #include "control_panel/app/first_paint_stamp.h"
+#include "control_panel/app/wx_key_code.h"
 #include "control_panel/toolkit/view.h"
 
 namespace velmora {
@@ -33,18 +34,26 @@ wxPluginGUIFrame::wxPluginGUIFrame(wxWindow* parent, wxWindowID id, const wxStri
   canvas_->Bind(wxEVT_PAINT, &wxPluginGUIFrame::onPaint, this);
   canvas_->Bind(wxEVT_CONTEXT_MENU, &wxPluginGUIFrame::onContextMenu, this);
   Bind(wxEVT_CONTEXT_MENU, &wxPluginGUIFrame::onContextMenu, this);
+  canvas_->Bind(wxEVT_KEY_DOWN, &wxPluginGUIFrame::onKeyDown, this);
+  canvas_->Bind(wxEVT_MOUSEWHEEL, &wxPluginGUIFrame::onWheel, this);
+  canvas_->Bind(wxEVT_SET_FOCUS, &wxPluginGUIFrame::onFocus, this);
+  canvas_->Bind(wxEVT_KILL_FOCUS, &wxPluginGUIFrame::onFocus, this);
   Bind(wxEVT_TIMER, &wxPluginGUIFrame::onTimer, this, kTimerId);
   Bind(wxEVT_CLOSE_WINDOW, &wxPluginGUIFrame::onClose, this);
   timer_.Start(kTimerPeriodMs);
 }
 
 wxPluginGUIFrame::~wxPluginGUIFrame() {
+  // The canvas loses the focus while the frame is torn down, after this part of it is gone.
+  canvas_->Unbind(wxEVT_SET_FOCUS, &wxPluginGUIFrame::onFocus, this);
+  canvas_->Unbind(wxEVT_KILL_FOCUS, &wxPluginGUIFrame::onFocus, this);
   timer_.Stop();
   detachLayout();
 }
 
 void wxPluginGUIFrame::detachLayout() {
   if (layout_ == nullptr) return;
+  layout_->setKeyboardFocus(false);
   layout_->setGUI(nullptr);
   layout_->refreshAll();
 }
@@ -71,6 +80,7 @@ void wxPluginGUIFrame::layoutPluginGUI() {
   layout_->setGUI(gui_.get());
   layout_->refreshAll();
   layout_->positionRoot(0, 0);
+  layout_->setKeyboardFocus(wxWindow::FindFocus() == canvas_);
   if (canvas_->GetToolTip() == nullptr) canvas_->SetToolTip(new wxToolTip(""));
   for (int row = 0; row < layout_->getRowCount(); ++row) {
     if (View* view = layout_->getView(row)) {
@@ -90,20 +100,30 @@ void wxPluginGUIFrame::onTimerTick() {}
 
 void wxPluginGUIFrame::onViewMouseOver(View* view) {
   if (view->isMouseOver()) {
-    char name[kToolTipCapacity] = {};
-    view->getName(name, kToolTipCapacity);
-    canvas_->SetToolTip(wxString::FromUTF8(name));
-    wxToolTip::Enable(true);
+    showReadout(layout_ != nullptr ? layout_->readout(view) : std::string());
   } else {
     wxToolTip::Enable(false);
     canvas_->SetToolTip("");
   }
 }
 
+void wxPluginGUIFrame::showReadout(const std::string& text) {
+  const wxString shown = wxString::FromUTF8(text.substr(0, kToolTipCapacity - 1));
+  canvas_->SetToolTip(shown);
+  wxToolTip::Enable(true);
+  if (!text.empty() && GetStatusBar() != nullptr) SetStatusText(shown, 0);
+}
+
 void wxPluginGUIFrame::onIdle(wxIdleEvent& event) {
   event.Skip();
   if (layout_ == nullptr) return;
+  // Focus events do not come in every order (a layout attached while the canvas already
+  // holds the focus): ask.
+  layout_->setKeyboardFocus(wxWindow::FindFocus() == canvas_);
   layout_->idleTick();
+  // Dragged, wheeled, stepped or clicked since the last pass: say what it is now.
+  const int touched = layout_->takeTouchedRow();
+  if (touched >= 0) showReadout(layout_->readout(layout_->getView(touched)));
   if (layout_->needsRedraw()) layout_->redraw();
 }
 
@@ -114,6 +134,8 @@ void wxPluginGUIFrame::onLeftButton(wxMouseEvent& event) {
   int x = 0, y = 0;
   layout_->getGUI()->getCursorPos(&x, &y);
   const bool down = event.GetEventType() != wxEVT_LEFT_UP;
+  // Keys go to the panel the user last clicked.
+  if (down && wxWindow::FindFocus() != canvas_) canvas_->SetFocus();
   layout_->mouseButton(x, y, 0, down);
 }
 
@@ -140,6 +162,31 @@ void wxPluginGUIFrame::onContextMenu(wxContextMenuEvent&) {}
 void wxPluginGUIFrame::onTimer(wxTimerEvent&) {
   onTimerTick();
   if (layout_ != nullptr) layout_->timerTick();
+}
+
+void wxPluginGUIFrame::onKeyDown(wxKeyEvent& event) {
+  const int key = toolkitKeyCode(event.GetKeyCode());
+  const int modifiers = event.GetModifiers() & ~wxMOD_SHIFT;
+  if (layout_ == nullptr || key < 0 || modifiers != 0 || !layout_->key(key, event.ShiftDown())) {
+    event.Skip();
+  }
+}
+
+void wxPluginGUIFrame::onWheel(wxMouseEvent& event) {
+  if (layout_ == nullptr || layout_->getGUI() == nullptr || event.GetWheelDelta() == 0 ||
+      event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL) {
+    event.Skip();
+    return;
+  }
+  const int notches = event.GetWheelRotation() / event.GetWheelDelta();
+  int x = 0, y = 0;
+  layout_->getGUI()->getCursorPos(&x, &y);
+  if (!layout_->wheel(x, y, notches, event.ShiftDown())) event.Skip();
+}
+
+void wxPluginGUIFrame::onFocus(wxFocusEvent& event) {
+  event.Skip();
+  if (layout_ != nullptr) layout_->setKeyboardFocus(event.GetEventType() == wxEVT_SET_FOCUS);
 }
 
 void wxPluginGUIFrame::onClose(wxCloseEvent& event) {

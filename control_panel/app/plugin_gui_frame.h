@@ -1,12 +1,14 @@
 // A frame that shows one skinned layout: it owns the layout's drawing context, turns window
 // events into the layout's entry points, polls drags and redraws from idle time, runs the
-// 100 ms timer, and shows the hovered control's name as its tool tip.
+// 100 ms timer, and shows the hovered or last changed control's name and value as its tool
+// tip and on its status line. Keys and the wheel go to the layout, which decides what they do.
 #pragma once
 
 #include <wx/frame.h>
 #include <wx/timer.h>
 
 #include <memory>
+#include <string>
 
 #include "control_panel/app/wx_surface.h"
 #include "control_panel/toolkit/gui.h"
@@ -28,6 +30,8 @@ class wxPluginGUIFrame : public wxFrame {
   virtual void onTimerTick();
 
   void onViewMouseOver(View* view);
+  // The name and value of a control, as tool tip and (with a status bar) status text.
+  void showReadout(const std::string& text);
 
   // The window the layout draws in (a child that fills the client area and takes the
   // keyboard focus).
@@ -47,6 +51,9 @@ class wxPluginGUIFrame : public wxFrame {
   void onContextMenu(wxContextMenuEvent& event);
   void onTimer(wxTimerEvent& event);
   void onClose(wxCloseEvent& event);
+  void onKeyDown(wxKeyEvent& event);
+  void onWheel(wxMouseEvent& event);
+  void onFocus(wxFocusEvent& event);
 
   PluginGUI* layout_ = nullptr;
 

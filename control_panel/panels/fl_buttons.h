@@ -22,7 +22,7 @@ class flButton : public PanelWidget {
  protected:
   void onReleaseInside(iGUI* gui) override;
   // The slot the button shows and toggles (slot 0 unless the class switches groups).
-  virtual int activeSlot() { return 0; }
+  int activeSlot() override { return 0; }
   // The look of the shown value, or of the toggled value while a release would toggle.
   virtual Bitmap* currentLook();
   // Builds the on- and off-looks from the image, mask (-1: none) and background lines.

@@ -65,6 +65,7 @@ class flCoveringTray : public View {
   void onMouseButton(int x, int y, int reserved, bool down, iGUI* gui) override;
   void onResetClick(int x, int y, iGUI* gui) override;
   bool isResettable(int) override { return false; }
+  bool passesInputToChildren() override { return !isCovering(); }
 
   bool isCovering();
 

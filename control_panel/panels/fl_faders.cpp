@@ -75,6 +75,19 @@ void flHSlider::onDrag(iGUI* gui) {
   drawNow(gui);
 }
 
+bool flHSlider::adjust(ControlAction action, iGUI* gui) {
+  if (action == ControlAction::Reset || action == ControlAction::Activate) {
+    return PanelWidget::adjust(action, gui);
+  }
+  const float now = normalised(0);
+  const float value = steppedValue(now, action);
+  if (value != now) {
+    value_ = value;
+    writeNormalised(0, value_);
+  }
+  return true;
+}
+
 void flHSlider::onDragEnd(iGUI*) {
   pressed_ = false;
 }
@@ -114,10 +127,44 @@ void flVSlider::writeLevel(float value) {
   writeNormalised(levelSlot(), value);
 }
 
+void flVSlider::onPress(iGUI* gui) {
+  relative_ = false;
+  if (gui != nullptr) {
+    int x = 0;
+    gui->getCursorPos(&x, &lastY_);
+  }
+}
+
+bool flVSlider::adjust(ControlAction action, iGUI* gui) {
+  if (action == ControlAction::Reset || action == ControlAction::Activate) {
+    return PanelWidget::adjust(action, gui);
+  }
+  if (!takesPresses()) return false;
+  const float now = normalised(levelSlot());
+  const float value = steppedValue(now, action);
+  if (value != now) {
+    value_ = value;
+    writeLevel(value_);
+  }
+  return true;
+}
+
 void flVSlider::onDrag(iGUI* gui) {
   if (!pressed_ || gui == nullptr) return;
   int x = 0, y = 0;
   gui->getCursorPos(&x, &y);
+  if (gui->isShiftDown()) relative_ = true;
+  if (relative_) {
+    const float perPixel = 1.0f / kTravel / (gui->isShiftDown() ? kFineDivisor : 1);
+    const int up = lastY_ - y;
+    lastY_ = y;
+    if (up == 0) return;
+    value_ = std::clamp(normalised(levelSlot()) + static_cast<float>(up) * perPixel, 0.0f, 1.0f);
+    writeLevel(value_);
+    drawNow(gui);
+    return;
+  }
+  lastY_ = y;
   const int handleHeight = handle_ != nullptr ? handle_->height() : 0;
   const int offset = y - rect_.top - handleHeight / 2;
   value_ = std::clamp(1.0f - static_cast<float>(offset) / kTravel, 0.0f, 1.0f);
@@ -230,6 +277,20 @@ void flKnob::onDrag(iGUI* gui) {
       std::clamp(normalised(valueSlot()) + static_cast<float>(movement) * perPixel, 0.0f, 1.0f);
   writeValue(value_);
   drawNow(gui);
+}
+
+bool flKnob::adjust(ControlAction action, iGUI* gui) {
+  if (action == ControlAction::Reset || action == ControlAction::Activate) {
+    return PanelWidget::adjust(action, gui);
+  }
+  if (!takesPresses()) return false;
+  const float now = normalised(valueSlot());
+  const float value = steppedValue(now, action);
+  if (value != now) {
+    value_ = value;
+    writeValue(value_);
+  }
+  return true;
 }
 
 void flKnob::onDragEnd(iGUI*) {

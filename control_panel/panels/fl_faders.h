@@ -21,6 +21,10 @@ class flHSlider : public PanelWidget {
   void onDragEnd(iGUI* gui) override;
   void draw(iGUI* gui) override;
 
+  ControlAxis axis() override { return ControlAxis::Horizontal; }
+  bool adjust(ControlAction action, iGUI* gui) override;
+  bool activates() override { return false; }
+
   int travel() const { return travel_; }
   int step() const { return step_; }
   // Where the handle is drawn, from the widget's left edge.
@@ -47,18 +51,28 @@ class flVSlider : public PanelWidget {
   void draw(iGUI* gui) override;
 
   static constexpr int kTravel = 95;
+  // With Shift held a drag moves the level a tenth as fast; once Shift was used the rest of
+  // the drag follows the pointer's movement, so letting go of Shift does not jump.
+  static constexpr int kFineDivisor = 10;
   int handleY() const;
+  ControlAxis axis() override { return ControlAxis::Vertical; }
+  bool adjust(ControlAction action, iGUI* gui) override;
+  int activeSlot() override { return levelSlot(); }
 
  protected:
   // The slot a drag writes.
   virtual int levelSlot() { return 0; }
   // Stores a dragged level.
   virtual void writeLevel(float value);
+  bool activates() override { return false; }
+  void onPress(iGUI* gui) override;
 
   std::unique_ptr<Bitmap> tray_;
   Bitmap* handle_ = nullptr;
   Bitmap* handleMask_ = nullptr;
   std::unique_ptr<Bitmap> composite_;
+  bool relative_ = false;  // this drag follows movement, not position
+  int lastY_ = 0;
 };
 
 // An input fader. Slots 0 the group (179) and per group g: 3g+1 own level, 3g+2 partner
@@ -95,6 +109,9 @@ class flKnob : public PanelWidget {
   // The frame of a value: a = 270 v - 135 degrees; 14 within 2.5 degrees of the middle, 13
   // or 15 within 10, else one frame per 10 degrees, 0-28.
   static int frameIndex(float value);
+  ControlAxis axis() override { return ControlAxis::Horizontal; }
+  bool adjust(ControlAction action, iGUI* gui) override;
+  int activeSlot() override { return valueSlot(); }
   static constexpr int kFrames = 29;
   static constexpr int kKnobPitch = 20;
   static constexpr int kKnobSide = 19;
@@ -103,6 +120,7 @@ class flKnob : public PanelWidget {
 
  protected:
   void onPress(iGUI* gui) override;
+  bool activates() override { return false; }
   // Stores a dragged value.
   virtual void writeValue(float value);
   virtual int valueSlot() { return 0; }

@@ -91,4 +91,16 @@ void flTextButton::onMouseButton(int, int, int, bool down, iGUI*) {
 
 void flTextButton::parameterChanged(int) {}
 
+bool flTextButton::adjust(ControlAction action, iGUI* gui) {
+  if (action == ControlAction::Activate) {
+    onMouseButton(rect_.left, rect_.top, 0, true, gui);
+    return true;
+  }
+  if (action == ControlAction::Reset && owner_ != nullptr) {
+    owner_->resetToDefaults(id_);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace velmora

@@ -41,9 +41,10 @@ class flLinkButton : public PanelWidget {
  protected:
   void onReleaseInside(iGUI* gui) override;
 
- private:
-  int activeSlot();
+ public:
+  int activeSlot() override;
 
+ private:
   std::unique_ptr<Bitmap> off_;
   std::unique_ptr<Bitmap> on_;
 };
@@ -52,6 +53,8 @@ class flLinkButton : public PanelWidget {
 class flLogoButton : public PanelWidget {
  public:
   using PanelWidget::PanelWidget;
+  // Nothing to see, so no place for a focus ring.
+  bool isFocusable() override { return false; }
 
  protected:
   void onReleaseInside(iGUI* gui) override;
@@ -65,6 +68,9 @@ class flTextButton : public Static {
   void onMouseButton(int x, int y, int reserved, bool down, iGUI* gui) override;
   void parameterChanged(int slot) override;
   bool isResettable(int slot) override { return slot == 0; }
+  bool isFocusable() override { return getParameterCount() > 0; }
+  // Space or Return flips slot 0 as a press does; Delete resets it.
+  bool adjust(ControlAction action, iGUI* gui) override;
 };
 
 }  // namespace velmora

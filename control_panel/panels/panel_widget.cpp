@@ -40,6 +40,21 @@ void PanelWidget::onDragEnd(iGUI* gui) {
   if (inside) onReleaseInside(gui);
 }
 
+bool PanelWidget::adjust(ControlAction action, iGUI* gui) {
+  if (!takesPresses()) return false;
+  if (action == ControlAction::Reset) {
+    if (owner_ != nullptr) owner_->resetToDefaults(id_);
+    return true;
+  }
+  if (action != ControlAction::Activate || !activates()) return false;
+  onPress(gui);
+  onReleaseInside(gui);
+  pressed_ = false;
+  inside_ = false;
+  invalidate();
+  return true;
+}
+
 float PanelWidget::normalised(int slot) {
   return owner_ != nullptr && hasSlot(slot) ? owner_->getViewNormalised(id_, slot) : 0.0f;
 }

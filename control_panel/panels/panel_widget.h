@@ -27,6 +27,11 @@ class PanelWidget : public View {
   // Unless a class says otherwise, only slot 0 takes part in the reset gesture.
   bool isResettable(int slot) override { return slot == 0; }
 
+  // Keyboard and wheel: a widget that takes presses is a focus stop. Activate does what a
+  // click inside does, Reset what the reset gesture does; the faders and knobs add steps.
+  bool isFocusable() override { return takesPresses(); }
+  bool adjust(ControlAction action, iGUI* gui) override;
+
   bool isPressed() const { return pressed_; }
   float value() const { return value_; }
 
@@ -39,6 +44,10 @@ class PanelWidget : public View {
   virtual void onReleaseInside(iGUI* /*gui*/) {}
   // Whether a release at the pointer would count now.
   bool pointerInside(iGUI* gui);
+
+  // A click as the keyboard gives it: the press and a release inside at once. Widgets
+  // that are dragged, not clicked, say no.
+  virtual bool activates() { return true; }
 
   float normalised(int slot);
   float real(int slot);

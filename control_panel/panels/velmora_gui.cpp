@@ -1,7 +1,9 @@
 #include "control_panel/panels/velmora_gui.h"
 
+#include "control_panel/mixer/velmora_parameters.h"
 #include "control_panel/panels/layout_tables.h"
 #include "control_panel/panels/panel_views.h"
+#include "control_panel/toolkit/i_gui.h"
 #include "control_panel/toolkit/static.h"
 
 namespace velmora {
@@ -23,6 +25,17 @@ VelmoraGUI::VelmoraGUI(const LayoutTable& table, Plugin* plugin)
     : PluginGUI(registered(table).rowCount(), table.data(), plugin) {}
 
 void VelmoraGUI::setUnitName(const char*) {}
+
+bool VelmoraGUI::onUnhandledKey(int key, bool) {
+  Plugin* plugin = getPlugin();
+  if (key != kKeyF2 || plugin == nullptr) return false;
+  Parameter* edit = plugin->getParameter(param::kEditUnitName);
+  if (edit == nullptr) return false;
+  // The parameter flips on every edit and the application acts on every change.
+  edit->setNormalised(edit->getNormalised() != 0 ? 0.0f : 1.0f);
+  plugin->userChanged(param::kEditUnitName, true);
+  return true;
+}
 
 VelmoraNormalGUI::VelmoraNormalGUI(Plugin* plugin) : VelmoraGUI(normalLayoutTable(), plugin) {}
 

@@ -13,6 +13,10 @@ class VelmoraGUI : public PluginGUI {
   VelmoraGUI(const LayoutTable& table, Plugin* plugin);
   // Shows `text` as the unit's name; nothing here.
   virtual void setUnitName(const char* text);
+
+ protected:
+  // F2 edits the unit's name, as a click on the name does.
+  bool onUnhandledKey(int key, bool shift) override;
 };
 
 class VelmoraNormalGUI : public VelmoraGUI {

@@ -16,12 +16,18 @@ class Bitmap;
 // characters are their codes (32…126).
 enum : int {
   kKeyBackspace = 8,
+  kKeyTab = 9,
   kKeyNewline = 10,
   kKeyReturn = 13,
   kKeyLeft = 14,
   kKeyRight = 15,
   kKeyHome = 16,
   kKeyEnd = 17,
+  kKeyUp = 18,
+  kKeyDown = 19,
+  kKeyPageUp = 20,
+  kKeyPageDown = 21,
+  kKeyF2 = 22,
   kKeyEscape = 27,
   kKeyDelete = 127,
 };

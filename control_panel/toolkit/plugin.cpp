@@ -65,6 +65,12 @@ void Plugin::getParameterName(int index, char* out, int capacity) {
                static_cast<size_t>(capacity));
 }
 
+int Plugin::valueText(int index, char* out, int capacity) {
+  if (capacity > 0) out[0] = '\0';
+  if (!valid(index) || capacity <= 0) return 0;
+  return parameters_[static_cast<size_t>(index)]->getText(out, capacity);
+}
+
 void Plugin::setNormalised(int index, float value) {
   if (!valid(index)) return;
   parameters_[static_cast<size_t>(index)]->setNormalised(value);

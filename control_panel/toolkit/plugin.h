@@ -57,6 +57,11 @@ class Plugin {
   // Bounded copy of the name: no terminator is added when the name fills `capacity`.
   void getParameterName(int index, char* out, int capacity);
 
+  // The text a value is shown as, on the panel and by velmoractl alike: the parameter's own
+  // text unless the parameter set knows a better one for it. Length written; 0 for an
+  // invalid index.
+  virtual int valueText(int index, char* out, int capacity);
+
   // The path of every edit made through a view, called after the value was stored: the host
   // first (when set and `callHost`), then every observer.
   void userChanged(int index, bool callHost);

@@ -1,7 +1,9 @@
 #include "control_panel/toolkit/plugin_gui.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "control_panel/toolkit/focus_order.h"
 #include "control_panel/toolkit/i_gui.h"
 #include "control_panel/toolkit/view.h"
 #include "control_panel/toolkit/view_registry.h"
@@ -101,22 +103,31 @@ int PluginGUI::parameterAt(int row, int slot) const {
 void PluginGUI::setViewNormalised(int row, int slot, float value) {
   const int p = parameterAt(row, slot);
   if (p < 0) return;
+  touch(row);
+  ++changeDepth_;
   plugin_->getParameter(p)->setNormalised(value);
   plugin_->userChanged(p, true);
+  --changeDepth_;
 }
 
 void PluginGUI::setViewReal(int row, int slot, float value) {
   const int p = parameterAt(row, slot);
   if (p < 0) return;
+  touch(row);
+  ++changeDepth_;
   plugin_->getParameter(p)->setReal(value);
   plugin_->userChanged(p, true);
+  --changeDepth_;
 }
 
 void PluginGUI::setViewText(int row, int slot, const char* text) {
   const int p = parameterAt(row, slot);
   if (p < 0 || text == nullptr) return;
+  touch(row);
+  ++changeDepth_;
   plugin_->getParameter(p)->setText(text, static_cast<int>(std::strlen(text)));
   plugin_->userChanged(p, true);
+  --changeDepth_;
 }
 
 float PluginGUI::getViewNormalised(int row, int slot) {
@@ -137,12 +148,15 @@ void PluginGUI::getViewText(int row, int slot, char* out, int capacity) {
 void PluginGUI::resetToDefaults(int row) {
   View* view = getView(row);
   if (view == nullptr) return;
+  touch(row);
   for (int slot = 0; slot < view->getParameterCount(); ++slot) {
     const int p = parameterAt(row, slot);
     if (p < 0 || !view->isResettable(slot)) continue;
     Parameter* parameter = plugin_->getParameter(p);
+    ++changeDepth_;
     parameter->setReal(parameter->getDefault());
     plugin_->userChanged(p, true);
+    --changeDepth_;
   }
 }
 
@@ -163,17 +177,19 @@ void PluginGUI::redraw() {
   if (root == nullptr || gui_ == nullptr) return;
   gui_->beginDraw();
   root->draw(gui_);
+  if (keyboardFocus_) drawFocusRing(focusedControl());
   gui_->endDraw();
 }
 
 void PluginGUI::mouseButton(int x, int y, int reserved, bool down) {
+  const UserInput input(userInput_);
   View* root = getRoot();
   if (root == nullptr || gui_ == nullptr) return;
   // A view's action can detach the layout from its window (a dialog, a layout swap): the
   // draw ends on the context it began on.
   iGUI* gui = gui_;
   gui->beginDraw();
-  if (gui->isAltDown()) {
+  if (gui->isAltDown() || gui->isControlDown()) {
     root->onResetClick(x, y, gui);
   } else {
     root->onMouseButton(x, y, reserved, down, gui);
@@ -198,6 +214,7 @@ void PluginGUI::mouseMove(int x, int y) {
 }
 
 void PluginGUI::idleTick() {
+  const UserInput input(userInput_);
   View* root = getRoot();
   if (root == nullptr || gui_ == nullptr) return;
   iGUI* gui = gui_;  // as in mouseButton
@@ -218,6 +235,99 @@ void PluginGUI::timerTick() {
 bool PluginGUI::needsRedraw() {
   View* root = getRoot();
   return root != nullptr && root->needsRedraw();
+}
+
+View* PluginGUI::focusedControl() {
+  View* root = getRoot();
+  View* focused = root != nullptr ? root->findFocused() : nullptr;
+  if (focused == nullptr) return nullptr;
+  // A control that was covered, hidden or disabled since keeps its flag but not the focus.
+  const std::vector<View*> order = FocusOrder::of(root);
+  return std::find(order.begin(), order.end(), focused) != order.end() ? focused : nullptr;
+}
+
+bool PluginGUI::key(int key, bool shift) {
+  const UserInput input(userInput_);
+  View* root = getRoot();
+  if (root == nullptr || gui_ == nullptr) return false;
+  if (key == kKeyTab) {
+    View* next = FocusOrder::next(root, focusedControl(), shift);
+    if (next == nullptr) return false;
+    next->setFocus(true);
+    next->invalidate();
+    root->invalidate();
+    return true;
+  }
+  View* focused = focusedControl();
+  const ControlAction action =
+      focused != nullptr ? actionForKey(key, shift, focused->axis()) : ControlAction::None;
+  if (action != ControlAction::None) {
+    iGUI* gui = gui_;  // as in mouseButton
+    gui->beginDraw();
+    const bool used = focused->adjust(action, gui);
+    gui->endDraw();
+    if (used) return true;
+  }
+  return onUnhandledKey(key, shift);
+}
+
+bool PluginGUI::wheel(int x, int y, int notches, bool shift) {
+  const UserInput input(userInput_);
+  View* root = getRoot();
+  if (root == nullptr || gui_ == nullptr) return false;
+  View* target = root->hitTest(x, y);
+  const ControlAction action = actionForWheel(notches, shift);
+  if (target == nullptr || action == ControlAction::None || target->axis() == ControlAxis::None) {
+    return false;
+  }
+  // Not under a cover: the same views the mouse reaches.
+  const std::vector<View*> order = FocusOrder::of(root);
+  if (std::find(order.begin(), order.end(), target) == order.end()) return false;
+  iGUI* gui = gui_;
+  gui->beginDraw();
+  bool used = false;
+  for (int n = 0; n < (notches < 0 ? -notches : notches); ++n) used = target->adjust(action, gui);
+  gui->endDraw();
+  return used;
+}
+
+void PluginGUI::setKeyboardFocus(bool focused) {
+  if (focused == keyboardFocus_) return;
+  keyboardFocus_ = focused;
+  if (View* root = getRoot()) root->invalidate();
+}
+
+int PluginGUI::takeTouchedRow() {
+  const int row = touchedRow_;
+  touchedRow_ = -1;
+  return row;
+}
+
+std::string PluginGUI::readout(View* view) {
+  if (view == nullptr) return std::string();
+  char name[256] = {};
+  view->getName(name, sizeof name - 1);
+  const int p = parameterAt(view->getId(), view->activeSlot());
+  if (p < 0 || name[0] == '\0') return name;
+  char value[64] = {};
+  plugin_->valueText(p, value, sizeof value);
+  return std::string(name) + ": " + value;
+}
+
+bool PluginGUI::onUnhandledKey(int, bool) {
+  return false;
+}
+
+void PluginGUI::drawFocusRing(View* view) {
+  if (view == nullptr) return;
+  // Black inside white, so the ring shows on dark and light skin alike.
+  const Rect r = view->rect();
+  gui_->frameRect(r.left - 1, r.top - 1, r.width() + 3, r.height() + 3);
+  const int left = r.left - 2, top = r.top - 2, w = r.width() + 5, h = r.height() + 5;
+  gui_->fillRect(left, top, w, 1);
+  gui_->fillRect(left, top + h - 1, w, 1);
+  gui_->fillRect(left, top, 1, h);
+  gui_->fillRect(left + w - 1, top, 1, h);
 }
 
 }  // namespace velmora

@@ -8,6 +8,7 @@
 // any layout does. User-interface thread only.
 #pragma once
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -56,7 +57,7 @@ class PluginGUI : public Plugin::ParameterObserver {
 
   // Entry points of the hosting window; each does nothing without a root and a context.
   void redraw();
-  // With Alt held the click resets the clicked view's parameters instead.
+  // With Alt or Ctrl held the click resets the clicked view's parameters instead.
   void mouseButton(int x, int y, int reserved, bool down);
   // Mouse-over tracking (the window pauses it while the left button is down).
   void mouseMove(int x, int y);
@@ -65,6 +66,28 @@ class PluginGUI : public Plugin::ParameterObserver {
   void timerTick();
   bool needsRedraw();
 
+  // Keyboard and wheel (beyond the mouse): Tab and Shift+Tab move the focus through the
+  // controls in reading order (FocusOrder); other keys act on the focused control
+  // (actionForKey). Keys neither uses go to onUnhandledKey. True when the key was used.
+  bool key(int key, bool shift);
+  // Wheel notches (up positive) over (x, y) step the control there; fine with Shift.
+  bool wheel(int x, int y, int notches, bool shift);
+  // Whether the window holds the keyboard focus: the focus ring is drawn only then.
+  void setKeyboardFocus(bool focused);
+  bool hasKeyboardFocus() const { return keyboardFocus_; }
+  // The control Tab last reached, when it can still be reached; else none.
+  View* focusedControl();
+  // The row of the view the user last changed a value through (drag, wheel, key, click),
+  // once; -1 when none did since the last call.
+  int takeTouchedRow();
+  // "Name: value" of the parameter a view shows now; its name alone when it shows none.
+  std::string readout(View* view);
+
+ protected:
+  // Keys the layout itself has no use for; false when unused.
+  virtual bool onUnhandledKey(int key, bool shift);
+
+ public:
   Plugin* getPlugin() const { return plugin_; }
   iGUI* getGUI() const { return gui_; }
   void setGUI(iGUI* gui) { gui_ = gui; }
@@ -82,6 +105,17 @@ class PluginGUI : public Plugin::ParameterObserver {
  private:
   // The parameter behind (row, slot), or -1.
   int parameterAt(int row, int slot) const;
+  // The focus ring around the focused control, inside a draw pass.
+  void drawFocusRing(View* view);
+  // Only changes made while user input is handled, and not a view's reaction to another.
+  void touch(int row) {
+    if (userInput_ > 0 && changeDepth_ == 0) touchedRow_ = row;
+  }
+  struct UserInput {
+    explicit UserInput(int& depth) : depth_(depth) { ++depth_; }
+    ~UserInput() { --depth_; }
+    int& depth_;
+  };
 
   Plugin* plugin_;
   iGUI* gui_ = nullptr;
@@ -89,6 +123,11 @@ class PluginGUI : public Plugin::ParameterObserver {
   std::vector<std::vector<std::pair<int, int>>> routing_;
   const LayoutEntry* table_;
   int rowCount_;
+  bool keyboardFocus_ = false;
+  int touchedRow_ = -1;
+  int changeDepth_ = 0;
+  int userInput_ = 0;  // inside mouseButton, idleTick, key or wheel  // nested view changes (a
+                       // link's reaction) are not the user's touch
 };
 
 }  // namespace velmora

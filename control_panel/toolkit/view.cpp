@@ -259,4 +259,24 @@ void View::setMouseoverFunctor(MouseoverFunctorBase* functor) {
   mouseoverFunctor_.reset(functor);
 }
 
+bool View::isFocusable() {
+  return false;
+}
+
+bool View::passesInputToChildren() {
+  return true;
+}
+
+int View::activeSlot() {
+  return 0;
+}
+
+ControlAxis View::axis() {
+  return ControlAxis::None;
+}
+
+bool View::adjust(ControlAction, iGUI*) {
+  return false;
+}
+
 }  // namespace velmora

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "control_panel/toolkit/control_keys.h"
 #include "control_panel/toolkit/rect.h"
 
 namespace velmora {
@@ -112,6 +113,18 @@ class View {
   virtual void clearFocusTree();
   virtual void clearFocusAll();
   virtual View* findFocused();
+
+  // Keyboard and wheel control, after the slots above.
+  // Whether Tab stops here: an enabled control that the user can change.
+  virtual bool isFocusable();
+  // Whether input may reach the children (false while a cover lies over them).
+  virtual bool passesInputToChildren();
+  // The slot whose parameter the control shows now (group-switching widgets change it).
+  virtual int activeSlot();
+  // Which arrows move the control.
+  virtual ControlAxis axis();
+  // Carries out a key, wheel or reset action; false when it means nothing to this view.
+  virtual bool adjust(ControlAction action, iGUI* gui);
 
   // Attaches a callback object (owned), destroying the one attached before.
   void setMouseoverFunctor(MouseoverFunctorBase* functor);

@@ -2,9 +2,12 @@
 // knob, the event queue, the frame swap and the layouts, the unit menu and the main menu.
 #include <gmock/gmock.h>
 #include <wx/menu.h>
+#include <wx/statusbr.h>
 #include <wx/tooltip.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -39,6 +42,24 @@ TEST_F(ControlPanelWindowTest, DraggingAFaderChangesTheUnitsCoefficients) {
   pump(3);
   EXPECT_LT(plugin().getNormalised(param::kAnalogueLevel), 0.7f);
   EXPECT_NE(inputMix(*bus, serial), before) << "the move reached the unit";
+}
+
+TEST_F(ControlPanelWindowTest, DuringADragTheStatusLineShowsTheFadersNameAndLevel) {
+  start();
+  wxUIActionSimulator sim;
+  pointerAt(sim, 50, 125);
+  sim.MouseDown();
+  pump(2);
+  pointerAt(sim, 50, 145);
+  pump(2);
+  const float level = plugin().getNormalised(param::kAnalogueLevel);
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "Input 1 Mix Level: %.1f dB", 20 * std::log10(level));
+  ASSERT_NE(frame().GetStatusBar(), nullptr);
+  EXPECT_EQ(frame().GetStatusBar()->GetStatusText(0), expected);
+  EXPECT_EQ(frame().canvas()->GetToolTip()->GetTip(), expected);
+  sim.MouseUp();
+  pump(2);
 }
 
 TEST_F(ControlPanelWindowTest, TurningTheUnitsKnobMovesTheKnobOnScreen) {
@@ -253,14 +274,16 @@ TEST_F(ControlPanelWindowTest, UpdateFirmwareClosesTheUnitStartsTheUpdaterAndEnd
   EXPECT_TRUE(std::filesystem::exists(started)) << "the updater did not start";
 }
 
-TEST_F(ControlPanelWindowTest, TheToolTipNamesTheControlUnderTheMouse) {
+TEST_F(ControlPanelWindowTest, TheToolTipAndStatusLineNameTheControlUnderTheMouseWithItsValue) {
   start();
   wxUIActionSimulator sim;
   pointerAt(sim, 50, 125);  // input 1's fader
   pump(2);
   const wxToolTip* tip = frame().canvas()->GetToolTip();
   ASSERT_NE(tip, nullptr);
-  EXPECT_EQ(tip->GetTip(), "Input 1 Mix Level");
+  EXPECT_EQ(tip->GetTip(), "Input 1 Mix Level: -6.0 dB");  // level 0.5: 20 log10(0.5)
+  ASSERT_NE(frame().GetStatusBar(), nullptr);
+  EXPECT_EQ(frame().GetStatusBar()->GetStatusText(0), "Input 1 Mix Level: -6.0 dB");
 }
 
 TEST_F(ControlPanelWindowTest, TheClipboardKeepsABlockUnderItsFormatName) {

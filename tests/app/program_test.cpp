@@ -246,6 +246,52 @@ TEST_F(ProgramTest, AChangeSurvivesACrashTwoSecondsLater) {
   EXPECT_TRUE(restarted.terminate());
 }
 
+TEST_F(ProgramTest, TabReachesAFaderArrowsMoveItOnTheUnitAndTheFocusRingShows) {
+  Program program;
+  const std::string main = waitForWindow("VelmoraControl PRO");
+  ASSERT_FALSE(main.empty()) << "no window";
+  // Defaults: input 1 at level 0.5, pan centre, both channels 16383.
+  ASSERT_TRUE(waitUntil([&] {
+    return simbus("peek " + serial + " 0 1").find("16383") != std::string::npos;
+  })) << simbus("peek " + serial + " 0 1");
+  click(main, 10, 8);  // the panel takes the keyboard
+  xdotool("windowfocus " + main);
+  // Input 1's fader is the 18th stop: the first tab, input 1-8's pans and links, output 1+2's
+  // three controls, the second tab.
+  for (int tab = 0; tab < 18; ++tab) xdotool("key Tab");
+  for (int up = 0; up < 5; ++up) xdotool("key Up");
+  // 0.5 + 5 steps of 0.02 = 0.6: trunc(0.6 x 32767) = 19660 on both channels.
+  EXPECT_TRUE(waitUntil([&] {
+    const std::string values = simbus("peek " + serial + " 0 1");
+    return values.find("19660") != std::string::npos && values.find("16383") == std::string::npos;
+  })) << simbus("peek " + serial + " 0 1");
+  // The ring: white two pixels outside the fader's rectangle (left 40, top 64), black inside.
+  const std::string shot = folder / "ring.png";
+  xdotool("mousemove --window " + main + " 700 390");  // the tool tip follows the pointer away
+  EXPECT_TRUE(waitUntil([&] {
+    shell("import -window " + main + " " + shot);
+    return shell("convert " + shot + " -format '%[pixel:p{38,62}] %[pixel:p{39,63}]' info:") ==
+           "srgb(255,255,255) srgb(0,0,0)";
+  })) << shell("convert " + shot + " -format '%[pixel:p{38,62}] %[pixel:p{39,63}]' info:");
+  EXPECT_TRUE(program.terminate());
+
+  // At x2 the ring is two screen pixels wide, at twice the place.
+  Program zoomed({"--zoom", "2"});
+  const std::string big = waitForWindow("VelmoraControl PRO");
+  ASSERT_FALSE(big.empty()) << "no window at x2";
+  click(big, 20, 16);
+  xdotool("windowfocus " + big);
+  for (int tab = 0; tab < 18; ++tab) xdotool("key Tab");
+  xdotool("mousemove --window " + big + " 1400 780");
+  const std::string pixels = "'%[pixel:p{76,124}] %[pixel:p{77,125}] %[pixel:p{78,126}]'";
+  EXPECT_TRUE(waitUntil([&] {
+    shell("import -window " + big + " " + shot);
+    return shell("convert " + shot + " -format " + pixels + " info:") ==
+           "srgb(255,255,255) srgb(255,255,255) srgb(0,0,0)";
+  })) << shell("convert " + shot + " -format " + pixels + " info:");
+  EXPECT_TRUE(zoomed.terminate());
+}
+
 TEST_F(ProgramTest, AtZoomTwoTheWindowShowsThePanelRenderedAtZoomTwo) {
   const struct {
     std::vector<std::string> args;

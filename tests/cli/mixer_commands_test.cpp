@@ -112,6 +112,19 @@ TEST_F(MixerCommandsTest, ReadOnlyVerbsWriteNothingEvenAtAnotherRate) {
   EXPECT_TRUE(Has(run(paramGetCommand, {"62"}).out, "62 Input 1 Mix Level: normalised 0.8"));
 }
 
+TEST_F(MixerCommandsTest, ParamGetShowsTheTextThePanelShows) {
+  // Input 1 at 0.8 is a gain of 0.8: 20 log10(0.8) = -1.94 dB; its pan at the centre.
+  const struct {
+    const char* parameter;
+    const char* text;
+  } cases[] = {{"62", "\"-1.9 dB\""}, {"70", "\"C\""}, {"104", "\"Off\""}, {"41", "\"48 kHz\""}};
+  for (const auto& c : cases) {
+    const Outcome r = run(paramGetCommand, {c.parameter});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, c.text)) << r.out;
+  }
+}
+
 TEST_F(MixerCommandsTest, PanelRenderDrawsTheLayoutOfTheUnitsRateAndWritesNothing) {
   const struct {
     const char* rate;
