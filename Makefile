@@ -1,7 +1,8 @@
 # The two commands of the README. Both do all set-up on a fresh Debian 12 machine.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build test run release tsan fuzz format clean windows windows-test
+.PHONY: all deps build test run release tsan fuzz format clean windows windows-test windows-panel \
+  windows-panel-test
 
 all: build
 
@@ -35,6 +36,17 @@ windows: deps
 
 # The Windows programs' tests under Wine, on the in-process bus (make test runs them).
 windows-test: windows
+	@cmake --build --preset windows -j $(JOBS) --target windows_tests
+	@ctest --preset windows -j $(JOBS)
+
+# VelmoraControl.exe too, over the static wxMSW that scripts/build-wxmsw builds once per machine
+# into ~/.cache/velmora (see README, Windows), and the Windows tests with the panel's.
+windows-panel: deps
+	@prefix=$$(WXMSW_JOBS=$(JOBS) scripts/build-wxmsw) && \
+	 cmake --preset windows -DVELMORA_WXMSW="$$prefix" >/dev/null
+	@cmake --build --preset windows -j $(JOBS) --target $(WINDOWS_TARGETS) VelmoraControl
+
+windows-panel-test: windows-panel
 	@cmake --build --preset windows -j $(JOBS) --target windows_tests
 	@ctest --preset windows -j $(JOBS)
 
