@@ -2,8 +2,9 @@
 # VelmoraControl.exe under Wine on the test display (run it under tests/app/run-with-xvfb), on
 # the in-process bus: the window comes up and its panel equals, pixel for pixel, what
 # velmoractl.exe panel render draws for the same unit state; a second copy shows its error
-# box and ends; closing the window saves the default mix in the Windows data folder; a fader
-# dragged with the real pointer changes the panel and the mix saved at the end.
+# box and ends; the logo's menu opens the About box; closing the window saves the default mix
+# in the Windows data folder; a fader dragged with the real pointer changes the panel and the
+# mix saved at the end.
 #
 # usage: control_panel_gui_test.sh WINE VelmoraControl.exe velmoractl.exe (WINEPREFIX and the
 # other Wine settings come from the environment)
@@ -102,6 +103,29 @@ sleep 0.5
 xdotool key Return
 until_true 30 ended "$second_pid" || fail "the second copy did not end after its error box"
 echo "control_panel_gui_test: a second copy shows its error box"
+
+# The logo opens the main menu; its first entry, "&About VelmoraControl PRO", a box with the
+# program's title beside the main window.
+about_box() {
+  xdotool search --onlyvisible --name '^VelmoraControl PRO$' 2>/dev/null | grep -vx "$window" |
+    head -n 1
+}
+has_about_box() { [ -n "$(about_box)" ]; }
+no_about_box() { [ -z "$(about_box)" ]; }
+xdotool mousemove --window "$window" 526 26
+sleep 0.3
+xdotool mousedown 1
+sleep 0.2
+xdotool mouseup 1
+sleep 1
+xdotool key a
+until_true 30 has_about_box || fail "the menu's About entry showed no box"
+box=$(about_box)
+xdotool mousemove --window "$box" 10 10 windowfocus "$box" 2>/dev/null || true
+sleep 0.5
+xdotool key Return
+until_true 30 no_about_box || fail "the About box did not close"
+echo "control_panel_gui_test: the logo's menu opens the About box"
 
 close_panel
 mix=$(default_mix)
