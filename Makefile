@@ -36,7 +36,7 @@ WINDOWS_TARGETS := dun_fwdl VelmoraProUpdater velmoractl kwf
 windows: deps
 	@prefix=$$(scripts/build-wxmsw --if-built) && \
 	 cmake --preset windows -DVELMORA_WXMSW="$$prefix" >/dev/null && \
-	 cmake --build --preset windows -j $(JOBS) --target $(WINDOWS_TARGETS) $${prefix:+VelmoraControl} && \
+	 cmake --build --preset windows -j $(JOBS) --target $(WINDOWS_TARGETS) $${prefix:+VelmoraControl VelmoraProSetup} && \
 	 { [ -n "$$prefix" ] || echo "no wxMSW built here: VelmoraControl.exe is left out (make windows-panel)"; }
 
 # The Windows programs' tests under Wine, on the in-process bus (make test runs them).
