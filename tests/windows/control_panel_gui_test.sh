@@ -1,10 +1,10 @@
 #!/bin/sh
 # VelmoraControl.exe under Wine on the test display (run it under tests/app/run-with-xvfb), on
 # the in-process bus: the window comes up and its panel equals, pixel for pixel, what
-# velmoractl.exe panel render draws for the same unit state; a second copy shows its error
-# box and ends; the logo's menu opens the About box; closing the window saves the default mix
-# in the Windows data folder; a fader dragged with the real pointer changes the panel and the
-# mix saved at the end.
+# velmoractl.exe panel render draws for the same unit state; the start creates the log setting
+# in the registry; a second copy shows its error box and ends; the logo's menu opens the About
+# box; closing the window saves the default mix in the Windows data folder; a fader dragged
+# with the real pointer changes the panel and the mix saved at the end.
 #
 # usage: control_panel_gui_test.sh WINE VelmoraControl.exe velmoractl.exe (WINEPREFIX and the
 # other Wine settings come from the environment)
@@ -92,6 +92,10 @@ until_true 30 shot_equals "$window" "$work/rendered.png" ||
   fail "the window's panel differs from velmoractl panel render ($(compare -metric AE \
     "$work/crop.png" "$work/rendered.png" null: 2>&1) pixels)"
 echo "control_panel_gui_test: the window shows velmoractl's panel"
+# The start created the log setting, empty, in the registry.
+"$wine" reg query 'HKCU\Software\Corvane\VelmoraControl PRO' /v VelmoraProLogDest 2>/dev/null |
+  grep -q VelmoraProLogDest || fail "no VelmoraProLogDest under HKEY_CURRENT_USER"
+echo "control_panel_gui_test: the log setting is in the registry"
 
 VELMORA_SIMBUS=inproc "$wine" "$panel" >"$work/second.log" 2>&1 &
 second_pid=$!
