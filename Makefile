@@ -1,7 +1,8 @@
 # The two commands of the README. Both do all set-up on a fresh Debian 12 machine.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build test run release tsan fuzz format clean windows windows-test
+.PHONY: all deps build test run release tsan fuzz format clean windows windows-test windows-panel \
+  windows-panel-test
 
 all: build
 
@@ -29,14 +30,29 @@ test: build
 # VelmoraProUpdater.exe, velmoractl.exe and kwf.exe, in build/windows/bin.
 WINDOWS_TARGETS := dun_fwdl VelmoraProUpdater velmoractl kwf
 
+# VelmoraControl.exe is built too when this machine has the static wxMSW already (make
+# windows-panel builds it, some 25 minutes at -j2 the first time): a fresh machine's make test
+# does not wait for it.
 windows: deps
-	@cmake --preset windows >/dev/null
-	@cmake --build --preset windows -j $(JOBS) --target $(WINDOWS_TARGETS)
+	@prefix=$$(scripts/build-wxmsw --if-built) && \
+	 cmake --preset windows -DVELMORA_WXMSW="$$prefix" >/dev/null && \
+	 cmake --build --preset windows -j $(JOBS) --target $(WINDOWS_TARGETS) $${prefix:+VelmoraControl VelmoraProSetup} && \
+	 { [ -n "$$prefix" ] || echo "no wxMSW built here: VelmoraControl.exe is left out (make windows-panel)"; }
 
 # The Windows programs' tests under Wine, on the in-process bus (make test runs them).
 windows-test: windows
 	@cmake --build --preset windows -j $(JOBS) --target windows_tests
 	@ctest --preset windows -j $(JOBS)
+
+# The static wxMSW that scripts/build-wxmsw builds once per machine into ~/.cache/velmora (see
+# README, Windows), then make windows with VelmoraControl.exe, and the Windows tests with the
+# panel's.
+windows-panel: deps
+	@WXMSW_JOBS=$(JOBS) nice -n 10 scripts/build-wxmsw >/dev/null
+	@$(MAKE) --no-print-directory windows
+
+windows-panel-test: windows-panel
+	@$(MAKE) --no-print-directory windows-test
 
 # The control panel on the simulated bus (the bus with one Velmora PRO Studio started when
 # none runs).

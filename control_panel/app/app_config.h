@@ -1,5 +1,6 @@
 // The control panel's settings, "VelmoraProLogDest" and "Zoom", in the per-user configuration file
-// (vendor "Corvane", application "VelmoraControl PRO", in the XDG configuration folder).
+// (vendor "Corvane", application "VelmoraControl PRO", in the XDG configuration folder; on
+// Windows in the registry).
 #pragma once
 
 #include <optional>

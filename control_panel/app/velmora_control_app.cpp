@@ -68,11 +68,7 @@ class VelmoraControlApp : public wxApp {
     if (!wxApp::OnInit()) return false;
     applyLogDestinationSetting();
     instance_ = std::make_unique<wxSingleInstanceChecker>();
-    // The lock lives in the user's configuration folder: one copy per user (and per
-    // configuration, so that a test's copy does not meet the user's own).
-    if (instance_->Create(wxString(kApplicationName) + "-" + wxGetUserId(),
-                          wxStandardPaths::Get().GetUserConfigDir()) &&
-        instance_->IsAnotherRunning()) {
+    if (createInstanceLock(*instance_) && instance_->IsAnotherRunning()) {
       wxMessageBox("Another copy of VelmoraControl PRO is already running.", "Error",
                    wxOK | wxICON_ERROR);
       instance_.reset();
@@ -128,6 +124,18 @@ class VelmoraControlApp : public wxApp {
     }
     const wxEventLoopBase* active = wxEventLoopBase::GetActive();
     return active != nullptr && active != GetMainLoop();
+  }
+
+  // On Windows the named mutex "VelmoraControl PRO" of the session. Elsewhere the lock lives
+  // in the user's configuration folder: one copy per user (and per configuration, so that a
+  // test's copy does not meet the user's own).
+  static bool createInstanceLock(wxSingleInstanceChecker& checker) {
+#ifdef __WXMSW__
+    return checker.Create(kApplicationName);
+#else
+    return checker.Create(wxString(kApplicationName) + "-" + wxGetUserId(),
+                          wxStandardPaths::Get().GetUserConfigDir());
+#endif
   }
 
   // What a display's scale asks of the zoom. GTK measures windows in logical pixels and

@@ -1,6 +1,7 @@
 // The manifests in the built programs, read as Windows reads them at a program's start: the
 // RT_MANIFEST resource with id 1. The updater asks for administrator rights, the command-line
-// programs run as the invoker.
+// programs run as the invoker. The control panel, when it is built, also asks for the common
+// controls of version 6 and per-monitor DPI awareness, and carries its icon and skin archive.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -33,6 +34,9 @@ TEST(ManifestTest, TheUpdaterAsksForAdministratorRightsTheOthersRunAsTheInvoker)
       {UPDATER_EXE, "requireAdministrator"},
       {VELMORACTL_EXE, "asInvoker"},
       {KWF_EXE, "asInvoker"},
+#ifdef CONTROL_PANEL_EXE
+      {CONTROL_PANEL_EXE, "asInvoker"},
+#endif
   };
   for (const auto& program : programs) {
     const std::optional<std::string> manifest = manifestOf(program.path);
@@ -46,5 +50,27 @@ TEST(ManifestTest, TheUpdaterAsksForAdministratorRightsTheOthersRunAsTheInvoker)
         << program.path;
   }
 }
+
+#ifdef CONTROL_PANEL_EXE
+TEST(ManifestTest, TheControlPanelUsesCommonControlsSixAndIsPerMonitorDpiAware) {
+  const std::optional<std::string> manifest = manifestOf(CONTROL_PANEL_EXE);
+  ASSERT_TRUE(manifest);
+  EXPECT_NE(manifest->find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+            std::string::npos)
+      << *manifest;
+  EXPECT_NE(manifest->find(">PerMonitorV2"), std::string::npos) << *manifest;
+  EXPECT_NE(manifest->find(">true/pm<"), std::string::npos) << *manifest;
+}
+
+TEST(ManifestTest, TheControlPanelCarriesItsIconAndSkinArchive) {
+  const HMODULE module = LoadLibraryExA(CONTROL_PANEL_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  EXPECT_NE(FindResourceA(module, "APPICON", MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
+  const HRSRC skin = FindResourceA(module, MAKEINTRESOURCEA(105), "PAL");
+  ASSERT_NE(skin, nullptr);
+  EXPECT_GT(SizeofResource(module, skin), 100000u);
+  FreeLibrary(module);
+}
+#endif
 
 }  // namespace
