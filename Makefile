@@ -1,8 +1,7 @@
 # The two commands of the README. Both do all set-up on a fresh Debian 12 machine.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build test run release tsan fuzz format clean windows windows-test windows-panel \
-  windows-panel-test
+.PHONY: all deps build test run release tsan fuzz format clean windows windows-test
 
 all: build
 
@@ -23,36 +22,25 @@ test: build
 	@cmake --preset tsan >/dev/null
 	@cmake --build --preset tsan -j $(JOBS) --target $(FWDL_TSAN_TARGETS)
 	@ctest --preset tsan -j $(JOBS) -R '^fwdl[._]' -E '_fuzz_seeds$$'
-	@if command -v wine >/dev/null 2>&1; then $(MAKE) --no-print-directory windows-panel-test; \
+	@if command -v wine >/dev/null 2>&1; then $(MAKE) --no-print-directory windows-test; \
 	 else echo "wine not installed: the Windows tests are left out"; fi
 
 # The Windows build (mingw-w64, in build/windows): dun_fwdl.dll with its import library,
 # VelmoraProUpdater.exe, velmoractl.exe and kwf.exe, in build/windows/bin.
 WINDOWS_TARGETS := dun_fwdl VelmoraProUpdater velmoractl kwf
 
-# VelmoraControl.exe is built too when this machine has the static wxMSW already (make
-# windows-panel builds it, some 15 to 25 minutes at -j2 the first time; make test does so where
-# Wine is installed).
+# The Windows build also makes VelmoraControl.exe and the setup program, over a static wxMSW
+# that scripts/build-wxmsw builds once per machine into ~/.cache/velmora (some 15 to 25 minutes
+# at -j2 the first time; see README, Windows).
 windows: deps
-	@prefix=$$(scripts/build-wxmsw --if-built) && \
+	@prefix=$$(WXMSW_JOBS=$(JOBS) nice -n 10 scripts/build-wxmsw) && \
 	 cmake --preset windows -DVELMORA_WXMSW="$$prefix" >/dev/null && \
-	 cmake --build --preset windows -j $(JOBS) --target $(WINDOWS_TARGETS) $${prefix:+VelmoraControl VelmoraProSetup} && \
-	 { [ -n "$$prefix" ] || echo "no wxMSW built here: VelmoraControl.exe is left out (make windows-panel)"; }
+	 cmake --build --preset windows -j $(JOBS) --target $(WINDOWS_TARGETS) VelmoraControl VelmoraProSetup
 
 # The Windows programs' tests under Wine, on the in-process bus (make test runs them).
 windows-test: windows
 	@cmake --build --preset windows -j $(JOBS) --target windows_tests
 	@ctest --preset windows -j $(JOBS)
-
-# The static wxMSW that scripts/build-wxmsw builds once per machine into ~/.cache/velmora (see
-# README, Windows), then make windows with VelmoraControl.exe, and the Windows tests with the
-# panel's.
-windows-panel: deps
-	@WXMSW_JOBS=$(JOBS) nice -n 10 scripts/build-wxmsw >/dev/null
-	@$(MAKE) --no-print-directory windows
-
-windows-panel-test: windows-panel
-	@$(MAKE) --no-print-directory windows-test
 
 # The control panel on the simulated bus (the bus with one Velmora PRO Studio started when
 # none runs).
