@@ -9,23 +9,12 @@
 #include <vector>
 
 #include "cli/cli_support.h"
+#include "fuzz/fuzz_input.h"
 #include "simbus/backend.h"
 #include "simbus/command_line.h"
 #include "simbus/control_commands.h"
 
 namespace {
-
-std::vector<std::string> Split(const uint8_t* data, size_t size) {
-  std::vector<std::string> args(1);
-  for (size_t i = 0; i < size; ++i) {
-    if (data[i] == 0) {
-      args.emplace_back();
-    } else {
-      args.back().push_back(static_cast<char>(data[i]));
-    }
-  }
-  return args;
-}
 
 void FuzzSimbusArguments(const std::vector<std::string>& args) {
   for (const simbus::cli::Command& command : simbus::cli::commands()) {
@@ -68,7 +57,7 @@ void FuzzBusSelection(const std::string& value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::vector<std::string> args = Split(data, size);
+  const std::vector<std::string> args = fuzzing::SplitArguments(data, size);
   FuzzSimbusArguments(args);
   FuzzVelmoractlArguments(args);
   FuzzBusSelection(args.front());

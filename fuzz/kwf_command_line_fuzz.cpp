@@ -7,53 +7,38 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_input.h"
 #include "tools/kwf/kwf_command_line.h"
 
 namespace {
 
-std::vector<std::string> Split(const uint8_t* data, size_t size) {
-  std::vector<std::string> args(1);
-  for (size_t i = 0; i < size; ++i) {
-    if (data[i] == 0) {
-      args.emplace_back();
-    } else {
-      args.back().push_back(static_cast<char>(data[i]));
-    }
-  }
-  return args;
-}
-
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
-
 void CheckSource(const std::optional<tools::kwf::PayloadSource>& source, const char* option) {
   if (!source) return;
   const std::string file = option;
-  Require(source->option == (source->generated ? file + "-generated" : file));
+  fuzzing::Require(source->option == (source->generated ? file + "-generated" : file));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::vector<std::string> args = Split(data, size);
+  const std::vector<std::string> args = fuzzing::SplitArguments(data, size);
   std::string error;
   const auto command = tools::kwf::ParseKwfCommandLine(args, error);
   if (!command) {
-    Require(!error.empty());
+    fuzzing::Require(!error.empty());
   } else {
     using Verb = tools::kwf::KwfCommand::Verb;
     switch (command->verb) {
       case Verb::Build:
-        Require(args[0] == "build" && args.size() % 2 == 0 && command->path == args[1]);
+        fuzzing::Require(args[0] == "build" && args.size() % 2 == 0 && command->path == args[1]);
         CheckSource(command->image, "--image");
         CheckSource(command->cne, "--cne");
         break;
       case Verb::Info:
-        Require(args[0] == "info" && args.size() == 2 && command->path == args[1]);
+        fuzzing::Require(args[0] == "info" && args.size() == 2 && command->path == args[1]);
         break;
       case Verb::Help:
-        Require(args[0] == "--help" || args[0] == "-h");
+        fuzzing::Require(args[0] == "--help" || args[0] == "-h");
         break;
     }
   }

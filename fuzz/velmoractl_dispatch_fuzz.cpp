@@ -8,24 +8,9 @@
 #include <vector>
 
 #include "cli/verb_dispatch.h"
+#include "fuzz/fuzz_input.h"
 
 namespace {
-
-std::vector<std::string> Split(const uint8_t* data, size_t size) {
-  std::vector<std::string> args(1);
-  for (size_t i = 0; i < size; ++i) {
-    if (data[i] == 0) {
-      args.emplace_back();
-    } else {
-      args.back().push_back(static_cast<char>(data[i]));
-    }
-  }
-  return args;
-}
-
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 size_t WordCount(std::string_view words) {
   return words.find(' ') == std::string_view::npos ? 1 : 2;
@@ -34,22 +19,23 @@ size_t WordCount(std::string_view words) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::vector<std::string> args = Split(data, size);
+  const std::vector<std::string> args = fuzzing::SplitArguments(data, size);
   using Kind = velmoractl::Invocation::Kind;
   const velmoractl::Invocation invocation = velmoractl::parseInvocation(args);
   if (invocation.kind == Kind::UsageError) {
-    Require(!invocation.error.empty());
+    fuzzing::Require(!invocation.error.empty());
     return 0;
   }
   const size_t log = invocation.log == velmoractl::Invocation::Log::Unchanged ? 0 : 2;
   if (invocation.kind == Kind::Help) {
-    Require(invocation.helpAsked ? args.size() > log : args.size() == log);
+    fuzzing::Require(invocation.helpAsked ? args.size() > log : args.size() == log);
     return 0;
   }
   bool known = false;
   for (const velmoractl::Verb& verb : velmoractl::verbs()) known |= &verb == invocation.verb;
-  Require(known);
+  fuzzing::Require(known);
   const size_t help = invocation.kind == Kind::VerbHelp ? 1 : 0;
-  Require(invocation.args.size() + WordCount(invocation.verb->words) + log + help == args.size());
+  fuzzing::Require(invocation.args.size() + WordCount(invocation.verb->words) + log + help ==
+                   args.size());
   return 0;
 }
