@@ -10,6 +10,7 @@
 #include "control_panel/device/avcio.h"
 #include "control_panel/device/cv_avc.h"
 #include "control_panel/device/device_info_set.h"
+#include "fuzz/fuzz_input.h"
 #include "fuzz/fuzzed_driver.h"
 #include "platform/vhpd_client.h"
 
@@ -17,29 +18,7 @@ namespace {
 
 namespace pv = platform::vhpd;
 namespace we = platform::win_error;
-
-// Hands out the fuzz input piece by piece; empty once used up.
-class Input {
- public:
-  Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  uint8_t byte() { return pos_ < size_ ? data_[pos_++] : 0; }
-  uint32_t word() {
-    uint32_t w = 0;
-    for (int i = 0; i < 4; ++i) w = w << 8 | byte();
-    return w;
-  }
-  size_t take(uint8_t* out, size_t max) {
-    const size_t n = std::min(max, size_ - pos_);
-    if (n > 0) std::memcpy(out, data_ + pos_, n);
-    pos_ += n;
-    return n;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t pos_ = 0;
-};
+using fuzzing::Input;
 
 class FuzzedHandle final : public pv::DeviceHandle {
  public:

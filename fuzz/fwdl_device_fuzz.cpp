@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_input.h"
 #include "fuzz/fuzzed_driver.h"
 #include "fwdl/device_enumeration.h"
 #include "fwdl/download_status.h"
@@ -29,25 +30,7 @@ namespace {
 
 namespace pv = platform::vhpd;
 namespace we = platform::win_error;
-
-// Hands out the fuzz input piece by piece; zeros once used up.
-class Input {
- public:
-  Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  uint8_t byte() { return pos_ < size_ ? data_[pos_++] : 0; }
-  size_t take(uint8_t* out, size_t max) {
-    const size_t n = std::min(max, size_ - pos_);
-    if (n > 0) std::memcpy(out, data_ + pos_, n);
-    pos_ += n;
-    return n;
-  }
-  bool empty() const { return pos_ >= size_; }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t pos_ = 0;
-};
+using fuzzing::Input;
 
 // A status byte: below 240 success, else one of the failures a driver gives.
 uint32_t StatusOf(uint8_t byte) {

@@ -10,43 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_input.h"
 #include "fwdl/kwf_file.h"
 #include "platform/paths.h"
 
-namespace {
-
-// The file the inputs are written to, one per process, removed at exit.
-class InputFile {
- public:
-  InputFile() {
-    std::string pattern = platform::joinPath(platform::tempFolder(), "kwf-fuzz-XXXXXX");
-    const int fd = mkstemp(pattern.data());
-    if (fd >= 0) {
-      close(fd);
-      path_ = pattern;
-    }
-  }
-  ~InputFile() {
-    if (!path_.empty()) unlink(path_.c_str());
-  }
-
-  bool write(const uint8_t* data, size_t size) const {
-    const int fd = open(path_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool whole = size == 0 || ::write(fd, data, size) == static_cast<ssize_t>(size);
-    close(fd);
-    return whole;
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const InputFile input;
+  static const fuzzing::InputFile input("kwf-fuzz");
   if (!input.write(data, size)) return 0;
 
   fwdl::KwfFile file;
