@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <sstream>
 
@@ -58,7 +59,7 @@ std::optional<std::string> fileContents(const std::string& path) {
 }  // namespace
 
 FirmwareUpdater::FirmwareUpdater(const FirmwareLibrary& library, UpdaterView& view)
-    : library_(library), view_(view), watcher_(library.GetDownloadStatus, view) {}
+    : library_(library), view_(view), watcher_(library.GetDownloadStatus, view), sequence_(view) {}
 
 void FirmwareUpdater::showStartWarning() {
   view_.showMessage(text::kPowerSupplyWarning, "");
@@ -68,60 +69,102 @@ void FirmwareUpdater::initialise() {
   if (!folder_.create()) view_.setStatusText(text::kTempFolderFailed);
 }
 
-void FirmwareUpdater::stop(const char* message) {
-  view_.setStatusText(message);
-  // A unit left open would make every later "Update" fail at the enumeration.
-  closeDevice();
-}
-
 void FirmwareUpdater::onUpdate() {
   if (state_ != State::Idle) return;
   // Nothing is written before the private folder exists.
   if (!folder_.create()) return stop(text::kTempFolderFailed);
-
   logPath_ = folder_.file(kLogName);
+  state_ = State::Preparing;
+  view_.enableUpdate(false);
+  view_.enableExit(false);
+  sequence_.run([this] { findUnit(); }, [this] { onUnitFound(); });
+}
+
+void FirmwareUpdater::stop(const char* message) {
+  state_ = State::Idle;
+  view_.setStatusText(message);
+  // A unit left open would make every later "Update" fail at the enumeration.
+  closeDevice();
+  view_.enableUpdate(true);
+  view_.enableExit(true);
+}
+
+// On the sequence's thread.
+void FirmwareUpdater::findUnit() {
+  prepared_ = Prepared{};
   if (library_.EnableLogging(logPath_.c_str()) != KVOFWDL_STATUS_SUCCESS) {
-    return stop(text::kEnableLoggingFailed);
+    prepared_.failure = text::kEnableLoggingFailed;
+    return;
   }
   loggingToFolder_ = true;
   uint32_t units = 0;
   if (library_.EnumerateDevices(platform::vhpd::kInterfaceGuidText, &units) !=
       KVOFWDL_STATUS_SUCCESS) {
-    return stop(text::kEnumerateFailed);
+    prepared_.failure = text::kEnumerateFailed;
+  } else if (units == 0) {
+    prepared_.failure = text::kNoDevices;
+  } else if (library_.GetDeviceInfo(0, &prepared_.unit) != KVOFWDL_STATUS_SUCCESS) {
+    prepared_.failure = text::kGetDeviceInfoFailed;
   }
-  if (units == 0) return stop(text::kNoDevices);
-  KVOFWDL_DEVICE_INFO unit{};
-  if (library_.GetDeviceInfo(0, &unit) != KVOFWDL_STATUS_SUCCESS) {
-    return stop(text::kGetDeviceInfoFailed);
-  }
+}
+
+void FirmwareUpdater::onUnitFound() {
+  if (prepared_.failure) return stop(prepared_.failure);
   // A unit left in its boot loader runs no firmware: nothing to compare with, no cable to
   // replug for an old one.
-  const bool recovering = unit.BootloaderMode != 0;
-  const bool replug = !recovering && (unit.FirmwareVersion & 0xFFFF0000u) < kReplugBelowVersion;
-  if (replug) view_.showMessage(text::kPowerSupplyWarning, "");
+  prepared_.recovering = prepared_.unit.BootloaderMode != 0;
+  prepared_.replug =
+      !prepared_.recovering && (prepared_.unit.FirmwareVersion & 0xFFFF0000u) < kReplugBelowVersion;
+  if (prepared_.replug) view_.showMessage(text::kPowerSupplyWarning, "");
+  sequence_.run([this] { openUnitAndReadFile(); }, [this] { onFileRead(); });
+}
 
-  if (library_.OpenDevice(0) != KVOFWDL_STATUS_SUCCESS) return stop(text::kOpenDeviceFailed);
+// On the sequence's thread.
+void FirmwareUpdater::openUnitAndReadFile() {
+  if (library_.OpenDevice(0) != KVOFWDL_STATUS_SUCCESS) {
+    prepared_.failure = text::kOpenDeviceFailed;
+    return;
+  }
   deviceOpen_ = true;
-  const std::optional<std::string_view> name = firmwareResourceName(unit.HardwareModelID);
-  if (!name) return stop(text::kUnrecognisedHardware);
+  const std::optional<std::string_view> name = firmwareResourceName(prepared_.unit.HardwareModelID);
+  if (!name) {
+    prepared_.failure = text::kUnrecognisedHardware;
+    return;
+  }
   const std::optional<std::span<const uint8_t>> firmware = firmwareResource(*name);
   // The program carries both files; without one the sequence ends without a word.
-  if (!firmware) return closeDevice();
-  const std::string firmwarePath = folder_.file(std::string(*name) + ".KWF");
-  const std::string_view bytes(reinterpret_cast<const char*>(firmware->data()), firmware->size());
-  if (!platform::replaceFileContents(firmwarePath, bytes)) return stop(text::kKwfFileFailed);
-  KVOFWDL_KWF_FILE_INFO file{};
-  if (library_.GetKwfFileInfo(firmwarePath.c_str(), &file) != KVOFWDL_STATUS_SUCCESS) {
-    return stop(text::kGetKwfFileInfoFailed);
+  if (!firmware) {
+    prepared_.noFirmware = true;
+    return;
   }
+  prepared_.firmwarePath = folder_.file(std::string(*name) + ".KWF");
+  const std::string_view bytes(reinterpret_cast<const char*>(firmware->data()), firmware->size());
+  if (!platform::replaceFileContents(prepared_.firmwarePath, bytes)) {
+    prepared_.failure = text::kKwfFileFailed;
+  } else if (library_.GetKwfFileInfo(prepared_.firmwarePath.c_str(), &prepared_.file) !=
+             KVOFWDL_STATUS_SUCCESS) {
+    prepared_.failure = text::kGetKwfFileInfoFailed;
+  }
+}
 
+void FirmwareUpdater::onFileRead() {
+  if (prepared_.failure) return stop(prepared_.failure);
+  if (prepared_.noFirmware) {
+    closeDevice();
+    state_ = State::Idle;
+    view_.enableUpdate(true);
+    view_.enableExit(true);
+    return;
+  }
+  const uint32_t fileVersion = prepared_.file.FirmwareVersion;
+  const uint32_t unitVersion = prepared_.unit.FirmwareVersion;
   std::optional<Question> question;
-  if (recovering) {
-    view_.setStatusText(format(text::kRecovering,
-                               platform::unit_info::formatFirmwareVersion(file.FirmwareVersion)));
-  } else if (file.FirmwareVersion < unit.FirmwareVersion) {
+  if (prepared_.recovering) {
+    view_.setStatusText(
+        format(text::kRecovering, platform::unit_info::formatFirmwareVersion(fileVersion)));
+  } else if (fileVersion < unitVersion) {
     question = Question{text::kDowngradeQuestion, text::kQuestionCaption, true};
-  } else if (file.FirmwareVersion == unit.FirmwareVersion) {
+  } else if (fileVersion == unitVersion) {
     question = Question{text::kUpToDateQuestion, text::kQuestionCaption, false};
   }
   if (question && view_.ask(*question)) return quit();
@@ -131,8 +174,17 @@ void FirmwareUpdater::onUpdate() {
   // From the moment the library may reset the unit, a request to end the program waits for
   // the download's end.
   holdSignals_.emplace(text::kSignalDeferred);
-  if (library_.StartDownload(firmwarePath.c_str(), KVOFWDL_START_ALWAYS_CNE) !=
-      KVOFWDL_STATUS_SUCCESS) {
+  sequence_.run(
+      [this] {
+        prepared_.started =
+            library_.StartDownload(prepared_.firmwarePath.c_str(), KVOFWDL_START_ALWAYS_CNE) ==
+            KVOFWDL_STATUS_SUCCESS;
+      },
+      [this] { onDownloadStarted(); });
+}
+
+void FirmwareUpdater::onDownloadStarted() {
+  if (!prepared_.started) {
     holdSignals_.reset();
     return stop(text::kStartDownloadFailed);
   }
@@ -140,9 +192,7 @@ void FirmwareUpdater::onUpdate() {
   view_.showDownloadWarning(text::kDoNotUnplug);
   // With old firmware the worker first gives the user time to unplug the cable; the dialog
   // stays responsive meanwhile.
-  watcher_.start(replug);
-  view_.enableUpdate(false);
-  view_.enableExit(false);
+  watcher_.start(prepared_.replug);
   view_.showProgressBar(100);
 }
 
@@ -179,11 +229,23 @@ void FirmwareUpdater::finishSucceeded() {
 
 void FirmwareUpdater::finishFailed(uint32_t status) {
   state_ = State::Failed;
-  KVOFWDL_DEVICE_INFO now{};
-  if (status == KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED &&
-      library_.GetDeviceInfo(0, &now) == KVOFWDL_STATUS_SUCCESS) {
-    view_.setStatusText(format(text::kFailedRunning,
-                               platform::unit_info::formatFirmwareVersion(now.FirmwareVersion)));
+  if (status != KVOFWDL_STATUS_FIRMWARE_NOT_CONFIRMED) return showFailure(std::nullopt);
+  // What the unit runs now is asked of the driver, off the dialog's thread.
+  auto running = std::make_shared<std::optional<uint32_t>>();
+  sequence_.run(
+      [this, running] {
+        KVOFWDL_DEVICE_INFO now{};
+        if (library_.GetDeviceInfo(0, &now) == KVOFWDL_STATUS_SUCCESS) {
+          *running = now.FirmwareVersion;
+        }
+      },
+      [this, running] { showFailure(*running); });
+}
+
+void FirmwareUpdater::showFailure(std::optional<uint32_t> runningFirmware) {
+  if (runningFirmware) {
+    view_.setStatusText(
+        format(text::kFailedRunning, platform::unit_info::formatFirmwareVersion(*runningFirmware)));
   } else {
     view_.setStatusText(text::kFailed);
   }

@@ -1,6 +1,7 @@
 // The updater's logic: the power-supply warning, the update sequence behind "Update", the
 // version questions, the progress messages of the worker, the end of a download and "Exit".
-// It runs on the dialog's thread and shows everything through an UpdaterView.
+// It is called on the dialog's thread and shows everything through an UpdaterView; its calls
+// that ask the driver or the disk run on a sequence thread of their own.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "platform/termination_signals.h"
 #include "updater/download_watcher.h"
 #include "updater/firmware_library.h"
+#include "updater/sequence_thread.h"
 #include "updater/temp_folder.h"
 #include "updater/updater_view.h"
 
@@ -17,7 +19,8 @@ namespace updater {
 
 class FirmwareUpdater {
  public:
-  enum class State { Idle, Downloading, Succeeded, Failed, Quit };
+  // Preparing: from "Update" until the download has started or the sequence has stopped.
+  enum class State { Idle, Preparing, Downloading, Succeeded, Failed, Quit };
 
   FirmwareUpdater(const FirmwareLibrary& library, UpdaterView& view);
   FirmwareUpdater(const FirmwareUpdater&) = delete;
@@ -33,9 +36,13 @@ class FirmwareUpdater {
   void onProgress(uint32_t status, uint32_t percent);
   // The "Exit" button, Escape, and closing the window while that is allowed.
   void onExit();
-  // Whether the window may be closed: never while a download runs, so the worker is never
-  // left without its dialog.
-  bool mayClose() const { return state_ != State::Downloading; }
+  // Whether the window may be closed: never while the sequence or a download runs, so that no
+  // thread is left without its dialog.
+  bool mayClose() const {
+    return state_ != State::Preparing && state_ != State::Downloading && !sequence_.busy();
+  }
+  // Whether a step of the sequence still runs or its result waits for the dialog's thread.
+  bool busy() const { return sequence_.busy(); }
   // Whether SIGTERM and SIGINT (Ctrl+C at a console) are being held off: from the download's
   // start until its end, so that no unit is left half written.
   bool holdsTerminationSignals() const { return holdSignals_.has_value(); }
@@ -48,8 +55,28 @@ class FirmwareUpdater {
   static constexpr uint32_t kStartWaitMs = 20 * 1000;
 
  private:
-  // Ends the update sequence with `message` in the status text.
+  // What the steps before the download found, handed from the sequence's thread to the
+  // dialog's.
+  struct Prepared {
+    const char* failure = nullptr;
+    KVOFWDL_DEVICE_INFO unit{};
+    bool recovering = false;
+    bool replug = false;
+    bool noFirmware = false;
+    std::string firmwarePath;
+    KVOFWDL_KWF_FILE_INFO file{};
+    bool started = false;
+  };
+
+  // Ends the update sequence with `message` in the status text, ready for another try.
   void stop(const char* message);
+  // The steps of "Update": each odd one on the sequence's thread, the next on the dialog's.
+  void findUnit();
+  void onUnitFound();
+  void openUnitAndReadFile();
+  void onFileRead();
+  void onDownloadStarted();
+  void showFailure(std::optional<uint32_t> runningFirmware);
   void closeDevice();
   void stopLogging();
   void reboot();
@@ -62,11 +89,14 @@ class FirmwareUpdater {
   UpdaterView& view_;
   TempFolder folder_;
   DownloadWatcher watcher_;
+  Prepared prepared_;
   std::string logPath_;
   std::optional<platform::DeferTerminationSignals> holdSignals_;
   State state_ = State::Idle;
   bool deviceOpen_ = false;
   bool loggingToFolder_ = false;
+  // Last, so that a step still running ends before anything it uses.
+  SequenceThread sequence_;
 };
 
 }  // namespace updater

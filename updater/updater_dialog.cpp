@@ -140,6 +140,10 @@ void UpdaterDialog::quit(int exitCode) {
   Destroy();
 }
 
+void UpdaterDialog::postTask(std::function<void()> task) {
+  CallAfter(std::move(task));
+}
+
 void UpdaterDialog::postProgress(uint32_t status, uint32_t percent) {
   CallAfter([this, status, percent] { logic_->onProgress(status, percent); });
 }

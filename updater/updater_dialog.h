@@ -41,6 +41,7 @@ class UpdaterDialog : public wxDialog, public UpdaterView {
   std::optional<std::string> askSaveFile(const SaveFileRequest& request) override;
   void showDownloadWarning(const std::string& text) override;
   void quit(int exitCode) override;
+  void postTask(std::function<void()> task) override;
   void postProgress(uint32_t status, uint32_t percent) override;
   void showNoticeAndWait(const std::string& text, const std::atomic<bool>& cancelled) override;
 

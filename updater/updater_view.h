@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -47,6 +48,11 @@ class UpdaterView {
   virtual void showDownloadWarning(const std::string& text) = 0;
   // Destroys the dialog and ends the program's message loop with `exitCode`.
   virtual void quit(int exitCode) = 0;
+
+  // ---- Called on any thread ----
+  // Queues `task` for the dialog's thread, behind what is queued already. Once the dialog has
+  // gone, nothing queued is run.
+  virtual void postTask(std::function<void()> task) = 0;
 
   // ---- Called on the download worker's thread ----
   // Queues FirmwareUpdater::onProgress(status, percent) for the dialog's thread.

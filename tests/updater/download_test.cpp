@@ -35,7 +35,7 @@ class DownloadTest : public UpdaterFixture {
   void download() {
     updater->initialise();
     folder = updater->tempFolder();
-    updater->onUpdate();
+    pressUpdate();
     ASSERT_EQ(updater->state(), State::Downloading);
     runDownload();
   }
@@ -122,7 +122,7 @@ TEST_F(DownloadTest, OldFirmwareHasTheCableUnpluggedAndPluggedInAgain) {
 TEST_F(DownloadTest, ExitIsRefusedWhileTheDownloadRuns) {
   plug();
   updater->initialise();
-  updater->onUpdate();
+  pressUpdate();
   ASSERT_EQ(updater->state(), State::Downloading);
   EXPECT_FALSE(updater->mayClose());
   // SIGTERM and SIGINT wait for the end of the download too.
@@ -159,7 +159,7 @@ TEST_F(DownloadTest, TheCableReplugLeadIsWaitedOutByTheWorkerNotTheDialog) {
   platform::ScopedClock useWatching(watching);
   updater->initialise();
   const uint32_t start = clock.tickCount();
-  updater->onUpdate();
+  pressUpdate();
   ASSERT_EQ(updater->state(), State::Downloading);
   EXPECT_EQ(watching.sleptByWatched, 0u);
   runDownload();

@@ -1,11 +1,12 @@
 // An UpdaterView that writes down what the update logic shows and answers its questions from
-// a script. Progress posted by the worker waits in a queue until the test delivers it on its
-// own thread, as the dialog's message loop would.
+// a script. Progress posted by the worker, and the tasks posted by the sequence's thread, wait
+// in queues until the test delivers them on its own thread, as the dialog's message loop would.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -60,11 +61,16 @@ class RecordingView : public UpdaterView {
     exitCode = code;
     record("quit " + std::to_string(code));
   }
+  void postTask(std::function<void()> task) override {
+    std::lock_guard lock(mutex_);
+    tasks_.push_back(std::move(task));
+    arrived_.notify_all();
+  }
   void postProgress(uint32_t status, uint32_t percent) override {
     std::lock_guard lock(mutex_);
     posted_.emplace_back(status, percent);
     postedLog_.emplace_back(status, percent);
-    arrived_.notify_one();
+    arrived_.notify_all();
   }
   void showNoticeAndWait(const std::string& text, const std::atomic<bool>&) override {
     noticeTicks.push_back(platform::clock().tickCount());
@@ -84,6 +90,22 @@ class RecordingView : public UpdaterView {
     auto message = posted_.front();
     posted_.pop_front();
     return message;
+  }
+
+  // Runs the next posted task on the caller's thread; false when none came within the same
+  // bound.
+  bool runNextTask() {
+    std::function<void()> task;
+    {
+      std::unique_lock lock(mutex_);
+      if (!arrived_.wait_for(lock, std::chrono::seconds(60), [&] { return !tasks_.empty(); })) {
+        return false;
+      }
+      task = std::move(tasks_.front());
+      tasks_.pop_front();
+    }
+    task();
+    return true;
   }
 
   std::vector<std::string> events() const {
@@ -112,6 +134,7 @@ class RecordingView : public UpdaterView {
   mutable std::mutex mutex_;
   std::condition_variable arrived_;
   std::vector<std::string> events_;
+  std::deque<std::function<void()>> tasks_;
   std::deque<std::pair<uint32_t, uint32_t>> posted_;
   std::vector<std::pair<uint32_t, uint32_t>> postedLog_;
 };

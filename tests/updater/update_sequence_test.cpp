@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <thread>
 
 #include "tests/updater/updater_fixture.h"
 #include "updater/updater_texts.h"
@@ -46,7 +48,7 @@ TEST_F(UpdaterFixture, AFolderThatCannotBeMadeIsReportedBeforeAnythingIsWritten)
   platform::testing::ScopedEnv missing("TMPDIR", scratch / "missing");
   plug();
   updater->initialise();
-  updater->onUpdate();
+  pressUpdate();
   EXPECT_EQ(view.eventsStartingWith("status: "),
             (std::vector<std::string>{std::string("status: ") + text::kTempFolderFailed,
                                       std::string("status: ") + text::kTempFolderFailed}));
@@ -72,7 +74,7 @@ TEST_P(StepFailureTest, NamesTheFailureAndLeavesTheProgramReadyForAnotherTry) {
   plug();
   GetParam().breakLibrary(library);
   updater->initialise();
-  for (int attempt = 0; attempt < 2; ++attempt) updater->onUpdate();
+  for (int attempt = 0; attempt < 2; ++attempt) pressUpdate();
   const std::string expected = std::string("status: ") + GetParam().status;
   EXPECT_EQ(view.eventsStartingWith("status: "), (std::vector<std::string>{expected, expected}));
   EXPECT_EQ(updater->state(), State::Idle);
@@ -137,9 +139,68 @@ INSTANTIATE_TEST_SUITE_P(
                     text::kStartDownloadFailed}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The calls that ask the driver or read the firmware file run off the dialog's thread, so that
+// a driver slow to answer cannot freeze the window. Meanwhile the window cannot be closed and
+// its buttons are off.
+std::atomic<std::thread::id> dialogThread;
+std::atomic<int> driverCalls{0};
+std::atomic<int> driverCallsOnTheDialogsThread{0};
+std::promise<void> enumerationMayAnswer;
+
+void noteDriverCall() {
+  ++driverCalls;
+  if (std::this_thread::get_id() == dialogThread.load()) ++driverCallsOnTheDialogsThread;
+}
+
+TEST_F(UpdaterFixture, TheDriverIsAskedOffTheDialogsThreadWhileTheWindowWaits) {
+  dialogThread = std::this_thread::get_id();
+  enumerationMayAnswer = {};
+  library.EnumerateDevices = [](const char* guid, uint32_t* count) {
+    noteDriverCall();
+    enumerationMayAnswer.get_future().wait();
+    return fwdl::api::EnumerateDevices(guid, count);
+  };
+  library.GetDeviceInfo = [](uint32_t index, KVOFWDL_DEVICE_INFO* info) {
+    noteDriverCall();
+    return fwdl::api::GetDeviceInfo(index, info);
+  };
+  library.OpenDevice = [](uint32_t index) {
+    noteDriverCall();
+    return fwdl::api::OpenDevice(index);
+  };
+  library.GetKwfFileInfo = [](const char* path, KVOFWDL_KWF_FILE_INFO* info) {
+    noteDriverCall();
+    return fwdl::api::GetKwfFileInfo(path, info);
+  };
+  library.StartDownload = [](const char* path, uint32_t flags) {
+    noteDriverCall();
+    return fwdl::api::StartDownload(path, flags);
+  };
+  plug();
+  updater->initialise();
+
+  updater->onUpdate();
+  // The enumeration has not answered, and the dialog's thread is back in its message loop.
+  EXPECT_EQ(updater->state(), State::Preparing);
+  EXPECT_FALSE(view.updateEnabled);
+  EXPECT_FALSE(view.exitEnabled);
+  EXPECT_FALSE(updater->mayClose());
+  updater->onExit();
+  updater->onUpdate();
+  EXPECT_FALSE(view.exitCode);
+
+  enumerationMayAnswer.set_value();
+  settle();
+  ASSERT_EQ(updater->state(), State::Downloading);
+  runDownload();
+  EXPECT_EQ(unitFirmware(), kShippedFirmware);
+  EXPECT_EQ(driverCalls, 5);
+  EXPECT_EQ(driverCallsOnTheDialogsThread, 0);
+}
+
 TEST_F(UpdaterFixture, WithNoUnitOnTheBusTheProgramKeepsRunning) {
   updater->initialise();
-  updater->onUpdate();
+  pressUpdate();
   EXPECT_EQ(view.events(), std::vector<std::string>{std::string("status: ") + text::kNoDevices});
   EXPECT_EQ(updater->state(), State::Idle);
 }
@@ -148,7 +209,7 @@ TEST_F(UpdaterFixture, TheFirmwareFileIsTheModelsResourceWrittenByteForByte) {
   plug(kOlderFirmware, simbus::Model::Compact);
   library.StartDownload = [](const char*, uint32_t) { return kFailed; };
   updater->initialise();
-  updater->onUpdate();
+  pressUpdate();
   std::ifstream file(updater->tempFolder() + "/COMPACT.KWF", std::ios::binary);
   std::ifstream shipped(COMPACT_KWF, std::ios::binary);
   ASSERT_TRUE(file && shipped);
@@ -175,7 +236,7 @@ class VersionQuestionTest : public UpdaterFixture,
 TEST_P(VersionQuestionTest, NoGoesOnToTheDownload) {
   plug(GetParam().unitFirmware);
   updater->initialise();
-  updater->onUpdate();
+  pressUpdate();
   if (GetParam().question == nullptr) {
     EXPECT_TRUE(view.questions.empty());
   } else {
@@ -199,7 +260,7 @@ TEST_P(SkipTest, YesQuitsWithoutTouchingTheUnit) {
   view.answers = {true};
   updater->initialise();
   const std::string folder = updater->tempFolder();
-  updater->onUpdate();
+  pressUpdate();
   EXPECT_EQ(view.exitCode, 0);
   EXPECT_EQ(updater->state(), State::Quit);
   EXPECT_FALSE(std::filesystem::exists(folder));

@@ -50,6 +50,16 @@ class UpdaterFixture : public ::testing::Test, protected platform::testing::BusH
   }
   uint32_t unitFirmware() const { return bus->units()[0].firmware; }
 
+  // Presses "Update" and runs the sequence's posted steps, as the dialog's message loop would,
+  // until the download has started or the sequence has stopped.
+  void pressUpdate() {
+    updater->onUpdate();
+    settle();
+  }
+  void settle() {
+    while (updater->busy()) ASSERT_TRUE(view.runNextTask()) << "a step never came back";
+  }
+
   // Hands every posted progress message to the logic until the download has ended. The
   // library reports the end a moment before its worker has finished; the logic waits that
   // moment out on the clock, which is instant here, so the test waits for the worker itself.
@@ -59,6 +69,7 @@ class UpdaterFixture : public ::testing::Test, protected platform::testing::BusH
       ASSERT_TRUE(message) << "the worker stopped posting";
       if (message->first != KVOFWDL_STATUS_DOWNLOAD_RUNNING) waitForTheLibrarysWorker();
       updater->onProgress(message->first, message->second);
+      settle();
     }
   }
 

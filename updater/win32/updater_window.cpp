@@ -106,6 +106,12 @@ INT_PTR UpdaterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kProgressMessage:
       logic_->onProgress(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
       return TRUE;
+    case kTaskMessage: {
+      const std::unique_ptr<std::function<void()>> task(
+          reinterpret_cast<std::function<void()>*>(lParam));
+      (*task)();
+      return TRUE;
+    }
     case kNoticeMessage: {
       std::unique_ptr<std::shared_ptr<Notice>> notice(
           reinterpret_cast<std::shared_ptr<Notice>*>(lParam));
@@ -210,6 +216,16 @@ void UpdaterWindow::quit(int exitCode) {
   DestroyWindow(window_);
   window_ = nullptr;
   PostQuitMessage(exitCode);
+}
+
+void UpdaterWindow::postTask(std::function<void()> task) {
+  auto* message = new std::function<void()>(std::move(task));
+  const HWND target = postTarget_;
+  // A task that cannot be posted is dropped, as one queued for a dialog that has gone is.
+  if (target == nullptr ||
+      !PostMessageA(target, kTaskMessage, 0, reinterpret_cast<LPARAM>(message))) {
+    delete message;
+  }
 }
 
 void UpdaterWindow::postProgress(uint32_t status, uint32_t percent) {

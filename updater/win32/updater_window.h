@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,8 @@ class UpdaterWindow : public UpdaterView {
   static constexpr UINT kProgressMessage = 0x8400;
   // A notice the worker waits on: lParam is a Notice*, shown and then signalled.
   static constexpr UINT kNoticeMessage = 0x8401;
+  // A task for the dialog's thread: lParam is a std::function<void()>* that the dialog deletes.
+  static constexpr UINT kTaskMessage = 0x8402;
 
   // Creates the (hidden) modeless dialog from the resources of `instance`, driving `logic`.
   bool create(HINSTANCE instance, FirmwareUpdater& logic);
@@ -34,6 +37,7 @@ class UpdaterWindow : public UpdaterView {
   std::optional<std::string> askSaveFile(const SaveFileRequest& request) override;
   void showDownloadWarning(const std::string& text) override;
   void quit(int exitCode) override;
+  void postTask(std::function<void()> task) override;
   void postProgress(uint32_t status, uint32_t percent) override;
   void showNoticeAndWait(const std::string& text, const std::atomic<bool>& cancelled) override;
 
