@@ -8,6 +8,7 @@
 
 #include "control_panel/mixer/mix_file_format.h"
 #include "control_panel/mixer/velmora_parameters.h"
+#include "control_panel/panels/panel_shortcuts.h"
 #include "control_panel/toolkit/named_bitmap.h"
 #include "control_panel/toolkit/skin_archive.h"
 #include "platform/clock.h"
@@ -48,15 +49,20 @@ bool ControlPanel::start(const std::optional<std::string>& mixFile) {
   journalUnit_ = hal().CurrentSerial();
   windows_.createFrames(*host_);
   windows_.forEachMainFrame([this](MyFrame& frame) {
-    frame.Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+    frame.Bind(wxEVT_CHAR_HOOK, [this, &frame](wxKeyEvent& event) {
       const bool ctrl = event.GetModifiers() & wxMOD_CONTROL;
       const int key = event.GetKeyCode();
+      // The panel's own Ctrl keys take Ctrl alone.
+      const PanelShortcut* shortcut =
+          event.GetModifiers() == wxMOD_CONTROL ? ctrlShortcut(key) : nullptr;
       if (ctrl && key == 'Z' && event.ShiftDown()) {
         redo();
       } else if (ctrl && key == 'Z') {
         undo();
       } else if (ctrl && key == 'Y' && !event.ShiftDown()) {
         redo();
+      } else if (shortcut != nullptr) {
+        frame.runShortcut(*shortcut);
       } else {
         event.Skip();
       }

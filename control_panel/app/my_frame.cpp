@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <span>
 
 #include "control_panel/app/about_text.h"
 #include "control_panel/app/app_icon.h"
@@ -65,12 +67,20 @@ MyFrame::MyFrame(PPlugIn* plugIn, MixerHost* host, VelmoraGUI* normal, VelmoraGU
   standaloneMenu_->AppendRadioItem(kIdTracking, "Tracking");
   mainMenu_->Append(kIdStandalone, "Standalone &Mode", standaloneMenu_);
   mainMenu_->AppendCheckItem(kIdHardwareMonitoring, "Hardware &Monitoring");
+  // The panel's keys, each also a command here, so that the menu tells them.
+  mainMenu_->AppendSeparator();
+  int shortcutId = kIdFirstShortcut;
+  for (const PanelShortcut& shortcut : panelShortcuts()) {
+    mainMenu_->Append(shortcutId++, wxString::FromUTF8(shortcut.menuLabel) + "\t" +
+                                        wxString::FromUTF8(shortcut.keyLabel));
+  }
   if (partner_ != nullptr) partner_->partner_ = this;
   Bind(wxEVT_MENU, &MyFrame::onCommand, this, wxID_ABOUT);
   Bind(wxEVT_MENU, &MyFrame::onCommand, this, wxID_EXIT);
   Bind(wxEVT_MENU, &MyFrame::onCommand, this, kIdSupport, kIdDownloads);
   Bind(wxEVT_MENU, &MyFrame::onCommand, this, kIdMixing, kIdHardwareMonitoring);
   Bind(wxEVT_MENU, &MyFrame::onCommand, this, kIdFirstUnit, kIdLastUnit);
+  Bind(wxEVT_MENU, &MyFrame::onCommand, this, kIdFirstShortcut, kIdLastShortcut);
   Bind(wxEVT_CLOSE_WINDOW, &MyFrame::onCloseFrame, this);
   if (plugin_ != nullptr) plugin_->addObserver(this);
   ChooseLayout(false);
@@ -219,7 +229,15 @@ wxPoint MyFrame::menuPosition(const wxPoint& mouse) {
 }
 
 void MyFrame::popUp(wxMenu& menu) {
-  PopupMenu(&menu, menuPosition(wxGetMousePosition()));
+  // Opened from the keyboard, the menu comes below the focused control, not at the pointer.
+  const std::optional<wxPoint> anchor = keyboardMenuAnchor();
+  PopupMenu(&menu, anchor ? *anchor : menuPosition(wxGetMousePosition()));
+}
+
+bool MyFrame::runShortcut(const PanelShortcut& shortcut) {
+  if (current_ == nullptr || getPluginGUI() != current_) return false;
+  noteKeyboardInput();
+  return current_->runShortcut(shortcut);
 }
 
 wxMenu* MyFrame::buildUnitMenu() {
@@ -249,6 +267,11 @@ void MyFrame::onCommand(wxCommandEvent& event) {
 
 void MyFrame::runCommand(int id) {
   if (id >= kIdFirstUnit && id <= kIdLastUnit) return switchUnit(id - kIdFirstUnit);
+  const std::span<const PanelShortcut> shortcuts = panelShortcuts();
+  if (id >= kIdFirstShortcut && id < kIdFirstShortcut + static_cast<int>(shortcuts.size())) {
+    runShortcut(shortcuts[static_cast<size_t>(id - kIdFirstShortcut)]);
+    return;
+  }
   switch (id) {
     case wxID_ABOUT:
       return showAbout();

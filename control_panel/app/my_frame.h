@@ -31,6 +31,9 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
     kIdHardwareMonitoring = 8,
     kIdFirstUnit = 9,
     kIdLastUnit = 25,
+    // One per panel shortcut (panel_shortcuts.h), in its order.
+    kIdFirstShortcut = 26,
+    kIdLastShortcut = 41,
   };
 
   MyFrame(PPlugIn* plugIn, MixerHost* host, VelmoraGUI* normal, VelmoraGUI* shrink, VelmoraGUI* ac3,
@@ -57,6 +60,8 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   void Refresh();
 #pragma GCC diagnostic pop
   void runCommand(int id);
+  // Does what the panel key does, on the layout shown; false when it has no control for it.
+  bool runShortcut(const PanelShortcut& shortcut);
   // Where "Update Firmware..." looks for the updater: beside this program unless set here
   // (tests point it at a file that is not there).
   void setUpdaterPath(std::string path) {

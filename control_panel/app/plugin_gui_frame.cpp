@@ -134,6 +134,7 @@ void wxPluginGUIFrame::onLeftButton(wxMouseEvent& event) {
   int x = 0, y = 0;
   layout_->getGUI()->getCursorPos(&x, &y);
   const bool down = event.GetEventType() != wxEVT_LEFT_UP;
+  if (down) keyboardLast_ = false;
   // Keys go to the panel the user last clicked.
   if (down && wxWindow::FindFocus() != canvas_) canvas_->SetFocus();
   layout_->mouseButton(x, y, 0, down);
@@ -157,7 +158,21 @@ void wxPluginGUIFrame::onPaint(wxPaintEvent&) {
   if (layout_ != nullptr) stampFirstPaint();
 }
 
-void wxPluginGUIFrame::onContextMenu(wxContextMenuEvent&) {}
+void wxPluginGUIFrame::onContextMenu(wxContextMenuEvent& event) {
+  // A right click does nothing; the menu key and Shift+F10 (a position of -1, -1) are the
+  // panel's keys, should the system turn them into this event rather than a key.
+  if (event.GetPosition() != wxDefaultPosition || layout_ == nullptr) return;
+  if (layout_->key(kKeyMenu, false)) keyboardLast_ = true;
+}
+
+std::optional<wxPoint> wxPluginGUIFrame::keyboardMenuAnchor() {
+  if (!keyboardLast_ || layout_ == nullptr) return std::nullopt;
+  View* target = layout_->lastKeyTarget();
+  if (target == nullptr) return std::nullopt;
+  const Rect r = target->rect();
+  const wxPoint below(r.left * zoom(), r.bottom * zoom());
+  return ScreenToClient(canvas_->ClientToScreen(below));
+}
 
 void wxPluginGUIFrame::onTimer(wxTimerEvent&) {
   onTimerTick();
@@ -169,7 +184,9 @@ void wxPluginGUIFrame::onKeyDown(wxKeyEvent& event) {
   const int modifiers = event.GetModifiers() & ~wxMOD_SHIFT;
   if (layout_ == nullptr || key < 0 || modifiers != 0 || !layout_->key(key, event.ShiftDown())) {
     event.Skip();
+    return;
   }
+  keyboardLast_ = true;
 }
 
 void wxPluginGUIFrame::onWheel(wxMouseEvent& event) {

@@ -8,6 +8,7 @@
 #include <wx/timer.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "control_panel/app/wx_surface.h"
@@ -42,6 +43,11 @@ class wxPluginGUIFrame : public wxFrame {
   // Shows the panel at ×zoom (1 to 3) and sizes the frame to it.
   void setZoom(int zoom);
   int zoom() const { return surface_->zoom(); }
+  // Where a menu opened from the keyboard belongs: below the control the key pressed, in the
+  // frame's client coordinates. None when the mouse was used last.
+  std::optional<wxPoint> keyboardMenuAnchor();
+  // Tells the frame that the user's last input came from the keyboard.
+  void noteKeyboardInput() { keyboardLast_ = true; }
 
  protected:
   void onIdle(wxIdleEvent& event);
@@ -65,6 +71,7 @@ class wxPluginGUIFrame : public wxFrame {
   std::unique_ptr<GUI> gui_;
   wxTimer timer_;
   bool closable_;
+  bool keyboardLast_ = false;
 };
 
 }  // namespace velmora

@@ -17,6 +17,7 @@
 
 #include "control_panel/app/app_config.h"
 #include "control_panel/app/control_panel.h"
+#include "control_panel/app/open_dialog_count.h"
 #include "control_panel/toolkit/panel_zoom.h"
 #include "platform/clock.h"
 
@@ -116,12 +117,13 @@ class VelmoraControlApp : public wxApp {
 
   // Closing the frames from inside a dialog's nested loop would destroy what the dialog's
   // caller goes on using. The panel's own dialogs are ended as Cancel ends them; a question
-  // is waited for. The end comes once the main loop is back.
+  // or a message box (the About box) is waited for. The end comes once the main loop is back.
   bool endingWaitsForADialog() {
     if (panel_->ui().dialogOpen()) {
       panel_->ui().cancelOpenDialog();
       return true;
     }
+    if (openDialogs_.count() > 0) return true;
     const wxEventLoopBase* active = wxEventLoopBase::GetActive();
     return active != nullptr && active != GetMainLoop();
   }
@@ -154,6 +156,7 @@ class VelmoraControlApp : public wxApp {
   std::optional<int> zoomOption_;
   std::unique_ptr<wxSingleInstanceChecker> instance_;
   std::unique_ptr<ControlPanel> panel_;
+  OpenDialogCount openDialogs_;
 };
 
 }  // namespace velmora

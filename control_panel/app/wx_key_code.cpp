@@ -44,6 +44,11 @@ int toolkitKeyCode(int wxKeyCode) {
       return kKeyReturn;
     case WXK_F2:
       return kKeyF2;
+    case WXK_F10:
+      return kKeyF10;
+    case WXK_MENU:
+    case WXK_WINDOWS_MENU:
+      return kKeyMenu;
     default:
       return -1;
   }

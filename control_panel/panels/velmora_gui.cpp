@@ -26,9 +26,23 @@ VelmoraGUI::VelmoraGUI(const LayoutTable& table, Plugin* plugin)
 
 void VelmoraGUI::setUnitName(const char*) {}
 
-bool VelmoraGUI::onUnhandledKey(int key, bool) {
+bool VelmoraGUI::runShortcut(const PanelShortcut& shortcut) {
+  if (shortcut.parameters.empty()) return editUnitName();
+  return press(controlShowing(shortcut.parameters));
+}
+
+bool VelmoraGUI::onUnhandledKey(int key, bool shift) {
+  if (key == kKeyF2) return editUnitName();
+  if (key == kKeyMenu || (key == kKeyF10 && shift)) {
+    View* focused = focusedControl();
+    return press(shows(focused, menuParameters()) ? focused : controlShowing(mainMenuParameters()));
+  }
+  return false;
+}
+
+bool VelmoraGUI::editUnitName() {
   Plugin* plugin = getPlugin();
-  if (key != kKeyF2 || plugin == nullptr) return false;
+  if (plugin == nullptr) return false;
   Parameter* edit = plugin->getParameter(param::kEditUnitName);
   if (edit == nullptr) return false;
   // The parameter flips on every edit and the application acts on every change.

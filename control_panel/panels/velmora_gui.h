@@ -4,6 +4,7 @@
 #pragma once
 
 #include "control_panel/panels/layout_builder.h"
+#include "control_panel/panels/panel_shortcuts.h"
 #include "control_panel/toolkit/plugin_gui.h"
 
 namespace velmora {
@@ -13,10 +14,17 @@ class VelmoraGUI : public PluginGUI {
   VelmoraGUI(const LayoutTable& table, Plugin* plugin);
   // Shows `text` as the unit's name; nothing here.
   virtual void setUnitName(const char* text);
+  // Does what `shortcut`'s key does (panel_shortcuts.h); false when this layout has no control
+  // for it.
+  bool runShortcut(const PanelShortcut& shortcut);
 
  protected:
-  // F2 edits the unit's name, as a click on the name does.
+  // F2 edits the unit's name, as a click on the name does. Shift+F10 and the menu key open the
+  // focused control's menu, and the main menu on a control without one.
   bool onUnhandledKey(int key, bool shift) override;
+
+ private:
+  bool editUnitName();
 };
 
 class VelmoraNormalGUI : public VelmoraGUI {

@@ -28,6 +28,8 @@ enum : int {
   kKeyPageUp = 20,
   kKeyPageDown = 21,
   kKeyF2 = 22,
+  kKeyF10 = 23,   // with Shift: the focused control's menu
+  kKeyMenu = 24,  // the keyboard's menu key
   kKeyEscape = 27,
   kKeyDelete = 127,
 };

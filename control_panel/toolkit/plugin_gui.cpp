@@ -250,6 +250,7 @@ bool PluginGUI::key(int key, bool shift) {
   const UserInput input(userInput_);
   View* root = getRoot();
   if (root == nullptr || gui_ == nullptr) return false;
+  keyTarget_ = nullptr;
   if (key == kKeyTab) {
     View* next = FocusOrder::next(root, focusedControl(), shift);
     if (next == nullptr) return false;
@@ -266,7 +267,10 @@ bool PluginGUI::key(int key, bool shift) {
     gui->beginDraw();
     const bool used = focused->adjust(action, gui);
     gui->endDraw();
-    if (used) return true;
+    if (used) {
+      keyTarget_ = focused;
+      return true;
+    }
   }
   return onUnhandledKey(key, shift);
 }
@@ -312,6 +316,43 @@ std::string PluginGUI::readout(View* view) {
   char value[64] = {};
   plugin_->valueText(p, value, sizeof value);
   return std::string(name) + ": " + value;
+}
+
+bool PluginGUI::shows(View* view, std::span<const int> parameters) const {
+  if (view == nullptr) return false;
+  const int shown = parameterAt(view->getId(), view->activeSlot());
+  return std::find(parameters.begin(), parameters.end(), shown) != parameters.end();
+}
+
+View* PluginGUI::controlShowing(std::span<const int> parameters) {
+  View* root = getRoot();
+  if (root == nullptr) return nullptr;
+  for (View* control : FocusOrder::of(root)) {
+    if (shows(control, parameters)) return control;
+  }
+  for (View* view : views_) {
+    if (view != nullptr && !view->isHidden() && !view->isFocusable() && shows(view, parameters)) {
+      return view;
+    }
+  }
+  return nullptr;
+}
+
+bool PluginGUI::press(View* control) {
+  const UserInput input(userInput_);
+  View* root = getRoot();
+  if (control == nullptr || root == nullptr || gui_ == nullptr) return false;
+  keyTarget_ = control;
+  if (control->isFocusable()) {
+    control->setFocus(true);  // takes it from any other
+    control->invalidate();
+    root->invalidate();
+  }
+  iGUI* gui = gui_;  // as in mouseButton
+  gui->beginDraw();
+  const bool used = control->adjust(ControlAction::Activate, gui);
+  gui->endDraw();
+  return used;
 }
 
 bool PluginGUI::onUnhandledKey(int, bool) {

@@ -8,6 +8,7 @@
 // any layout does. User-interface thread only.
 #pragma once
 
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -82,6 +83,17 @@ class PluginGUI : public Plugin::ParameterObserver {
   int takeTouchedRow();
   // "Name: value" of the parameter a view shows now; its name alone when it shows none.
   std::string readout(View* view);
+  // Whether `view` shows one of `parameters` in its active slot.
+  bool shows(View* view, std::span<const int> parameters) const;
+  // The first control in reading order, not covered or disabled, that shows one of
+  // `parameters`; else the first shown view bound to one that takes no focus (the logo); none
+  // when the layout has neither.
+  View* controlShowing(std::span<const int> parameters);
+  // Moves the focus to `control` (if it takes the focus) and presses it, as Space on it does.
+  // False for none, or a control that has no press.
+  bool press(View* control);
+  // The control the last key or press() acted on; none after a key that acted on none.
+  View* lastKeyTarget() const { return keyTarget_; }
 
  protected:
   // Keys the layout itself has no use for; false when unused.
@@ -125,6 +137,7 @@ class PluginGUI : public Plugin::ParameterObserver {
   int rowCount_;
   bool keyboardFocus_ = false;
   int touchedRow_ = -1;
+  View* keyTarget_ = nullptr;
   int changeDepth_ = 0;
   int userInput_ = 0;  // inside mouseButton, idleTick, key or wheel  // nested view changes (a
                        // link's reaction) are not the user's touch

@@ -101,6 +101,7 @@ class Program {
     return waitUntil([&] { return !running(); }, patience);
   }
   int exitStatus() const { return exitStatus_; }
+  pid_t pid() const { return pid_; }
   // A crash: SIGKILL, nothing runs at the end.
   void crash() {
     kill(pid_, SIGKILL);
@@ -290,6 +291,55 @@ TEST_F(ProgramTest, TabReachesAFaderArrowsMoveItOnTheUnitAndTheFocusRingShows) {
            "srgb(255,255,255) srgb(255,255,255) srgb(0,0,0)";
   })) << shell("convert " + shot + " -format " + pixels + " info:");
   EXPECT_TRUE(zoomed.terminate());
+}
+
+// The panel's own keys with real key presses: Ctrl+O opens LOAD's dialog, Ctrl+L swaps the
+// layout both ways, Shift+F10 opens the main menu, whose first entry shows the About box; the
+// end of the session waits for that box.
+TEST_F(ProgramTest, PanelKeysOpenLoadSwapTheLayoutAndOpenTheMainMenu) {
+  Program program;
+  const std::string main = waitForWindow("VelmoraControl PRO");
+  ASSERT_FALSE(main.empty()) << "no window";
+  click(main, 10, 8);  // the panel takes the keyboard
+  EXPECT_TRUE(pressUntil(main, "ctrl+o", [&] {
+    return !window("Load Velmora PRO Mix file").empty();
+  })) << "Ctrl+O opened no Load dialog";
+  const std::string dialog = window("Load Velmora PRO Mix file");
+  EXPECT_TRUE(
+      pressUntil(dialog, "Escape", [&] { return window("Load Velmora PRO Mix file").empty(); }));
+
+  // Each of these keys toggles, so each is pressed once, with the panel holding the keyboard.
+  const auto pressOnce = [&](const std::string& keys) {
+    xdotool("windowfocus " + main);
+    xdotool("key " + keys);
+  };
+  pressOnce("ctrl+l");
+  EXPECT_TRUE(waitUntil([&] { return width(main) == "456"; }))
+      << "Ctrl+L left the panel " << width(main) << " wide";
+  pressOnce("ctrl+l");
+  EXPECT_TRUE(waitUntil([&] { return width(main) == "704"; }))
+      << "a second Ctrl+L left the panel " << width(main) << " wide";
+
+  const auto windowsNamed = [](const std::string& title) {
+    std::istringstream ids(
+        shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null"));
+    int count = 0;
+    for (std::string id; ids >> id;) ++count;
+    return count;
+  };
+  pressOnce("shift+F10");
+  xdotool("key Down Return");
+  EXPECT_TRUE(waitUntil([&] { return windowsNamed("VelmoraControl PRO") == 2; }))
+      << "Shift+F10, Down, Return showed no About box";
+
+  // The end of the session while the box is open waits for it, then saves and ends.
+  kill(program.pid(), SIGTERM);
+  std::this_thread::sleep_for(std::chrono::seconds(2));  // idle passes inside the box's loop
+  ASSERT_TRUE(program.running()) << "the program died with the About box open";
+  xdotool("key Return");
+  EXPECT_TRUE(waitUntil([&] { return !program.running(); })) << "the end was forgotten";
+  EXPECT_EQ(program.exitStatus(), 0);
+  EXPECT_FALSE(defaultMixFile().empty()) << "no default mix saved at exit";
 }
 
 TEST_F(ProgramTest, AtZoomTwoTheWindowShowsThePanelRenderedAtZoomTwo) {

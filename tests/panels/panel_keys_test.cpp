@@ -7,6 +7,8 @@
 #include <string>
 
 #include "control_panel/mixer/mix_journal.h"
+#include "control_panel/panels/panel_shortcuts.h"
+#include "control_panel/panels/velmora_gui.h"
 #include "control_panel/toolkit/focus_order.h"
 #include "control_panel/toolkit/i_gui.h"
 #include "tests/panels/panel_fixture.h"
@@ -182,6 +184,64 @@ TEST_F(PanelKeysTest, F2AsksToEditTheUnitName) {
   key(kKeyF2);
   EXPECT_NE(value(26), before);
   EXPECT_EQ(host.calls, std::vector<int>{26});
+}
+
+// The panel's own keys press a control of the layout, as a click does, and move the focus to
+// it: LOAD 36, SAVE 37, Shrink 39 (Expand 40 in the shrink layout), the floating window 38 and
+// the unit switch 27.
+struct ShortcutCase {
+  int letter;
+  PanelLayout layout;
+  int parameter;
+};
+
+TEST_F(PanelKeysTest, CtrlShortcutsPressTheirControlInEitherLayoutAndTakeTheFocus) {
+  for (const ShortcutCase& c :
+       {ShortcutCase{'O', PanelLayout::Normal, 36}, ShortcutCase{'S', PanelLayout::Normal, 37},
+        ShortcutCase{'L', PanelLayout::Normal, 39}, ShortcutCase{'F', PanelLayout::Normal, 38},
+        ShortcutCase{'U', PanelLayout::Normal, 27}, ShortcutCase{'O', PanelLayout::Shrink, 36},
+        ShortcutCase{'S', PanelLayout::Shrink, 37}, ShortcutCase{'L', PanelLayout::Shrink, 40},
+        ShortcutCase{'U', PanelLayout::Shrink, 27}}) {
+    SCOPED_TRACE(std::string(1, static_cast<char>(c.letter)) + " in layout " +
+                 layoutName(c.layout));
+    PanelDriver panel(plugin, c.layout);
+    auto& layout = dynamic_cast<VelmoraGUI&>(panel.layout());
+    host.calls.clear();
+    const PanelShortcut* shortcut = ctrlShortcut(c.letter);
+    ASSERT_NE(shortcut, nullptr);
+    EXPECT_TRUE(layout.runShortcut(*shortcut));
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), c.parameter), 1)
+        << host.calls.size();
+    const int shown[] = {c.parameter};
+    EXPECT_TRUE(layout.shows(layout.focusedControl(), shown));
+  }
+  EXPECT_EQ(ctrlShortcut('Q'), nullptr);
+}
+
+TEST_F(PanelKeysTest, TheMenuKeyOpensTheFocusedControlsMenuOrElseTheMainMenu) {
+  for (const auto& [key, shift] : {std::pair{kKeyMenu, false}, std::pair{kKeyF10, true}}) {
+    PanelDriver panel(plugin, PanelLayout::Normal);
+    panel.layout().setKeyboardFocus(true);
+    // On a fader, which has no menu: the main menu, which the logo (35) opens.
+    while (panel.layout().focusedControl() !=
+           panel.layout().getRoot()->hitTest(kFader1.x, kFader1.y)) {
+      panel.layout().key(kKeyTab, false);
+    }
+    host.calls.clear();
+    EXPECT_TRUE(panel.layout().key(key, shift));
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), 35), 1);
+    // On the unit switch: its own menu (27).
+    auto& layout = dynamic_cast<VelmoraGUI&>(panel.layout());
+    layout.runShortcut(*ctrlShortcut('U'));
+    host.calls.clear();
+    EXPECT_TRUE(panel.layout().key(key, shift));
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), 27), 1);
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), 35), 0);
+  }
+  PanelDriver panel(plugin, PanelLayout::Normal);
+  host.calls.clear();
+  EXPECT_FALSE(panel.layout().key(kKeyF10, false)) << "F10 alone is the system's";
+  EXPECT_TRUE(host.calls.empty());
 }
 
 TEST_F(PanelKeysTest, AKeyRepeatBurstIsOneUndoStep) {
