@@ -205,15 +205,17 @@ KVOFWDL_STATUS Downloader::DownloadProt1and2() {
   if (selection.cnE) {
     if (const KVOFWDL_STATUS status = device_->DownloadObject(OBJ_CNE, *file_, status_);
         status != KVOFWDL_STATUS_SUCCESS) {
-      Log(LogType::Error, "DownloadProt1and2: Download of CnE data failed.\n");
+      Log(LogType::Error, "DownloadProt1and2: Download of CnE data failed: status 0x%08X.\n",
+          status);
       return status;
     }
   }
   if (selection.image) {
     if (const KVOFWDL_STATUS status = device_->DownloadObject(selection.imageType, *file_, status_);
         status != KVOFWDL_STATUS_SUCCESS) {
-      Log(LogType::Error, "DownloadProt1and2: Download of image data of type %d failed.\n",
-          static_cast<int>(selection.imageType));
+      Log(LogType::Error,
+          "DownloadProt1and2: Download of image data of type %d failed: status 0x%08X.\n",
+          static_cast<int>(selection.imageType), status);
       return status;
     }
   }
@@ -270,6 +272,7 @@ KVOFWDL_STATUS Downloader::DownloadProt3() {
   try {
     buffer.resize(bufferSize);
   } catch (const std::bad_alloc&) {
+    Log(LogType::Error, "DownloadProt3: no memory for a block buffer of %u bytes.\n", bufferSize);
     endAfterFailure();
     return KVOFWDL_STATUS_FAILED;
   }
@@ -296,7 +299,8 @@ KVOFWDL_STATUS Downloader::DownloadProt3() {
     const KVOFWDL_STATUS status = device_->DownloadBlock(sequence, offset, buffer.data(), count);
     // The answer to the first block is not looked at: the boot loader may still be preparing.
     if (status != KVOFWDL_STATUS_SUCCESS && sequence != 0) {
-      Log(LogType::Error, "download data block %u failed\n", sequence);
+      Log(LogType::Error, "download data block %u failed: status 0x%08X, offset 0x%X\n", sequence,
+          status, offset);
       endAfterFailure();
       return status;
     }
@@ -306,7 +310,7 @@ KVOFWDL_STATUS Downloader::DownloadProt3() {
 
   uint32_t crc = 0;  // the unit checks the file itself; its CRC is not compared here
   if (const KVOFWDL_STATUS status = device_->DownloadEnd(crc); status != KVOFWDL_STATUS_SUCCESS) {
-    Log(LogType::Error, "finishing download failed\n");
+    Log(LogType::Error, "finishing download failed: status 0x%08X\n", status);
     return status;
   }
   return KVOFWDL_STATUS_SUCCESS;

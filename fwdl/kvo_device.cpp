@@ -67,13 +67,16 @@ uint32_t KvoDevice::Read(uint64_t address, void* buffer, uint32_t length, uint32
   uint32_t received = 0;
   const uint32_t result = AsyncReadSync(address, buffer, length, received, waitMs);
   if (result != we::Success) {
-    Log(LogType::Data, "Read: AsyncReadSync returned with result 0x%08X.\n", result);
+    Log(LogType::Data,
+        "Read: AsyncReadSync returned with result 0x%08X. Address 0x%012llX, %u bytes.\n", result,
+        static_cast<unsigned long long>(address), length);
     std::memset(buffer, 0, length);
     return result;
   }
   if (received < length) {
-    Log(LogType::Error, "Read: AsyncReadSync: bytes to read = %u, bytes received = %u.\n", length,
-        received);
+    Log(LogType::Error,
+        "Read: AsyncReadSync: bytes to read = %u, bytes received = %u. Address 0x%012llX.\n",
+        length, received, static_cast<unsigned long long>(address));
     std::memset(buffer, 0, length);
     return pv::KVO_STATUS_LENGTH_MISMATCH;
   }
@@ -85,12 +88,15 @@ uint32_t KvoDevice::Write(uint64_t address, const void* buffer, uint32_t length,
   uint32_t written = 0;
   const uint32_t result = AsyncWriteSync(address, buffer, length, written, waitMs);
   if (result != we::Success) {
-    Log(LogType::Error, "Write: AsyncWriteSync returned with result 0x%08X.\n", result);
+    Log(LogType::Error,
+        "Write: AsyncWriteSync returned with result 0x%08X. Address 0x%012llX, %u bytes.\n", result,
+        static_cast<unsigned long long>(address), length);
     return result;
   }
   if (written < length) {
-    Log(LogType::Error, "Write: AsyncWriteSync: bytes to write = %u, bytes written = %u.\n", length,
-        written);
+    Log(LogType::Error,
+        "Write: AsyncWriteSync: bytes to write = %u, bytes written = %u. Address 0x%012llX.\n",
+        length, written, static_cast<unsigned long long>(address));
     return pv::KVO_STATUS_LENGTH_MISMATCH;
   }
   return we::Success;
@@ -105,7 +111,8 @@ KVOFWDL_STATUS KvoDevice::ReadDeviceInfoWithin(uint32_t waitMs) {
   info_.Clear();
   const uint32_t result = Read(kInfoBlockAddress, info_.Bytes().data(), unit_info::kSize, waitMs);
   if (result != we::Success) {
-    Log(LogType::Error, "ReadDeviceInfo: Read failed with error 0x%08X\n", result);
+    Log(LogType::Error, "ReadDeviceInfo: Read failed with error 0x%08X: address 0x%012llX\n",
+        result, static_cast<unsigned long long>(kInfoBlockAddress));
     return KVOFWDL_STATUS_DEVICE_READ_FAILED;
   }
   return KVOFWDL_STATUS_SUCCESS;
@@ -127,8 +134,10 @@ KVOFWDL_STATUS KvoDevice::WriteRequest(uint8_t code, BootloaderRequest& request)
   const uint32_t result =
       Write(kRequestAddress, request.data(), request.size(), Timeout(kind->timeout));
   if (result != we::Success) {
-    Log(LogType::Error, "WriteRequest: Write with command code 0x%02x failed with error 0x%08X.\n",
-        code, result);
+    Log(LogType::Error,
+        "WriteRequest: Write with command code 0x%02x failed with error 0x%08X. Address "
+        "0x%012llX.\n",
+        code, result, static_cast<unsigned long long>(kRequestAddress));
     return KVOFWDL_STATUS_DEVICE_WRITE_FAILED;
   }
   return KVOFWDL_STATUS_SUCCESS;
@@ -178,7 +187,9 @@ KVOFWDL_STATUS KvoDevice::WriteRequestData(const uint8_t* data, uint32_t size) {
   // Block data only ever goes with a block request: its time-out bounds the write.
   const uint32_t result = Write(kRequestDataAddress, data, size, Timeout(TIMEOUT_DOWNLOAD_BLOCK));
   if (result != we::Success) {
-    Log(LogType::Error, "WriteRequestData: Write data failed with error 0x%08X.\n", result);
+    Log(LogType::Error,
+        "WriteRequestData: Write data failed with error 0x%08X. Address 0x%012llX, %u bytes.\n",
+        result, static_cast<unsigned long long>(kRequestDataAddress), size);
     return KVOFWDL_STATUS_DEVICE_WRITE_FAILED;
   }
   return KVOFWDL_STATUS_SUCCESS;

@@ -107,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                                              simbus::TransferKind::BlockRead, serial, 0, 1, 31});
                                },
                                0, KVOFWDL_STATUS_DEVICE_READ_FAILED,
-                               "ERROR: ReadDeviceInfo: Read failed with error 0x0000001F"}),
+                               "ERROR: ReadDeviceInfo: Read failed with error 0x0000001F: address "
+                               "0xFFFFC8020000"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DeviceDiscoveryTest, AUnitOfAnotherMakerIsRefused) {

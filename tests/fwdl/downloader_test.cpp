@@ -169,7 +169,11 @@ TEST_P(StreamBlockTest, OnlyTheFirstBlockMayFail) {
   bus->addFault({c.action, TransferKind::DownloadBlock, serial, c.skip, 1, 0xFFFFFFF0, c.delayMs});
   EXPECT_EQ(download(writeKwf(StudioFile(1))), c.status);
   if (c.status != KVOFWDL_STATUS_SUCCESS) {
-    EXPECT_TRUE(logged("ERROR: download data block 1 failed"));
+    // The second block starts after the unit's 2048-byte first one.
+    char entry[96];
+    std::snprintf(entry, sizeof entry,
+                  "ERROR: download data block 1 failed: status 0x%08X, offset 0x800", c.status);
+    EXPECT_TRUE(logged(entry)) << entry;
     EXPECT_EQ(bus->units()[0].firmware, kUnitFirmware);
     EXPECT_TRUE(unitState(serial).bootloader().halted()) << "left in its boot loader";
   }

@@ -172,7 +172,13 @@ class UnitFixture : public ::testing::Test, protected platform::testing::BusHarn
 
   // Log entries as "TYPE: text".
   std::vector<std::string> entries() const { return LogEntries(logPath_); }
-  bool logged(const std::string& entry) const { return count(entry) > 0; }
+  // Whether an entry starts with `entry`: a message's text is followed by its details (status,
+  // address, offset) where it has any.
+  bool logged(const std::string& entry) const {
+    const auto all = entries();
+    return std::any_of(all.begin(), all.end(),
+                       [&](const std::string& line) { return line.starts_with(entry); });
+  }
   size_t count(const std::string& entry) const {
     const auto all = entries();
     return static_cast<size_t>(std::count(all.begin(), all.end(), entry));
