@@ -27,5 +27,6 @@ inline constexpr uint32_t IoIncomplete = 996;
 inline constexpr uint32_t IoPending = 997;  // overlapped request still running
 inline constexpr uint32_t DeviceNotConnected = 1167;
 inline constexpr uint32_t NotFound = 1168;
+inline constexpr uint32_t Cancelled = 1223;  // the user turned down a request (an elevation)
 
 }  // namespace platform::win_error

@@ -17,6 +17,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/unit_coefficient_map.h"
+#include "platform/win_error.h"
 
 namespace velmora {
 namespace {
@@ -30,6 +31,23 @@ constexpr int kNormalMenuShiftY = 29;
 // The named flags must add up to the fixed style values.
 static_assert(MyFrame::kFloatStyle == 0x20009804);
 static_assert(MyFrame::kNormalStyle == 0x20001C00);
+
+// Why a program could not be started, after its path.
+const char* startFailureReason(uint32_t error) {
+  switch (error) {
+    case platform::win_error::FileNotFound:
+    case platform::win_error::PathNotFound:
+      return "is not there";
+    case platform::win_error::AccessDenied:
+      return "may not be run";
+    case platform::win_error::BadExeFormat:
+      return "is no program";
+    case platform::win_error::Cancelled:
+      return "needs the administrator rights that were turned down";
+    default:
+      return "could not be started";
+  }
+}
 
 VelmoraHAL* hal() {
   return VelmoraHAL::Get();
@@ -341,10 +359,23 @@ void MyFrame::updateFirmware() {
           : (std::filesystem::path(platform::executablePath()).parent_path() / kUpdaterProgram)
                 .string();
   std::error_code error;
-  if (!std::filesystem::exists(updater, error)) return;
+  if (!std::filesystem::exists(updater, error)) {
+    return showUpdaterFailure("there is no " + updater + ".");
+  }
+  // The updater needs the unit to itself; the panel lets go of it first and ends once the
+  // updater runs.
   if (hal() != nullptr) hal()->Close();
-  platform::startProgram(updater, {});
+  if (const uint32_t failure = platform::startProgram(updater, {}); failure != 0) {
+    if (hal() != nullptr) hal()->EnsureOpen();
+    return showUpdaterFailure(updater + " " + startFailureReason(failure) + " (error " +
+                              std::to_string(failure) + ").");
+  }
   Close(true);
+}
+
+void MyFrame::showUpdaterFailure(const std::string& why) {
+  wxMessageBox(wxString::FromUTF8("The firmware updater could not be started: " + why), kTitle,
+               wxOK | wxICON_ERROR, this);
 }
 
 }  // namespace velmora

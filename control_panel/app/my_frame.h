@@ -80,6 +80,8 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   void toggleAdat();
   void toggleHardwareMonitoring();
   void updateFirmware();
+  // An error box: the updater could not be started, `why`.
+  void showUpdaterFailure(const std::string& why);
   void setAdatParameters(bool adatOn);
 
   PPlugIn* plugIn_;

@@ -2,6 +2,8 @@
 // knob, the event queue, the frame swap and the layouts, the unit menu and the main menu.
 #include <gmock/gmock.h>
 #include <wx/menu.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
 #include <wx/statusbr.h>
 #include <wx/tooltip.h>
 
@@ -245,13 +247,43 @@ TEST_F(ControlPanelWindowTest, TheAboutBoxNamesTheVersionAndTheConnectedUnitsFir
   }
 }
 
-TEST_F(ControlPanelWindowTest, UpdateFirmwareWithTheUpdaterAbsentLeavesProgramAndUnitAsTheyWere) {
+// Answers every modal dialog at once with OK, writing down what message boxes said.
+class MessageBoxRecorder : public wxModalDialogHook {
+ public:
+  MessageBoxRecorder() { Register(); }
+  std::vector<std::string> messages;
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
+      messages.push_back(box->GetMessage().utf8_string());
+    }
+    return wxID_OK;
+  }
+  void Exit(wxDialog*) override {}
+};
+
+// Without the updater, or with one that cannot be started, "Update Firmware..." says what it
+// looked for and why it failed; the program and the unit stay as they were.
+TEST_F(ControlPanelWindowTest, UpdateFirmwareThatCannotStartTheUpdaterSaysWhyAndLeavesAllAsItWas) {
   start();
-  frame().setUpdaterPath(folder / "VelmoraProUpdater");
+  const std::string updater = folder / "VelmoraProUpdater";
+  MessageBoxRecorder boxes;
+  frame().setUpdaterPath(updater);
   frame().runCommand(MyFrame::kIdUpdateFirmware);
   pump();
+  std::ofstream(updater) << "not a program\n";
+  std::filesystem::permissions(
+      updater, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  frame().runCommand(MyFrame::kIdUpdateFirmware);
+  pump();
+  EXPECT_EQ(
+      boxes.messages,
+      (std::vector<std::string>{
+          "The firmware updater could not be started: there is no " + updater + ".",
+          "The firmware updater could not be started: " + updater + " may not be run (error 5)."}));
   EXPECT_TRUE(frame().IsShown());
-  EXPECT_TRUE(hal().IsOpen());
+  EXPECT_TRUE(hal().IsOpen()) << "the unit was left closed";
 }
 
 TEST_F(ControlPanelWindowTest, UpdateFirmwareClosesTheUnitStartsTheUpdaterAndEndsThePanel) {
