@@ -18,6 +18,8 @@
 #include "control_panel/app/app_config.h"
 #include "control_panel/app/control_panel.h"
 #include "control_panel/app/open_dialog_count.h"
+#include "control_panel/device/diagnostic_log.h"
+#include "control_panel/toolkit/diagnostics.h"
 #include "control_panel/toolkit/panel_zoom.h"
 #include "platform/clock.h"
 
@@ -68,6 +70,8 @@ class VelmoraControlApp : public wxApp {
     SetAppName(kApplicationName);
     if (!wxApp::OnInit()) return false;
     applyLogDestinationSetting();
+    // The toolkit's own complaints (a layout row left blank) join the diagnostic trace.
+    setDiagnosticSink([](const std::string& line) { LogText(line.c_str()); });
     instance_ = std::make_unique<wxSingleInstanceChecker>();
     if (createInstanceLock(*instance_) && instance_->IsAnotherRunning()) {
       wxMessageBox("Another copy of VelmoraControl PRO is already running.", "Error",

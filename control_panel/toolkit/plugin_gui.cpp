@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "control_panel/toolkit/diagnostics.h"
 #include "control_panel/toolkit/focus_order.h"
 #include "control_panel/toolkit/i_gui.h"
 #include "control_panel/toolkit/view.h"
@@ -44,7 +45,14 @@ PluginGUI::PluginGUI(int rowCount, const LayoutEntry* table, Plugin* plugin)
     if (view == nullptr) continue;
     if (row.parent != -1) views_[static_cast<size_t>(row.parent)]->addChild(view);
     const std::vector<const char*> lines = argumentLines(row.arguments);
-    view->init(lines.data(), static_cast<int>(lines.size()));
+    const int count = static_cast<int>(lines.size());
+    if (const ArgumentCount accepted = argumentCountOf(row.className); !accepted.accepts(count)) {
+      // A table fault: the widget shows nothing, and the trace says why.
+      reportDiagnostic("layout row " + std::to_string(i) + ": " + row.className + " takes " +
+                       std::to_string(accepted.fewest) + " to " + std::to_string(accepted.most) +
+                       " arguments, not " + std::to_string(count) + "; it is left blank\n");
+    }
+    view->init(lines.data(), count);
     int slot = 0;
     for (; slot < kMaxParameters && row.parameters[slot] != -1; ++slot) {
       const int p = row.parameters[slot];

@@ -1,7 +1,6 @@
 #include "control_panel/toolkit/view_registry.h"
 
 #include <cstring>
-#include <utility>
 #include <vector>
 
 #include "control_panel/toolkit/layout_entry.h"
@@ -9,25 +8,42 @@
 namespace velmora {
 namespace {
 
-std::vector<std::pair<const char*, ViewFactory>>& viewClasses() {
-  static std::vector<std::pair<const char*, ViewFactory>> classes;
+struct ViewClass {
+  const char* name;
+  ViewFactory factory;
+  ArgumentCount arguments;
+};
+
+std::vector<ViewClass>& viewClasses() {
+  static std::vector<ViewClass> classes;
   return classes;
+}
+
+const ViewClass* find(const char* name) {
+  if (name == nullptr) return nullptr;
+  for (const ViewClass& viewClass : viewClasses()) {
+    if (std::strcmp(viewClass.name, name) == 0) return &viewClass;
+  }
+  return nullptr;
 }
 
 const bool kStandardViewsRegistered = (registerStandardViews(), true);
 
 }  // namespace
 
-void registerViewClass(const char* name, ViewFactory factory) {
-  if (name != nullptr && factory != nullptr) viewClasses().emplace_back(name, factory);
+void registerViewClass(const char* name, ViewFactory factory, ArgumentCount arguments) {
+  if (name != nullptr && factory != nullptr) viewClasses().push_back({name, factory, arguments});
 }
 
 View* createView(const LayoutEntry* row, PluginGUI* owner) {
-  if (row == nullptr || row->className == nullptr) return nullptr;
-  for (const auto& [name, factory] : viewClasses()) {
-    if (std::strcmp(name, row->className) == 0) return factory(row, owner);
-  }
-  return nullptr;
+  if (row == nullptr) return nullptr;
+  const ViewClass* viewClass = find(row->className);
+  return viewClass != nullptr ? viewClass->factory(row, owner) : nullptr;
+}
+
+ArgumentCount argumentCountOf(const char* className) {
+  const ViewClass* viewClass = find(className);
+  return viewClass != nullptr ? viewClass->arguments : ArgumentCount{};
 }
 
 }  // namespace velmora

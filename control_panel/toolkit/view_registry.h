@@ -16,11 +16,21 @@ struct LayoutEntry;
 
 using ViewFactory = View* (*)(const LayoutEntry* row, PluginGUI* owner);
 
+// How many init() arguments a class makes sense of; with fewer or more it is left blank.
+struct ArgumentCount {
+  static constexpr int kAny = 1 << 16;
+  int fewest = 0;
+  int most = kAny;
+  bool accepts(int count) const { return count >= fewest && count <= most; }
+};
+
 // Appends; the first registration of a name wins in createView.
-void registerViewClass(const char* name, ViewFactory factory);
+void registerViewClass(const char* name, ViewFactory factory, ArgumentCount arguments = {});
 
 // A new view of the row's class (exact name), or none when no class has that name.
 View* createView(const LayoutEntry* row, PluginGUI* owner);
+// The argument count the class of that name accepts; any count for an unknown class.
+ArgumentCount argumentCountOf(const char* className);
 
 template <class T>
 View* makeView(const LayoutEntry* row, PluginGUI* owner) {

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "control_panel/panels/layout_tables.h"
+#include "control_panel/panels/panel_views.h"
 #include "control_panel/panels/velmora_gui.h"
+#include "control_panel/toolkit/diagnostics.h"
+#include "control_panel/toolkit/view_registry.h"
 #include "tests/panels/panel_fixture.h"
 
 namespace velmora::testing {
@@ -167,6 +170,41 @@ TEST(LayoutTables, EveryRowBuildsAView) {
     for (int i = 0; i < layout->getRowCount(); ++i)
       EXPECT_NE(layout->getView(i), nullptr) << layoutName(which) << " row " << i;
   }
+}
+
+// Every row gives its class an argument count the class makes sense of: a wrong count leaves
+// a widget blank.
+TEST(LayoutTables, EveryRowGivesItsClassAnArgumentCountItTakes) {
+  for (const TableCase& c : kTables) {
+    const LayoutTable& table = c.table();
+    for (int i = 0; i < table.rowCount(); ++i) {
+      const LayoutEntry& row = table.data()[i];
+      const int count = static_cast<int>(linesOf(row).size());
+      EXPECT_TRUE(argumentCountOf(row.className).accepts(count))
+          << row.className << " in row " << i << " of the " << c.background << " table with "
+          << count << " arguments";
+    }
+  }
+}
+
+std::vector<std::string> reported;
+
+TEST(LayoutTables, ARowWithTheWrongArgumentCountIsReportedAndLeftBlank) {
+  registerPanelViews();
+  static LayoutEntry rows[2] = {
+      {0, 0, 100, 0, 50, "Canvas", -1, false, "", {-1}},
+      {1, 10, 60, 10, 25, "flPushButton", 0, false, "PushSingle.bmp", {36, -1}},
+  };
+  reported.clear();
+  setDiagnosticSink([](const std::string& line) { reported.push_back(line); });
+  VelmoraPlugin plugin;
+  {
+    PluginGUI layout(2, rows, &plugin);
+    EXPECT_NE(layout.getView(1), nullptr);
+  }
+  setDiagnosticSink(nullptr);
+  EXPECT_EQ(reported, std::vector<std::string>{"layout row 1: flPushButton takes 2 to 3 arguments, "
+                                               "not 1; it is left blank\n"});
 }
 
 }  // namespace
