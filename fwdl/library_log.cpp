@@ -25,6 +25,8 @@ std::recursive_mutex& LogMutex() {
   static std::recursive_mutex mutex;
   return mutex;
 }
+// Raw and constinit: no destructor runs at exit, so a static object's destructor that still
+// logs finds either the settings or none, never a dead object. ShutdownLogging frees them.
 constinit LogSettings* settings = nullptr;
 
 bool Wanted(LogType type) {

@@ -69,7 +69,7 @@ MyFrame::MyFrame(PPlugIn* plugIn, MixerHost* host, VelmoraGUI* normal, VelmoraGU
       shrink_(shrink),
       ac3_(ac3),
       partner_(partner),
-      mainMenu_(new wxMenu),
+      mainMenu_(std::make_unique<wxMenu>()),
       standaloneMenu_(new wxMenu) {
   setApplicationIcon(*this);
   CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "status_line");
@@ -107,7 +107,6 @@ MyFrame::MyFrame(PPlugIn* plugIn, MixerHost* host, VelmoraGUI* normal, VelmoraGU
 MyFrame::~MyFrame() {
   if (plugin_ != nullptr) plugin_->removeObserver(this);
   setPluginGUI(nullptr);
-  delete mainMenu_;
   // Closing either main window ends the program.
   if (partner_ != nullptr) {
     partner_->partner_ = nullptr;
@@ -217,7 +216,7 @@ void MyFrame::react(int id) {
       popUp(*mainMenu_);
       break;
     case param::kSelectUnit: {
-      std::unique_ptr<wxMenu> units(buildUnitMenu());
+      const std::unique_ptr<wxMenu> units = buildUnitMenu();
       popUp(*units);
       break;
     }
@@ -258,8 +257,8 @@ bool MyFrame::runShortcut(const PanelShortcut& shortcut) {
   return current_->runShortcut(shortcut);
 }
 
-wxMenu* MyFrame::buildUnitMenu() {
-  auto* menu = new wxMenu;
+std::unique_ptr<wxMenu> MyFrame::buildUnitMenu() {
+  auto menu = std::make_unique<wxMenu>();
   const UnitSerial current = hal() != nullptr ? hal()->CurrentSerial() : kNoSuchUnit;
   for (size_t i = 0; i < VelmoraHAL::UnitCount(); ++i) {
     const UnitSerial serial = VelmoraHAL::SerialAt(i);

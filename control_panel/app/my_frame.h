@@ -5,6 +5,7 @@
 
 #include <wx/menu.h>
 
+#include <memory>
 #include <string>
 
 #include "control_panel/app/plugin_gui_frame.h"
@@ -48,8 +49,8 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   VelmoraGUI* currentLayout() const { return current_; }
   MyFrame* partner() const { return partner_; }
   wxMenu& mainMenu() { return *mainMenu_; }
-  // The unit menu as it would open now (the caller owns it).
-  wxMenu* buildUnitMenu();
+  // The unit menu as it would open now.
+  std::unique_ptr<wxMenu> buildUnitMenu();
   // Where a pop-up menu opens for the mouse at `mouse` (screen coordinates).
   wxPoint menuPosition(const wxPoint& mouse);
 
@@ -93,7 +94,8 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   VelmoraGUI* ac3_;
   VelmoraGUI* current_ = nullptr;
   MyFrame* partner_;
-  wxMenu* mainMenu_;
+  std::unique_ptr<wxMenu> mainMenu_;
+  // Owned by the main menu, as its submenu.
   wxMenu* standaloneMenu_;
   std::string updaterPath_;
 };
