@@ -208,7 +208,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(FirmwareUpdateTest, AFailedDownloadNamesItsStatusAndTheLog) {
   plug();
-  bus->addFault({simbus::FaultAction::Remove, simbus::TransferKind::DownloadBlock, 0, 3});
+  bus->addFault({.action = simbus::FaultAction::Remove,
+                 .kind = simbus::TransferKind::DownloadBlock,
+                 .serial = 0,
+                 .skip = 3});
   const Outcome r = run(firmwareUpdateCommand, {STUDIO_KWF});
   EXPECT_EQ(r.code, 1);
   EXPECT_TRUE(Has(r.err,

@@ -46,7 +46,8 @@ TEST_F(CvAvcTest, OpenLogTextsForTheFailureCases) {
   EXPECT_EQ(unbound.Open(nullptr), kAvcNoDevice);
   {
     AvcioRef io{openIo(0)};
-    bus->addFault({FaultAction::Remove, TransferKind::BlockRead, serial});
+    bus->addFault(
+        {.action = FaultAction::Remove, .kind = TransferKind::BlockRead, .serial = serial});
     cvAVC removed;
     EXPECT_EQ(removed.Open(io.get()), pv::KVO_STATUS_DEVICE_REMOVED);
     EXPECT_FALSE(removed.InfoBlockValid());
@@ -54,7 +55,12 @@ TEST_F(CvAvcTest, OpenLogTextsForTheFailureCases) {
   bus->plug(simbus::UnitSpec{simbus::Model::Studio, serial});
   AvcioRef io{openIo(0)};
   // The block-read probe passes; the information block's read fails.
-  bus->addFault({FaultAction::Fail, TransferKind::BlockRead, serial, 1, 1, we::GenFailure});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::BlockRead,
+                 .serial = serial,
+                 .skip = 1,
+                 .count = 1,
+                 .status = we::GenFailure});
   cvAVC failed;
   EXPECT_EQ(failed.Open(io.get()), we::GenFailure);
   ASSERT_EQ(failed.Open(io.get()), 0u);  // a failed open leaves it unbound: try again
@@ -74,15 +80,35 @@ TEST_F(CvAvcTest, InformationBlockByQuadletsReportsOnlyTheLastStatus) {
   AvcioRef io{openIo(0)};
   // A failed block-read probe leaves quadlets for the block. After the quadlet-read probe,
   // skipping 1 + k quadlet reads fails quadlet k of the block.
-  bus->addFault({FaultAction::Fail, TransferKind::BlockRead, serial, 0, 1, we::GenFailure});
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 1 + 5, 1, we::GenFailure});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::BlockRead,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = we::GenFailure});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::QuadletRead,
+                 .serial = serial,
+                 .skip = 1 + 5,
+                 .count = 1,
+                 .status = we::GenFailure});
   cvAVC middleFails;
   EXPECT_EQ(middleFails.Open(io.get()), 0u);
   EXPECT_FALSE(transportCaps().blockRead);
   EXPECT_EQ(counts(serial).quadletRead, 1u + 26u);
 
-  bus->addFault({FaultAction::Fail, TransferKind::BlockRead, serial, 0, 1, we::GenFailure});
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 1 + 25, 1, we::GenFailure});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::BlockRead,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = we::GenFailure});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::QuadletRead,
+                 .serial = serial,
+                 .skip = 1 + 25,
+                 .count = 1,
+                 .status = we::GenFailure});
   cvAVC lastFails;
   EXPECT_EQ(lastFails.Open(io.get()), we::GenFailure);
 }
@@ -91,8 +117,18 @@ TEST_F(CvAvcTest, UnitWithoutWorkingReadsKeepsCoefficientZeroAndWritesOverAvc) {
   const uint32_t serial = plug();
   bus->poke(serial, 0, 42);
   AvcioRef io{openIo(0)};
-  bus->addFault({FaultAction::Fail, TransferKind::BlockRead, serial, 0, 1, we::NotSupported});
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletRead, serial, 0, 1, we::NotSupported});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::BlockRead,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = we::NotSupported});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::QuadletRead,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = we::NotSupported});
   cvAVC avc;
   EXPECT_EQ(avc.Open(io.get()), 0u);  // the block comes by (working) quadlets afterwards
   EXPECT_EQ(bus->peek(serial, 0), 42u);
@@ -164,7 +200,12 @@ TEST_F(CvAvcTest, QuadletWriteFailingAtTheThirdKeepsTheFirstTwo) {
   const uint32_t serial = plug();
   auto avc = openAvc();
   transportCaps() = {false, true, false, true};
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletWrite, serial, 2, 1, we::GenFailure});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::QuadletWrite,
+                 .serial = serial,
+                 .skip = 2,
+                 .count = 1,
+                 .status = we::GenFailure});
   auto four = pairs({30, 31, 32, 33}, 7);
   EXPECT_EQ(avc->SetValues(four.data(), 4), we::GenFailure);
   EXPECT_EQ(bus->peek(serial, 30), 37u);
@@ -253,7 +294,12 @@ TEST_F(CvAvcTest, TheWriteProbesNeverWriteAValueTheyDidNotRead) {
     const uint32_t serial = plug();
     bus->poke(serial, 0, 42);
     AvcioRef io{openIo(bus->units().size() - 1)};
-    bus->addFault({FaultAction::Fail, c.kind, serial, c.skip, 1, we::GenFailure});
+    bus->addFault({.action = FaultAction::Fail,
+                   .kind = c.kind,
+                   .serial = serial,
+                   .skip = c.skip,
+                   .count = 1,
+                   .status = we::GenFailure});
     cvAVC avc;
     avc.Open(io.get());
     for (const auto& [index, value] : bus->coefficientWrites(serial)) {
@@ -268,7 +314,8 @@ TEST_F(CvAvcTest, ADeadUnitEndsTheOpenAtTheFirstWaitThatExpires) {
   for (const FaultAction action : {FaultAction::Drop, FaultAction::Remove}) {
     const uint32_t serial = plug();
     AvcioRef io{openIo(bus->units().size() - 1)};
-    bus->addFault({action, TransferKind::Any, serial, 0, 1000});
+    bus->addFault(
+        {.action = action, .kind = TransferKind::Any, .serial = serial, .skip = 0, .count = 1000});
     const uint32_t start = clock.tickCount();
     cvAVC avc;
     EXPECT_NE(avc.Open(io.get()), 0u);

@@ -70,8 +70,12 @@ TEST_F(DriverChannelsTest, UnitChannelOpenRefusals) {
 TEST_F(DriverChannelsTest, FailedReadLeavesTheFillerBytes) {
   const uint32_t serial = plug();
   AvcioRef io{openIo(0)};
-  bus->addFault({simbus::FaultAction::Fail, simbus::TransferKind::BlockRead, serial, 0, 1,
-                 pv::VHPD_STATUS_INVALID_GEN_COUNT});
+  bus->addFault({.action = simbus::FaultAction::Fail,
+                 .kind = simbus::TransferKind::BlockRead,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = pv::VHPD_STATUS_INVALID_GEN_COUNT});
   uint8_t buffer[16];
   std::memset(buffer, 0x77, sizeof buffer);
   EXPECT_EQ(io->ReadBlock(0xC8020000, 0xFFFF, 12, buffer), pv::VHPD_STATUS_INVALID_GEN_COUNT);
@@ -102,7 +106,7 @@ TEST_F(DriverChannelsTest, DriverRequestsLeftUnansweredTimeOutAfterTheBound) {
   CKvo1394Driver driver;
   ASSERT_EQ(driver.Open(), 0u);
   for (const Case& c : cases) {
-    bus->addFault({simbus::FaultAction::Drop, c.kind});
+    bus->addFault({.action = simbus::FaultAction::Drop, .kind = c.kind});
     std::vector<uint8_t> out(c.outputSize);
     const uint32_t start = clock.tickCount();
     EXPECT_EQ(driver.Request(c.code, nullptr, 0, out.data(), static_cast<uint32_t>(out.size())),
@@ -112,7 +116,7 @@ TEST_F(DriverChannelsTest, DriverRequestsLeftUnansweredTimeOutAfterTheBound) {
               0u);  // the channel goes on working
   }
   CKvo1394Driver unanswered;
-  bus->addFault({simbus::FaultAction::Drop, simbus::TransferKind::DriverInfo});
+  bus->addFault({.action = simbus::FaultAction::Drop, .kind = simbus::TransferKind::DriverInfo});
   EXPECT_EQ(unanswered.Open(), pv::KVO_STATUS_TIMEOUT);
   EXPECT_FALSE(unanswered.IsOpen());
 }
@@ -156,7 +160,8 @@ TEST_F(DriverChannelsTest, AnUnansweringDriverCostsAPollOneWaitPerTryAtGrowingIn
 TEST_F(DriverChannelsTest, HungTransferTimesOutAfterTheBoundAndIsCancelled) {
   const uint32_t serial = plug();
   AvcioRef io{openIo(0)};
-  bus->addFault({simbus::FaultAction::Drop, simbus::TransferKind::Any, serial});
+  bus->addFault(
+      {.action = simbus::FaultAction::Drop, .kind = simbus::TransferKind::Any, .serial = serial});
   uint8_t word[4];
   const uint32_t start = clock.tickCount();
   EXPECT_EQ(io->ReadQuadlet(0, 1, word), pv::KVO_STATUS_TIMEOUT);

@@ -42,15 +42,26 @@ simbus::FaultRule ruleFor(Fault fault, TransferKind kind, uint32_t serial, uint3
   const bool bootLoader = simbus::isRequestKind(kind);
   switch (fault) {
     case Fault::ErrorStatus:
-      return {FaultAction::Fail, kind, unit, skip, 1, kErrorStatus};
+      return {.action = FaultAction::Fail,
+              .kind = kind,
+              .serial = unit,
+              .skip = skip,
+              .count = 1,
+              .status = kErrorStatus};
     case Fault::NoAnswer:
-      return {FaultAction::Drop, kind, unit, skip};
+      return {.action = FaultAction::Drop, .kind = kind, .serial = unit, .skip = skip};
     case Fault::LateAnswer:
-      return {bootLoader ? FaultAction::Late : FaultAction::Delay, kind, unit, skip, 1, 0, kLateMs};
+      return {.action = bootLoader ? FaultAction::Late : FaultAction::Delay,
+              .kind = kind,
+              .serial = unit,
+              .skip = skip,
+              .count = 1,
+              .status = 0,
+              .delayMs = kLateMs};
     case Fault::Unplug:
-      return {FaultAction::Remove, kind, unit, skip};
+      return {.action = FaultAction::Remove, .kind = kind, .serial = unit, .skip = skip};
     case Fault::BusReset:
-      return {FaultAction::BusReset, kind, unit, skip};
+      return {.action = FaultAction::BusReset, .kind = kind, .serial = unit, .skip = skip};
   }
   return {};
 }

@@ -36,7 +36,13 @@ class BoundedWaitTest : public UnitFixture {
   // The transfer after `skip` others of `kind` is answered `delayMs` late, or never.
   void fault(TransferKind kind, uint32_t skip, uint32_t delayMs) {
     const FaultAction action = delayMs == kNever ? FaultAction::Drop : FaultAction::Delay;
-    bus->addFault({action, kind, serial_, skip, 1, 0, delayMs});
+    bus->addFault({.action = action,
+                   .kind = kind,
+                   .serial = serial_,
+                   .skip = skip,
+                   .count = 1,
+                   .status = 0,
+                   .delayMs = delayMs});
   }
 
   uint32_t since(uint32_t start) const { return clock.tickCount() - start; }
@@ -149,8 +155,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BoundedWaitTest, NothingRemainsToReopenAUnitThatLeavesAtTheLastPoll) {
   KvoFwdlDevice& unit = openUnit(3);
   ASSERT_EQ(unit.SetTimeout(TIMEOUT_RESET, 60050), KVOFWDL_STATUS_SUCCESS);
-  bus->addFault({FaultAction::NoAnswer, TransferKind::Reset, serial_});
-  bus->addFault({FaultAction::Remove, TransferKind::BlockRead, serial_, 600});
+  bus->addFault({.action = FaultAction::NoAnswer, .kind = TransferKind::Reset, .serial = serial_});
+  bus->addFault({.action = FaultAction::Remove,
+                 .kind = TransferKind::BlockRead,
+                 .serial = serial_,
+                 .skip = 600});
   const uint32_t start = clock.tickCount();
   EXPECT_EQ(unit.ResetProt3(RESET_HALT_IN_BOOTLOADER), KVOFWDL_STATUS_RESET_TIMEOUT);
   EXPECT_LE(since(start), 500u + 60100u + 50u);

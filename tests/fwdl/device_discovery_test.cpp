@@ -103,8 +103,12 @@ INSTANTIATE_TEST_SUITE_P(
                                KVOFWDL_STATUS_SUCCESS, ""},
                       OpenCase{"InformationBlockUnreadable",
                                [](simbus::SimBus& b, uint32_t serial) {
-                                 b.addFault({simbus::FaultAction::Fail,
-                                             simbus::TransferKind::BlockRead, serial, 0, 1, 31});
+                                 b.addFault({.action = simbus::FaultAction::Fail,
+                                             .kind = simbus::TransferKind::BlockRead,
+                                             .serial = serial,
+                                             .skip = 0,
+                                             .count = 1,
+                                             .status = 31});
                                },
                                0, KVOFWDL_STATUS_DEVICE_READ_FAILED,
                                "ERROR: ReadDeviceInfo: Read failed with error 0x0000001F: address "

@@ -147,13 +147,13 @@ TEST_P(DownloadFaultTest, EndsWithAStatusAndTheNextDownloadSucceeds) {
   const FaultCase& c = GetParam();
   const uint32_t serial = plug(c.protocol);
   const std::string path = writeKwf(StudioFile(c.protocol == 3 ? 1 : 0));
-  const simbus::FaultRule rule{c.fault.action,
-                               c.stage.kind,
-                               serial,
-                               c.stage.skip[c.protocol - 1],
-                               1,
-                               platform::win_error::GenFailure,
-                               kLate};
+  const simbus::FaultRule rule{.action = c.fault.action,
+                               .kind = c.stage.kind,
+                               .serial = serial,
+                               .skip = c.stage.skip[c.protocol - 1],
+                               .count = 1,
+                               .status = platform::win_error::GenFailure,
+                               .delayMs = kLate};
   const KVOFWDL_STATUS expected = ExpectedStatus(c.stage.name, c.fault.name, c.protocol);
   if (expected == kCannotStrike) {
     EXPECT_FALSE(bus->addFault(rule));

@@ -166,7 +166,13 @@ class StreamBlockTest : public DownloaderTest,
 TEST_P(StreamBlockTest, OnlyTheFirstBlockMayFail) {
   const BlockFaultCase& c = GetParam();
   const uint32_t serial = plug(3);
-  bus->addFault({c.action, TransferKind::DownloadBlock, serial, c.skip, 1, 0xFFFFFFF0, c.delayMs});
+  bus->addFault({.action = c.action,
+                 .kind = TransferKind::DownloadBlock,
+                 .serial = serial,
+                 .skip = c.skip,
+                 .count = 1,
+                 .status = 0xFFFFFFF0,
+                 .delayMs = c.delayMs});
   EXPECT_EQ(download(writeKwf(StudioFile(1))), c.status);
   if (c.status != KVOFWDL_STATUS_SUCCESS) {
     // The second block starts after the unit's 2048-byte first one.

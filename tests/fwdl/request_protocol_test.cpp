@@ -38,7 +38,13 @@ class RequestProtocolTest : public UnitFixture {
 
   void fault(FaultAction action, TransferKind kind, uint32_t skip = 0, uint32_t status = 0,
              uint32_t delayMs = 0) {
-    bus->addFault({action, kind, serial_, skip, 1, status, delayMs});
+    bus->addFault({.action = action,
+                   .kind = kind,
+                   .serial = serial_,
+                   .skip = skip,
+                   .count = 1,
+                   .status = status,
+                   .delayMs = delayMs});
   }
 
   uint64_t writes() { return bus->transferCounts(serial_)->blockWrite; }

@@ -24,7 +24,12 @@ class UnitResetTest : public UnitFixture {
   }
 
   void fault(FaultAction action, TransferKind kind, uint32_t skip = 0) {
-    bus->addFault({action, kind, serial_, skip, 1, platform::win_error::GenFailure});
+    bus->addFault({.action = action,
+                   .kind = kind,
+                   .serial = serial_,
+                   .skip = skip,
+                   .count = 1,
+                   .status = platform::win_error::GenFailure});
   }
 
   bool halted() { return unitState(serial_).bootloader().halted(); }

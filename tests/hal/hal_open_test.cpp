@@ -77,8 +77,12 @@ TEST_F(HalOpenTest, WithoutAnyKnownRateTheDriverIsSetTo44100BeforeTheTestRead) {
   bus->setDriverRate(0);
   VelmoraHAL& h = hal();
   // The read of the unit's rate fails once.
-  bus->addFault({simbus::FaultAction::Fail, simbus::TransferKind::QuadletRead, serial, 0, 1,
-                 platform::win_error::GenFailure});
+  bus->addFault({.action = simbus::FaultAction::Fail,
+                 .kind = simbus::TransferKind::QuadletRead,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = platform::win_error::GenFailure});
   ASSERT_EQ(h.Open(h.CurrentSerial()), 0);
   const std::string log = logText();
   const size_t set = log.find(
@@ -122,8 +126,12 @@ TEST_F(HalOpenTest, AStandaloneUnitIsReleasedAndOpensNextTime) {
 TEST_F(HalOpenTest, AUnitThatAnswersNothingFailsAtTheTestRead) {
   const uint32_t serial = plug();
   VelmoraHAL& h = hal();
-  bus->addFault({simbus::FaultAction::Fail, simbus::TransferKind::Any, serial, 1, 100,
-                 platform::win_error::GenFailure});
+  bus->addFault({.action = simbus::FaultAction::Fail,
+                 .kind = simbus::TransferKind::Any,
+                 .serial = serial,
+                 .skip = 1,
+                 .count = 100,
+                 .status = platform::win_error::GenFailure});
   EXPECT_EQ(h.Open(h.CurrentSerial()), static_cast<int32_t>(platform::win_error::GenFailure));
   EXPECT_TRUE(logHas("  VelmoraHAL::Open() : Failed when sending test message\n"));
 }
@@ -186,8 +194,12 @@ TEST_F(HalOpenTest, AFailingTransferThroughTheHalClosesTheUnit) {
   const uint32_t serial = plug();
   VelmoraHAL& h = hal();
   ASSERT_EQ(h.Open(h.CurrentSerial()), 0);
-  bus->addFault({simbus::FaultAction::Fail, simbus::TransferKind::Any, serial, 0, 1,
-                 pv::KVO_STATUS_DEVICE_REMOVED});
+  bus->addFault({.action = simbus::FaultAction::Fail,
+                 .kind = simbus::TransferKind::Any,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = pv::KVO_STATUS_DEVICE_REMOVED});
   uint32_t value = 0;
   EXPECT_FALSE(h.GetValue(118, value));
   EXPECT_FALSE(h.IsOpen());
@@ -276,7 +288,11 @@ TEST_F(HalOpenTest, TheUpdateCycleClosesAUnitThatStoppedAnswering) {
   for (const auto action : {simbus::FaultAction::Drop, simbus::FaultAction::Remove}) {
     ASSERT_EQ(h.Open(h.CurrentSerial()), 0);
     observer.events.clear();
-    bus->addFault({action, simbus::TransferKind::Any, serial, 0, 1000});
+    bus->addFault({.action = action,
+                   .kind = simbus::TransferKind::Any,
+                   .serial = serial,
+                   .skip = 0,
+                   .count = 1000});
     const uint32_t start = clock.tickCount();
     for (int pass = 0; pass < 5; ++pass) h.updateAllMixers();
     EXPECT_LE(clock.tickCount() - start, kTransferWaitMs + 100);
@@ -297,7 +313,11 @@ TEST_F(HalOpenTest, PostOpenReadsStopAtAUnitThatStoppedAnswering) {
   bus->poke(serial, 103, 1);
   VelmoraHAL& h = hal();
   // Rate, test read, sync source, status word and the write of 117 pass.
-  bus->addFault({simbus::FaultAction::Drop, simbus::TransferKind::Any, serial, 5, 1000});
+  bus->addFault({.action = simbus::FaultAction::Drop,
+                 .kind = simbus::TransferKind::Any,
+                 .serial = serial,
+                 .skip = 5,
+                 .count = 1000});
   const uint32_t start = clock.tickCount();
   EXPECT_EQ(h.Open(h.CurrentSerial()), 0);
   EXPECT_LE(clock.tickCount() - start, kTransferWaitMs + 100);

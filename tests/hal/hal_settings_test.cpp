@@ -79,7 +79,9 @@ TEST_F(HalSettingsTest, TheRateAlreadySetNeedsNoTransfer) {
 
 TEST_F(HalSettingsTest, AFailedRateWriteClosesTheUnit) {
   const uint32_t serial = openAt(48000);
-  bus->addFault({simbus::FaultAction::BusReset, simbus::TransferKind::Any, serial});
+  bus->addFault({.action = simbus::FaultAction::BusReset,
+                 .kind = simbus::TransferKind::Any,
+                 .serial = serial});
   EXPECT_FALSE(hal().SetSampleRate(44100));
   EXPECT_FALSE(hal().IsOpen());
   EXPECT_TRUE(
@@ -145,8 +147,12 @@ TEST_F(HalSettingsTest, StandaloneModeIsStoredOnlyWhenWritten) {
   EXPECT_TRUE(h.TrackingMode());
   EXPECT_EQ(bus->flashOf(serial).value()[111], 1u);
 
-  bus->addFault({simbus::FaultAction::Fail, simbus::TransferKind::Any, serial, 0, 1,
-                 platform::win_error::GenFailure});
+  bus->addFault({.action = simbus::FaultAction::Fail,
+                 .kind = simbus::TransferKind::Any,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = platform::win_error::GenFailure});
   EXPECT_FALSE(h.SetStandaloneMode(false));
   EXPECT_TRUE(h.TrackingMode());
   EXPECT_EQ(bus->flashOf(serial).value()[111], 1u);

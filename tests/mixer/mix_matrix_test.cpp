@@ -115,8 +115,12 @@ TEST_F(MixMatrixTest, AUnitNeverCurrentGetsNoOutputWordsOrFollowMask) {
 TEST_F(MixMatrixTest, AFailedBatchIsLoggedAndNotSentAgain) {
   hal().updateAllMixers();
   userSet(param::kAnalogueLevel, 0.3f);
-  bus->addFault({simbus::FaultAction::Fail, simbus::TransferKind::BlockWrite, serial, 0, 1,
-                 platform::win_error::GenFailure});
+  bus->addFault({.action = simbus::FaultAction::Fail,
+                 .kind = simbus::TransferKind::BlockWrite,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = platform::win_error::GenFailure});
   hal().updateAllMixers();
   const uint64_t writesAfter = bus->transferCounts(serial)->blockWrite;
   hal().updateAllMixers();

@@ -381,7 +381,8 @@ INSTANTIATE_TEST_SUITE_P(Words, StreamStartTest, ::testing::Values(size_t{1}, si
 TEST_F(BootloaderTest, NoAnswerLeavesTheResponseWindowAsItWas) {
   uint32_t serial = 0;
   auto unit = haltedUnit(3, serial);
-  bus->addFault({FaultAction::NoAnswer, TransferKind::DownloadStart, serial});
+  bus->addFault(
+      {.action = FaultAction::NoAnswer, .kind = TransferKind::DownloadStart, .serial = serial});
   request(*unit, bl::kDownloadStart, startPayload(bl::kProgram, 0, {1, 2, 3, 4}, 0));
   EXPECT_EQ(answer(*unit), std::nullopt);
   request(*unit, bl::kDownloadStart, startPayload(bl::kProgram, 0, {1, 2, 3, 4}, 0));
@@ -391,7 +392,13 @@ TEST_F(BootloaderTest, NoAnswerLeavesTheResponseWindowAsItWas) {
 TEST_F(BootloaderTest, ALateAnswerAppearsAfterItsDelay) {
   uint32_t serial = 0;
   auto unit = haltedUnit(3, serial);
-  bus->addFault({FaultAction::Late, TransferKind::DownloadStart, serial, 0, 1, 0, 500});
+  bus->addFault({.action = FaultAction::Late,
+                 .kind = TransferKind::DownloadStart,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = 0,
+                 .delayMs = 500});
   request(*unit, bl::kDownloadStart, startPayload(bl::kProgram, 0, {1, 2, 3, 4}, 0));
   clock.advance(499);
   EXPECT_EQ(answer(*unit), std::nullopt);
@@ -402,7 +409,12 @@ TEST_F(BootloaderTest, ALateAnswerAppearsAfterItsDelay) {
 TEST_F(BootloaderTest, AnErrorFaultAnswersItsCode) {
   uint32_t serial = 0;
   auto unit = haltedUnit(3, serial);
-  bus->addFault({FaultAction::Error, TransferKind::DownloadStart, serial, 0, 1, 0xFFFFFFFB});
+  bus->addFault({.action = FaultAction::Error,
+                 .kind = TransferKind::DownloadStart,
+                 .serial = serial,
+                 .skip = 0,
+                 .count = 1,
+                 .status = 0xFFFFFFFB});
   request(*unit, bl::kDownloadStart, startPayload(bl::kProgram, 0, {1, 2, 3, 4}, 0));
   EXPECT_EQ(answer(*unit), (std::array<uint32_t, 2>{0xFFFFFFFB, 0}));
 }
@@ -413,7 +425,8 @@ TEST_F(BootloaderTest, AWrongCrcIsWhatTheUnitReceivedCorrupted) {
   const std::vector<uint8_t> image(100, 0x11);
   request(*unit, bl::kDownloadStart, startPayload(bl::kProgram, 0, image, crcOf(image)));
   sendBlocks(*unit, image, 0, 2048);
-  bus->addFault({FaultAction::WrongCrc, TransferKind::DownloadEnd, serial});
+  bus->addFault(
+      {.action = FaultAction::WrongCrc, .kind = TransferKind::DownloadEnd, .serial = serial});
   request(*unit, bl::kDownloadEnd, {});
   const auto end = answer(*unit);
   ASSERT_TRUE(end);
@@ -425,7 +438,7 @@ TEST_F(BootloaderTest, AWrongCrcIsWhatTheUnitReceivedCorrupted) {
 TEST_F(BootloaderTest, OtherIdMakesTheUnitComeBackWithAnotherUniqueId) {
   uint32_t serial = 0;
   auto unit = haltedUnit(3, serial);
-  bus->addFault({FaultAction::OtherId, TransferKind::Reset, serial});
+  bus->addFault({.action = FaultAction::OtherId, .kind = TransferKind::Reset, .serial = serial});
   request(*unit, bl::kReset, {bl::kStartApplication});
   clock.advance(bus->driver().rejoinDelayMs);
   unit = openUnit(serial);  // the same device path
@@ -435,7 +448,10 @@ TEST_F(BootloaderTest, OtherIdMakesTheUnitComeBackWithAnotherUniqueId) {
 TEST_F(BootloaderTest, ARemoveFaultOnABlockTakesTheUnitOffTheBus) {
   uint32_t serial = 0;
   auto unit = haltedUnit(3, serial);
-  bus->addFault({FaultAction::Remove, TransferKind::DownloadBlock, serial, 1});
+  bus->addFault({.action = FaultAction::Remove,
+                 .kind = TransferKind::DownloadBlock,
+                 .serial = serial,
+                 .skip = 1});
   request(*unit, bl::kDownloadStart, startPayload(bl::kProgram, 0, {1, 2, 3, 4}, 0));
   request(*unit, bl::kDownloadBlock, {0, 0, 4});
   EXPECT_EQ(request(*unit, bl::kDownloadBlock, {1, 4, 4}).error, pv::KVO_STATUS_DEVICE_REMOVED);

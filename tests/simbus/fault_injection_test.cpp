@@ -9,7 +9,12 @@ using FaultInjectionTest = BusFixture;
 TEST_F(FaultInjectionTest, FailNextTransfersOfAKindWithAStatus) {
   const uint32_t serial = plug();
   auto unit = openUnit(serial);
-  bus->addFault({FaultAction::Fail, TransferKind::QuadletWrite, 0, 1, 2, 0xE0001234});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::QuadletWrite,
+                 .serial = 0,
+                 .skip = 1,
+                 .count = 2,
+                 .status = 0xE0001234});
   EXPECT_EQ(write(*unit, coefficientAddress(1), be32({1})).error, we::Success);  // skipped
   EXPECT_EQ(read(*unit, coefficientAddress(1), 4).error, we::Success);           // other kind
   EXPECT_EQ(write(*unit, coefficientAddress(2), be32({2})).error, 0xE0001234u);
@@ -24,7 +29,12 @@ TEST_F(FaultInjectionTest, RulesMatchOnlyTheirUnit) {
   const uint32_t b = plug();
   auto unitA = openUnit(a);
   auto unitB = openUnit(b);
-  bus->addFault({FaultAction::Fail, TransferKind::Any, b, 0, 1, we::GenFailure});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::Any,
+                 .serial = b,
+                 .skip = 0,
+                 .count = 1,
+                 .status = we::GenFailure});
   EXPECT_EQ(read(*unitA, kInfoBlockAddress, 4).error, we::Success);
   EXPECT_EQ(read(*unitB, kInfoBlockAddress, 4).error, we::GenFailure);
 }
@@ -34,7 +44,8 @@ TEST_F(FaultInjectionTest, RemoveAfterTransfersTakesTheUnitOffTheBus) {
   auto unit = openUnit(serial);
   int notified = 0;
   auto subscription = client->subscribeBusChanges([&] { ++notified; });
-  bus->addFault({FaultAction::Remove, TransferKind::Any, serial, 2});
+  bus->addFault(
+      {.action = FaultAction::Remove, .kind = TransferKind::Any, .serial = serial, .skip = 2});
   EXPECT_EQ(read(*unit, kInfoBlockAddress, 4).error, we::Success);
   EXPECT_EQ(read(*unit, kInfoBlockAddress, 4).error, we::Success);
   EXPECT_EQ(read(*unit, kInfoBlockAddress, 4).error, pv::KVO_STATUS_DEVICE_REMOVED);
@@ -46,7 +57,7 @@ TEST_F(FaultInjectionTest, BusResetAnswersInvalidGenerationCountOnce) {
   const uint32_t serial = plug();
   auto unit = openUnit(serial);
   const uint32_t generation = bus->generation();
-  bus->addFault({FaultAction::BusReset, TransferKind::Fcp});
+  bus->addFault({.action = FaultAction::BusReset, .kind = TransferKind::Fcp});
   EXPECT_EQ(read(*unit, kInfoBlockAddress, 4).error, we::Success);
   const Reply r = call(*unit, pv::IOCTL_VHPD_FCP_TRANSACTION, std::vector<uint8_t>(520),
                        std::vector<uint8_t>(516));
@@ -58,7 +69,13 @@ TEST_F(FaultInjectionTest, BusResetAnswersInvalidGenerationCountOnce) {
 TEST_F(FaultInjectionTest, DelayedAnswerCompletesAfterItsDelayOnTheClock) {
   const uint32_t serial = plug();
   auto unit = openUnit(serial);
-  bus->addFault({FaultAction::Delay, TransferKind::BlockRead, 0, 0, 1, 0, 250});
+  bus->addFault({.action = FaultAction::Delay,
+                 .kind = TransferKind::BlockRead,
+                 .serial = 0,
+                 .skip = 0,
+                 .count = 1,
+                 .status = 0,
+                 .delayMs = 250});
   std::vector<uint8_t> buffer(104, 0);
   const auto request = pv::makeAsyncRequest(kInfoBlockAddress);
   pv::IoCall pending = unit->ioControl(pv::IOCTL_VHPD_ASYNC_READ, request, buffer);
@@ -76,7 +93,7 @@ TEST_F(FaultInjectionTest, DelayedAnswerCompletesAfterItsDelayOnTheClock) {
 TEST_F(FaultInjectionTest, DroppedAnswerTimesOutAndIsCancelled) {
   const uint32_t serial = plug();
   auto unit = openUnit(serial);
-  bus->addFault({FaultAction::Drop, TransferKind::QuadletWrite});
+  bus->addFault({.action = FaultAction::Drop, .kind = TransferKind::QuadletWrite});
   const auto request = pv::makeAsyncRequest(coefficientAddress(9));
   auto data = be32({99});
   const uint32_t start = clock.tickCount();
@@ -90,7 +107,13 @@ TEST_F(FaultInjectionTest, DroppedAnswerTimesOutAndIsCancelled) {
 TEST_F(FaultInjectionTest, DelayedAnswerOnASynchronousHandleBlocksUntilItArrives) {
   const uint32_t serial = plug();
   auto unit = openUnit(serial, pv::OpenMode::Synchronous);
-  bus->addFault({FaultAction::Delay, TransferKind::Any, 0, 0, 1, 0, 40});
+  bus->addFault({.action = FaultAction::Delay,
+                 .kind = TransferKind::Any,
+                 .serial = 0,
+                 .skip = 0,
+                 .count = 1,
+                 .status = 0,
+                 .delayMs = 40});
   const auto request = pv::makeAsyncRequest(kInfoBlockAddress);
   std::vector<uint8_t> buffer(4);
   const uint32_t start = clock.tickCount();
@@ -134,7 +157,12 @@ class DriverRequestFaultTest : public BusFixture,
 
 TEST_P(DriverRequestFaultTest, FailsWithTheStatusThenAnswersAgain) {
   auto h = channel();
-  bus->addFault({FaultAction::Fail, GetParam().kind, 0, 0, 1, 0xE0001234});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = GetParam().kind,
+                 .serial = 0,
+                 .skip = 0,
+                 .count = 1,
+                 .status = 0xE0001234});
   std::vector<uint8_t> output;
   EXPECT_EQ(pv::completeIo(issue(*h, output), 1000).error, 0xE0001234u);
   EXPECT_EQ(pv::completeIo(issue(*h, output), 1000).error, we::Success);
@@ -143,7 +171,13 @@ TEST_P(DriverRequestFaultTest, FailsWithTheStatusThenAnswersAgain) {
 
 TEST_P(DriverRequestFaultTest, LateAnswerArrivesAfterItsDelay) {
   auto h = channel();
-  bus->addFault({FaultAction::Delay, GetParam().kind, 0, 0, 1, 0, 300});
+  bus->addFault({.action = FaultAction::Delay,
+                 .kind = GetParam().kind,
+                 .serial = 0,
+                 .skip = 0,
+                 .count = 1,
+                 .status = 0,
+                 .delayMs = 300});
   std::vector<uint8_t> output;
   const uint32_t start = clock.tickCount();
   // The control device is opened synchronously, as the programs open it: the call blocks.
@@ -157,7 +191,7 @@ TEST_P(DriverRequestFaultTest, LostAnswerOnAnOverlappedHandleTimesOut) {
                                ? std::string("\\\\.\\") + pv::kInterfaceGuidText
                                : SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | serial);
   ASSERT_EQ(client->open(path, pv::OpenMode::Overlapped, h), we::Success);
-  bus->addFault({FaultAction::Drop, GetParam().kind});
+  bus->addFault({.action = FaultAction::Drop, .kind = GetParam().kind});
   std::vector<uint8_t> output;
   const uint32_t start = clock.tickCount();
   EXPECT_EQ(pv::completeIo(issue(*h, output), 500).error, we::WaitTimeout);
@@ -188,7 +222,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(FaultInjectionTest, AFailedRateSetLeavesTheDriverRate) {
   auto control = openControl();
-  bus->addFault({FaultAction::Fail, TransferKind::SampleRateSet, 0, 0, 1, we::GenFailure});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::SampleRateSet,
+                 .serial = 0,
+                 .skip = 0,
+                 .count = 1,
+                 .status = we::GenFailure});
   EXPECT_EQ(call(*control, pv::IOCTL_VHPD_SET_SAMPLE_RATE, sampleRateSetRecord(), {}).error,
             we::GenFailure);
   EXPECT_EQ(bus->driver().sampleRate, 48000u);
@@ -197,11 +236,21 @@ TEST_F(FaultInjectionTest, AFailedRateSetLeavesTheDriverRate) {
 TEST_F(FaultInjectionTest, DriverRequestRulesLeaveUnitTransfersAlone) {
   const uint32_t serial = plug();
   auto unit = openUnit(serial);
-  bus->addFault({FaultAction::Fail, TransferKind::Any, 0, 0, 1, we::GenFailure});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::Any,
+                 .serial = 0,
+                 .skip = 0,
+                 .count = 1,
+                 .status = we::GenFailure});
   EXPECT_EQ(call(*unit, pv::IOCTL_VHPD_GET_DEVICE_FLAGS, {}, std::vector<uint8_t>(4)).error,
             we::Success);  // "any" is any transfer to the unit, not the driver's queries
   bus->clearFaults();
-  bus->addFault({FaultAction::Fail, TransferKind::DeviceFlags, 0, 0, 1, we::GenFailure});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::DeviceFlags,
+                 .serial = 0,
+                 .skip = 0,
+                 .count = 1,
+                 .status = we::GenFailure});
   EXPECT_EQ(read(*unit, kInfoBlockAddress, 4).error, we::Success);
   EXPECT_EQ(bus->faults().size(), 1u);
 }
@@ -209,7 +258,12 @@ TEST_F(FaultInjectionTest, DriverRequestRulesLeaveUnitTransfersAlone) {
 TEST_F(FaultInjectionTest, OpenOfOneUnitsPathFailsWithTheWindowsError) {
   const uint32_t a = plug();
   const uint32_t b = plug();
-  bus->addFault({FaultAction::Fail, TransferKind::Open, b, 0, 1, we::AccessDenied});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::Open,
+                 .serial = b,
+                 .skip = 0,
+                 .count = 1,
+                 .status = we::AccessDenied});
   openUnit(a);  // another unit opens
   std::unique_ptr<pv::DeviceHandle> handle;
   const std::string path = SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | b);
@@ -222,7 +276,12 @@ TEST_F(FaultInjectionTest, ADeviceNodeChangeFailsWithTheWindowsErrorAndChangesNo
   const uint32_t serial = plug();
   const std::string path = SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | serial);
   const NodeId node = uint64_t{kDefaultSerialHigh} << 32 | serial;
-  bus->addFault({FaultAction::Fail, TransferKind::DeviceNode, serial, 1, 1, we::AccessDenied});
+  bus->addFault({.action = FaultAction::Fail,
+                 .kind = TransferKind::DeviceNode,
+                 .serial = serial,
+                 .skip = 1,
+                 .count = 1,
+                 .status = we::AccessDenied});
   EXPECT_EQ(bus->changeDeviceNodeState(node, pv::DeviceNodeChange::Disable), we::Success);
   EXPECT_EQ(bus->changeDeviceNodeState(node, pv::DeviceNodeChange::Enable), we::AccessDenied);
   std::unique_ptr<pv::DeviceHandle> handle;

@@ -195,7 +195,13 @@ class FailedDownloadTest : public DownloadTest,
 TEST_P(FailedDownloadTest, EndsInFailureWithTheLogOffered) {
   plug();
   const BootloaderFault& fault = GetParam();
-  bus->addFault({fault.action, fault.kind, 0, 0, 1, fault.status, fault.delayMs});
+  bus->addFault({.action = fault.action,
+                 .kind = fault.kind,
+                 .serial = 0,
+                 .skip = 0,
+                 .count = 1,
+                 .status = fault.status,
+                 .delayMs = fault.delayMs});
   view.savePath = scratch / "saved.log";
   download();
   EXPECT_EQ(updater->state(), State::Failed);
@@ -278,7 +284,13 @@ TEST_F(DownloadTest, AUnitBackWithItsOldFirmwareIsAFailureThatSaysWhatItRuns) {
 
 TEST_F(DownloadTest, ACopyOfTheLogThatCannotBeWrittenIsSaidSo) {
   plug();
-  bus->addFault({FaultAction::Error, TransferKind::DownloadBlock, 0, 0, 1, 0xFFFFFFFF, 0});
+  bus->addFault({.action = FaultAction::Error,
+                 .kind = TransferKind::DownloadBlock,
+                 .serial = 0,
+                 .skip = 0,
+                 .count = 1,
+                 .status = 0xFFFFFFFF,
+                 .delayMs = 0});
   view.savePath = scratch / "no-such-folder/saved.log";
   download();
   EXPECT_EQ(view.eventsStartingWith("message "),
