@@ -1,9 +1,10 @@
 // The widget groups the three main layouts share, placed by coordinates the layouts give.
-// Parameter ids are the mixer's (see velmora_parameters.h).
+// Parameter ids are the mixer's, by name (control_panel/mixer/parameter_ids.h).
 #pragma once
 
 #include <array>
 
+#include "control_panel/mixer/parameter_ids.h"
 #include "control_panel/panels/layout_builder.h"
 
 namespace velmora::layout {

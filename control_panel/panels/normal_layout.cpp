@@ -20,17 +20,17 @@ LayoutTable build() {
   fader(b, 1, kCanvas);                                                             // 18
   for (int d = 0; d < 4; ++d) balance(b, d, {508, 620, 70 + 73 * d, 85 + 73 * d});  // 19-22
   for (int k = 0; k < 4; ++k) outputSection(b, k, 626, 36 + 73 * k);                // 23-50
-  pushButton(b, {148, 200, 366, 381}, 39, "PushSingle.bmp");                        // 51 Shrink
-  enableButton(b, {252, 316, 248, 262}, 34);                                        // 52 AC3
-  enableButton(b, {252, 314, 262, 277}, 33);                                        // 53 MIDI
+  pushButton(b, {148, 200, 366, 381}, param::kShrinkMode, "PushSingle.bmp");        // 51 Shrink
+  enableButton(b, {252, 316, 248, 262}, param::kAc3Passthrough);                    // 52 AC3
+  enableButton(b, {252, 314, 262, 277}, param::kMidiThrough);                       // 53 MIDI
   pairLink(b, 0, kCanvas);                                                          // 54
-  enableButton(b, {148, 213, 336, 351}, 24);                                        // 55 link outs
+  enableButton(b, {148, 213, 336, 351}, param::kLinkOutputLevels);                  // 55 link outs
   pan(b, 0, kCanvas);                                                               // 56
   pan(b, 1, kCanvas);                                                               // 57
-  pushButton(b, {148, 191, 248, 263}, 36, "PushDouble1.bmp");                       // 58 Load
-  pushButton(b, {148, 191, 262, 277}, 37, "PushDouble2.bmp");                       // 59 Save
-  pushButton(b, {148, 201, 292, 307}, 51, "PushDouble1.bmp");                       // 60 SoundCard
-  pushButton(b, {148, 198, 306, 321}, 52, "PushDouble2.bmp");                       // 61 Track
+  pushButton(b, {148, 191, 248, 263}, param::kLoadSettings, "PushDouble1.bmp");     // 58 Load
+  pushButton(b, {148, 191, 262, 277}, param::kSaveSettings, "PushDouble2.bmp");     // 59 Save
+  pushButton(b, {148, 201, 292, 307}, param::kSoundCardMode, "PushDouble1.bmp");    // 60 SoundCard
+  pushButton(b, {148, 198, 306, 321}, param::kTrackMode, "PushDouble2.bmp");        // 61 Track
   floatWindow(b, {42, 91, 366, 381});                                               // 62
   spdifInputLamp(b, {430, 445, 308, 323});                                          // 63
   logo(b, {510, 542, 8, 44});                                                       // 64
@@ -38,7 +38,7 @@ LayoutTable build() {
   adatInputLamp(b, 1, {430, 445, 322, 337}, false);                                        // 69
   adatInputLamp(b, 2, {430, 445, 336, 351}, false);                                        // 70
   for (int j = 0; j < 4; ++j) selector(b, j, {600, 615, 115 + 73 * j, 130 + 73 * j});      // 71-74
-  enableButton(b, {42, 96, 336, 351}, 32);                                                 // 75 PSU
+  enableButton(b, {42, 96, 336, 351}, param::kPsuHeadroom);                                // 75 PSU
   for (int j = 0; j < 4; ++j) selectorLamp(b, j, {581, 594, 112 + 73 * j, 133 + 73 * j});  // 76-79
   unitSwitch(b, {424, 473, 269, 278});                                                     // 80
   identify(b, {374, 423, 269, 278});                                                       // 81

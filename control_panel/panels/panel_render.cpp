@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "control_panel/mixer/parameter_ids.h"
 #include "control_panel/panels/velmora_gui.h"
 #include "control_panel/toolkit/gui.h"
 #include "control_panel/toolkit/headless_window.h"
@@ -13,7 +14,6 @@
 namespace velmora {
 namespace {
 
-constexpr int kShrinkMode = 39;
 constexpr int kAc3AboveHz = 96000;
 
 struct NamedLayout {
@@ -31,7 +31,7 @@ constexpr NamedLayout kLayoutNames[] = {
 
 PanelLayout chooseLayout(int sampleRateHz, Plugin& plugin) {
   if (sampleRateHz > kAc3AboveHz) return PanelLayout::AC3;
-  return plugin.getNormalised(kShrinkMode) != 0 ? PanelLayout::Shrink : PanelLayout::Normal;
+  return plugin.getNormalised(param::kShrinkMode) != 0 ? PanelLayout::Shrink : PanelLayout::Normal;
 }
 
 std::optional<PanelLayout> layoutNamed(std::string_view name) {

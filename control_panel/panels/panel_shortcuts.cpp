@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "control_panel/mixer/velmora_parameters.h"
+#include "control_panel/mixer/parameter_ids.h"
 #include "control_panel/toolkit/i_gui.h"
 
 namespace velmora {

@@ -17,14 +17,14 @@ LayoutTable build() {
            {{{286, 299}, {301, 315}, {315, 328}, {329, 342}, {343, 356}}}, SyncCovers::Small);
   for (int d = 0; d < 4; ++d) balance(b, d, {260, 372, 63 + 70 * d, 78 + 70 * d});  // 17-20
   for (int k = 0; k < 4; ++k) outputSection(b, k, 378, 29 + 70 * k);                // 21-48
-  pushButton(b, {131, 183, 185, 200}, 40, "PushSingle.bmp");                        // 49 Expand
-  enableButton(b, {25, 89, 228, 242}, 34);                                          // 50 AC3
-  enableButton(b, {25, 87, 242, 257}, 33);                                          // 51 MIDI
-  enableButton(b, {131, 196, 142, 157}, 24);                                        // 52 link outs
-  pushButton(b, {131, 174, 28, 43}, 36, "PushDouble1.bmp");                         // 53 Load
-  pushButton(b, {131, 174, 42, 57}, 37, "PushDouble2.bmp");                         // 54 Save
-  pushButton(b, {131, 184, 85, 100}, 51, "PushDouble1.bmp");                        // 55 SoundCard
-  pushButton(b, {131, 181, 99, 114}, 52, "PushDouble2.bmp");                        // 56 Track
+  pushButton(b, {131, 183, 185, 200}, param::kExpandMode, "PushSingle.bmp");        // 49 Expand
+  enableButton(b, {25, 89, 228, 242}, param::kAc3Passthrough);                      // 50 AC3
+  enableButton(b, {25, 87, 242, 257}, param::kMidiThrough);                         // 51 MIDI
+  enableButton(b, {131, 196, 142, 157}, param::kLinkOutputLevels);                  // 52 link outs
+  pushButton(b, {131, 174, 28, 43}, param::kLoadSettings, "PushDouble1.bmp");       // 53 Load
+  pushButton(b, {131, 174, 42, 57}, param::kSaveSettings, "PushDouble2.bmp");       // 54 Save
+  pushButton(b, {131, 184, 85, 100}, param::kSoundCardMode, "PushDouble1.bmp");     // 55 SoundCard
+  pushButton(b, {131, 181, 99, 114}, param::kTrackMode, "PushDouble2.bmp");         // 56 Track
   floatWindow(b, {25, 74, 185, 200});                                               // 57
   spdifInputLamp(b, {182, 197, 287, 302});                                          // 58
   logo(b, {202, 234, 8, 44});                                                       // 59
@@ -32,7 +32,7 @@ LayoutTable build() {
   adatInputLamp(b, 1, {182, 197, 301, 316}, true);                                  // 64
   adatInputLamp(b, 2, {182, 197, 315, 330}, true);                                  // 65
   for (int j = 0; j < 4; ++j) selector(b, j, {352, 367, 105 + 70 * j, 120 + 70 * j});      // 66-69
-  enableButton(b, {25, 79, 142, 157}, 32);                                                 // 70 PSU
+  enableButton(b, {25, 79, 142, 157}, param::kPsuHeadroom);                                // 70 PSU
   for (int j = 0; j < 4; ++j) selectorLamp(b, j, {333, 346, 102 + 70 * j, 123 + 70 * j});  // 71-74
   unitSwitch(b, {176, 225, 248, 257});                                                     // 75
   identify(b, {126, 175, 248, 257});                                                       // 76

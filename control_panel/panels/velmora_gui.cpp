@@ -1,6 +1,6 @@
 #include "control_panel/panels/velmora_gui.h"
 
-#include "control_panel/mixer/velmora_parameters.h"
+#include "control_panel/mixer/parameter_ids.h"
 #include "control_panel/panels/layout_tables.h"
 #include "control_panel/panels/panel_views.h"
 #include "control_panel/toolkit/i_gui.h"
