@@ -57,6 +57,22 @@ constexpr std::array kMessageNames{
     MessageNameEntry{MessageType::BusChanged, "bus-changed"},
 };
 
+constexpr size_t timesNamed(MessageType type) {
+  size_t times = 0;
+  for (const MessageNameEntry& entry : kMessageNames) times += entry.type == type ? 1 : 0;
+  return times;
+}
+
+template <size_t... I>
+constexpr bool everyRequestNamedOnce(std::index_sequence<I...>) {
+  return ((timesNamed(std::variant_alternative_t<I, Request>::kType) == 1) && ...);
+}
+
+// One name per message: every request, and the pushed BusChanged.
+static_assert(kMessageNames.size() == std::variant_size_v<Request> + 1);
+static_assert(everyRequestNamedOnce(std::make_index_sequence<std::variant_size_v<Request>>{}));
+static_assert(timesNamed(MessageType::BusChanged) == 1);
+
 // Decodes the alternative of Request whose type matches, trying them in order.
 template <size_t I = 0>
 std::optional<Request> decodeAlternative(const Frame& frame, std::string* error) {
@@ -213,58 +229,6 @@ void put(Writer& w, TransferKind v) {
   w.u8(static_cast<uint8_t>(v));
 }
 
-void put(Writer& w, const UnitSpec& v) {
-  put(w, v.model);
-  put(w, v.serialLow);
-  put(w, v.serialHigh);
-  put(w, v.protocol);
-  put(w, v.firmware);
-}
-
-void put(Writer& w, const UnitStatus& v) {
-  put(w, v.serialLow);
-  put(w, v.serialHigh);
-  put(w, v.model);
-  put(w, v.protocol);
-  put(w, v.firmware);
-  put(w, v.onBus);
-}
-
-void put(Writer& w, const DriverState& v) {
-  put(w, v.versionMajor);
-  put(w, v.versionMinor);
-  put(w, v.sampleRate);
-  put(w, v.streaming);
-  put(w, v.installFlags);
-  put(w, v.restarts);
-  put(w, v.rejoinDelayMs);
-}
-
-void put(Writer& w, const simbus::AcceptedTransfers& v) {
-  put(w, v.blockRead);
-  put(w, v.quadletRead);
-  put(w, v.blockWrite);
-  put(w, v.quadletWrite);
-}
-
-void put(Writer& w, const FaultRule& v) {
-  put(w, v.action);
-  put(w, v.kind);
-  put(w, v.serial);
-  put(w, v.skip);
-  put(w, v.count);
-  put(w, v.status);
-  put(w, v.delayMs);
-}
-
-void put(Writer& w, const IoReply& v) {
-  put(w, v.error);
-  put(w, v.bytesReturned);
-  put(w, v.output);
-  put(w, v.delayMs);
-  put(w, v.dropped);
-}
-
 bool get(Reader& r, uint8_t& v) {
   return r.u8(v);
 }
@@ -319,37 +283,6 @@ bool get(Reader& r, TransferKind& v) {
   if (raw > static_cast<uint8_t>(kLastTransferKind)) return r.fail();
   v = static_cast<TransferKind>(raw);
   return true;
-}
-
-bool get(Reader& r, UnitSpec& v) {
-  return get(r, v.model) && get(r, v.serialLow) && get(r, v.serialHigh) && get(r, v.protocol) &&
-         get(r, v.firmware);
-}
-
-bool get(Reader& r, UnitStatus& v) {
-  return get(r, v.serialLow) && get(r, v.serialHigh) && get(r, v.model) && get(r, v.protocol) &&
-         get(r, v.firmware) && get(r, v.onBus);
-}
-
-bool get(Reader& r, DriverState& v) {
-  return get(r, v.versionMajor) && get(r, v.versionMinor) && get(r, v.sampleRate) &&
-         get(r, v.streaming) && get(r, v.installFlags) && get(r, v.restarts) &&
-         get(r, v.rejoinDelayMs);
-}
-
-bool get(Reader& r, simbus::AcceptedTransfers& v) {
-  return get(r, v.blockRead) && get(r, v.quadletRead) && get(r, v.blockWrite) &&
-         get(r, v.quadletWrite);
-}
-
-bool get(Reader& r, FaultRule& v) {
-  return get(r, v.action) && get(r, v.kind) && get(r, v.serial) && get(r, v.skip) &&
-         get(r, v.count) && get(r, v.status) && get(r, v.delayMs);
-}
-
-bool get(Reader& r, IoReply& v) {
-  return get(r, v.error) && get(r, v.bytesReturned) && get(r, v.output) && get(r, v.delayMs) &&
-         get(r, v.dropped);
 }
 
 std::optional<Request> decodeRequest(const Frame& frame, std::string* error) {

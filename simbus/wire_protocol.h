@@ -14,12 +14,14 @@
 // are bounded by kMaxIoBytes (60 KiB), which leaves room for the other fields.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -84,30 +86,25 @@ std::string_view messageName(uint8_t type);
 // ---- Replies shared by several requests ----
 
 struct DoneReply {
-  auto fields() { return std::tie(); }
-  auto fields() const { return std::tie(); }
+  static auto fields(auto&) { return std::tie(); }
 };
 struct StatusReply {
   uint32_t status = 0;
-  auto fields() { return std::tie(status); }
-  auto fields() const { return std::tie(status); }
+  static auto fields(auto& m) { return std::tie(m.status); }
 };
 struct StatusValueReply {
   uint32_t status = 0;
   uint32_t value = 0;
-  auto fields() { return std::tie(status, value); }
-  auto fields() const { return std::tie(status, value); }
+  static auto fields(auto& m) { return std::tie(m.status, m.value); }
 };
 struct FlagReply {
   bool ok = false;
-  auto fields() { return std::tie(ok); }
-  auto fields() const { return std::tie(ok); }
+  static auto fields(auto& m) { return std::tie(m.ok); }
 };
 struct ResultReply {
   bool ok = false;
   std::string error;
-  auto fields() { return std::tie(ok, error); }
-  auto fields() const { return std::tie(ok, error); }
+  static auto fields(auto& m) { return std::tie(m.ok, m.error); }
 };
 
 // ---- Requests, each naming its type and its reply ----
@@ -116,12 +113,10 @@ struct HelloRequest {
   static constexpr MessageType kType = MessageType::Hello;
   struct Reply {
     uint32_t version = kProtocolVersion;
-    auto fields() { return std::tie(version); }
-    auto fields() const { return std::tie(version); }
+    static auto fields(auto& m) { return std::tie(m.version); }
   };
   uint32_t version = kProtocolVersion;
-  auto fields() { return std::tie(version); }
-  auto fields() const { return std::tie(version); }
+  static auto fields(auto& m) { return std::tie(m.version); }
 };
 
 struct PresentPathsRequest {
@@ -129,11 +124,9 @@ struct PresentPathsRequest {
   struct Reply {
     std::vector<std::string> paths;
     std::vector<uint64_t> nodes;  // each path's device node number
-    auto fields() { return std::tie(paths, nodes); }
-    auto fields() const { return std::tie(paths, nodes); }
+    static auto fields(auto& m) { return std::tie(m.paths, m.nodes); }
   };
-  auto fields() { return std::tie(); }
-  auto fields() const { return std::tie(); }
+  static auto fields(auto&) { return std::tie(); }
 };
 
 struct OpenRequest {
@@ -141,20 +134,17 @@ struct OpenRequest {
   struct Reply {
     uint32_t status = 0;
     uint64_t handle = 0;
-    auto fields() { return std::tie(status, handle); }
-    auto fields() const { return std::tie(status, handle); }
+    static auto fields(auto& m) { return std::tie(m.status, m.handle); }
   };
   std::string path;
-  auto fields() { return std::tie(path); }
-  auto fields() const { return std::tie(path); }
+  static auto fields(auto& m) { return std::tie(m.path); }
 };
 
 struct CloseRequest {
   static constexpr MessageType kType = MessageType::Close;
   using Reply = DoneReply;
   uint64_t handle = 0;
-  auto fields() { return std::tie(handle); }
-  auto fields() const { return std::tie(handle); }
+  static auto fields(auto& m) { return std::tie(m.handle); }
 };
 
 // `outputData` carries the caller's output buffer only for control codes whose driver reads
@@ -168,8 +158,9 @@ struct IoControlRequest {
   uint32_t outputSize = 0;
   std::vector<uint8_t> input;
   std::vector<uint8_t> outputData;
-  auto fields() { return std::tie(handle, code, outputSize, input, outputData); }
-  auto fields() const { return std::tie(handle, code, outputSize, input, outputData); }
+  static auto fields(auto& m) {
+    return std::tie(m.handle, m.code, m.outputSize, m.input, m.outputData);
+  }
 };
 
 // True when the driver reads the output buffer of `code` (METHOD_IN_DIRECT, METHOD_NEITHER).
@@ -182,32 +173,28 @@ struct ChangeDeviceNodeStateRequest {
   using Reply = StatusReply;
   uint64_t node = 0;    // the number an enumeration gave
   uint32_t change = 0;  // platform::vhpd::DeviceNodeChange, passed through unchecked
-  auto fields() { return std::tie(node, change); }
-  auto fields() const { return std::tie(node, change); }
+  static auto fields(auto& m) { return std::tie(m.node, m.change); }
 };
 
 struct DeviceInstallFlagsRequest {
   static constexpr MessageType kType = MessageType::DeviceInstallFlags;
   using Reply = StatusValueReply;
   uint64_t node = 0;
-  auto fields() { return std::tie(node); }
-  auto fields() const { return std::tie(node); }
+  static auto fields(auto& m) { return std::tie(m.node); }
 };
 
 // Whether the client may change device nodes: the value is 1 or 0.
 struct DeviceNodeRightsRequest {
   static constexpr MessageType kType = MessageType::DeviceNodeRights;
   using Reply = StatusValueReply;
-  auto fields() { return std::tie(); }
-  auto fields() const { return std::tie(); }
+  static auto fields(auto&) { return std::tie(); }
 };
 
 struct OpenSettingsKeyRequest {
   static constexpr MessageType kType = MessageType::OpenSettingsKey;
   using Reply = StatusReply;
   std::string key;
-  auto fields() { return std::tie(key); }
-  auto fields() const { return std::tie(key); }
+  static auto fields(auto& m) { return std::tie(m.key); }
 };
 
 struct ReadSettingRequest {
@@ -215,8 +202,7 @@ struct ReadSettingRequest {
   using Reply = StatusValueReply;
   std::string key;
   std::string name;
-  auto fields() { return std::tie(key, name); }
-  auto fields() const { return std::tie(key, name); }
+  static auto fields(auto& m) { return std::tie(m.key, m.name); }
 };
 
 struct WriteSettingRequest {
@@ -225,22 +211,19 @@ struct WriteSettingRequest {
   std::string key;
   std::string name;
   uint32_t value = 0;
-  auto fields() { return std::tie(key, name, value); }
-  auto fields() const { return std::tie(key, name, value); }
+  static auto fields(auto& m) { return std::tie(m.key, m.name, m.value); }
 };
 
 struct RestartRequest {
   static constexpr MessageType kType = MessageType::Restart;
   using Reply = StatusReply;
-  auto fields() { return std::tie(); }
-  auto fields() const { return std::tie(); }
+  static auto fields(auto&) { return std::tie(); }
 };
 
 struct SubscribeRequest {
   static constexpr MessageType kType = MessageType::Subscribe;
   using Reply = DoneReply;
-  auto fields() { return std::tie(); }
-  auto fields() const { return std::tie(); }
+  static auto fields(auto&) { return std::tie(); }
 };
 
 struct PlugRequest {
@@ -248,12 +231,10 @@ struct PlugRequest {
   struct Reply {
     std::optional<uint32_t> serial;
     std::string error;
-    auto fields() { return std::tie(serial, error); }
-    auto fields() const { return std::tie(serial, error); }
+    static auto fields(auto& m) { return std::tie(m.serial, m.error); }
   };
   UnitSpec spec;
-  auto fields() { return std::tie(spec); }
-  auto fields() const { return std::tie(spec); }
+  static auto fields(auto& m) { return std::tie(m.spec); }
 };
 
 // Attaches a unit in place of a known one with the same serial that is off the bus.
@@ -261,8 +242,7 @@ struct PlugReplacingRequest {
   static constexpr MessageType kType = MessageType::PlugReplacing;
   using Reply = PlugRequest::Reply;
   UnitSpec spec;
-  auto fields() { return std::tie(spec); }
-  auto fields() const { return std::tie(spec); }
+  static auto fields(auto& m) { return std::tie(m.spec); }
 };
 
 // Takes a model's driver settings key away or brings it back (when `present` is given), and
@@ -272,32 +252,27 @@ struct SettingsKeyRequest {
   struct Reply {
     bool present = false;
     std::optional<uint32_t> sampleRate;
-    auto fields() { return std::tie(present, sampleRate); }
-    auto fields() const { return std::tie(present, sampleRate); }
+    static auto fields(auto& m) { return std::tie(m.present, m.sampleRate); }
   };
   Model model = Model::Studio;
   std::optional<bool> present;
-  auto fields() { return std::tie(model, present); }
-  auto fields() const { return std::tie(model, present); }
+  static auto fields(auto& m) { return std::tie(m.model, m.present); }
 };
 
 struct UnplugRequest {
   static constexpr MessageType kType = MessageType::Unplug;
   using Reply = FlagReply;
   uint32_t serial = 0;
-  auto fields() { return std::tie(serial); }
-  auto fields() const { return std::tie(serial); }
+  static auto fields(auto& m) { return std::tie(m.serial); }
 };
 
 struct UnitsRequest {
   static constexpr MessageType kType = MessageType::Units;
   struct Reply {
     std::vector<UnitStatus> units;
-    auto fields() { return std::tie(units); }
-    auto fields() const { return std::tie(units); }
+    static auto fields(auto& m) { return std::tie(m.units); }
   };
-  auto fields() { return std::tie(); }
-  auto fields() const { return std::tie(); }
+  static auto fields(auto&) { return std::tie(); }
 };
 
 struct DriverRequest {
@@ -305,11 +280,9 @@ struct DriverRequest {
   struct Reply {
     DriverState driver;
     uint32_t generation = 0;
-    auto fields() { return std::tie(driver, generation); }
-    auto fields() const { return std::tie(driver, generation); }
+    static auto fields(auto& m) { return std::tie(m.driver, m.generation); }
   };
-  auto fields() { return std::tie(); }
-  auto fields() const { return std::tie(); }
+  static auto fields(auto&) { return std::tie(); }
 };
 
 struct SetDriverVersionRequest {
@@ -317,32 +290,28 @@ struct SetDriverVersionRequest {
   using Reply = DoneReply;
   uint8_t major = 0;
   uint8_t minor = 0;
-  auto fields() { return std::tie(major, minor); }
-  auto fields() const { return std::tie(major, minor); }
+  static auto fields(auto& m) { return std::tie(m.major, m.minor); }
 };
 
 struct SetDriverRateRequest {
   static constexpr MessageType kType = MessageType::SetDriverRate;
   using Reply = FlagReply;
   uint32_t hz = 0;
-  auto fields() { return std::tie(hz); }
-  auto fields() const { return std::tie(hz); }
+  static auto fields(auto& m) { return std::tie(m.hz); }
 };
 
 struct SetStreamingRequest {
   static constexpr MessageType kType = MessageType::SetStreaming;
   using Reply = DoneReply;
   bool on = false;
-  auto fields() { return std::tie(on); }
-  auto fields() const { return std::tie(on); }
+  static auto fields(auto& m) { return std::tie(m.on); }
 };
 
 struct SetInstallFlagsRequest {
   static constexpr MessageType kType = MessageType::SetInstallFlags;
   using Reply = DoneReply;
   uint32_t flags = 0;
-  auto fields() { return std::tie(flags); }
-  auto fields() const { return std::tie(flags); }
+  static auto fields(auto& m) { return std::tie(m.flags); }
 };
 
 struct SetLockedRequest {
@@ -351,8 +320,7 @@ struct SetLockedRequest {
   uint32_t serial = 0;
   uint8_t input = 0;  // SyncInput
   bool locked = false;
-  auto fields() { return std::tie(serial, input, locked); }
-  auto fields() const { return std::tie(serial, input, locked); }
+  static auto fields(auto& m) { return std::tie(m.serial, m.input, m.locked); }
 };
 
 struct SetStandaloneRequest {
@@ -360,16 +328,14 @@ struct SetStandaloneRequest {
   using Reply = FlagReply;
   uint32_t serial = 0;
   bool on = false;
-  auto fields() { return std::tie(serial, on); }
-  auto fields() const { return std::tie(serial, on); }
+  static auto fields(auto& m) { return std::tie(m.serial, m.on); }
 };
 
 struct SetRejoinDelayRequest {
   static constexpr MessageType kType = MessageType::SetRejoinDelay;
   using Reply = DoneReply;
   uint32_t milliseconds = 0;
-  auto fields() { return std::tie(milliseconds); }
-  auto fields() const { return std::tie(milliseconds); }
+  static auto fields(auto& m) { return std::tie(m.milliseconds); }
 };
 
 struct TurnKnobRequest {
@@ -377,8 +343,7 @@ struct TurnKnobRequest {
   using Reply = FlagReply;
   uint32_t serial = 0;
   uint8_t position = 0;
-  auto fields() { return std::tie(serial, position); }
-  auto fields() const { return std::tie(serial, position); }
+  static auto fields(auto& m) { return std::tie(m.serial, m.position); }
 };
 
 struct PressButtonRequest {
@@ -386,21 +351,18 @@ struct PressButtonRequest {
   using Reply = FlagReply;
   uint32_t serial = 0;
   uint8_t button = 0;  // FrontPanelButton
-  auto fields() { return std::tie(serial, button); }
-  auto fields() const { return std::tie(serial, button); }
+  static auto fields(auto& m) { return std::tie(m.serial, m.button); }
 };
 
 struct PeekRequest {
   static constexpr MessageType kType = MessageType::Peek;
   struct Reply {
     std::optional<uint32_t> value;
-    auto fields() { return std::tie(value); }
-    auto fields() const { return std::tie(value); }
+    static auto fields(auto& m) { return std::tie(m.value); }
   };
   uint32_t serial = 0;
   uint32_t index = 0;
-  auto fields() { return std::tie(serial, index); }
-  auto fields() const { return std::tie(serial, index); }
+  static auto fields(auto& m) { return std::tie(m.serial, m.index); }
 };
 
 struct PokeRequest {
@@ -409,20 +371,17 @@ struct PokeRequest {
   uint32_t serial = 0;
   uint32_t index = 0;
   uint32_t value = 0;
-  auto fields() { return std::tie(serial, index, value); }
-  auto fields() const { return std::tie(serial, index, value); }
+  static auto fields(auto& m) { return std::tie(m.serial, m.index, m.value); }
 };
 
 struct AcceptedTransfersRequest {
   static constexpr MessageType kType = MessageType::AcceptedTransfers;
   struct Reply {
     std::optional<simbus::AcceptedTransfers> accepts;
-    auto fields() { return std::tie(accepts); }
-    auto fields() const { return std::tie(accepts); }
+    static auto fields(auto& m) { return std::tie(m.accepts); }
   };
   uint32_t serial = 0;
-  auto fields() { return std::tie(serial); }
-  auto fields() const { return std::tie(serial); }
+  static auto fields(auto& m) { return std::tie(m.serial); }
 };
 
 struct SetAcceptedTransfersRequest {
@@ -430,50 +389,43 @@ struct SetAcceptedTransfersRequest {
   using Reply = FlagReply;
   uint32_t serial = 0;
   simbus::AcceptedTransfers accepts;
-  auto fields() { return std::tie(serial, accepts); }
-  auto fields() const { return std::tie(serial, accepts); }
+  static auto fields(auto& m) { return std::tie(m.serial, m.accepts); }
 };
 
 struct AddFaultRequest {
   static constexpr MessageType kType = MessageType::AddFault;
   using Reply = ResultReply;
   FaultRule rule;
-  auto fields() { return std::tie(rule); }
-  auto fields() const { return std::tie(rule); }
+  static auto fields(auto& m) { return std::tie(m.rule); }
 };
 
 struct ClearFaultsRequest {
   static constexpr MessageType kType = MessageType::ClearFaults;
   using Reply = DoneReply;
-  auto fields() { return std::tie(); }
-  auto fields() const { return std::tie(); }
+  static auto fields(auto&) { return std::tie(); }
 };
 
 struct FaultsRequest {
   static constexpr MessageType kType = MessageType::Faults;
   struct Reply {
     std::vector<FaultRule> rules;
-    auto fields() { return std::tie(rules); }
-    auto fields() const { return std::tie(rules); }
+    static auto fields(auto& m) { return std::tie(m.rules); }
   };
-  auto fields() { return std::tie(); }
-  auto fields() const { return std::tie(); }
+  static auto fields(auto&) { return std::tie(); }
 };
 
 // The daemon replies, then shuts down.
 struct StopRequest {
   static constexpr MessageType kType = MessageType::Stop;
   using Reply = DoneReply;
-  auto fields() { return std::tie(); }
-  auto fields() const { return std::tie(); }
+  static auto fields(auto&) { return std::tie(); }
 };
 
 // Pushed, never requested: the bus changed (units arrived or left, a reset, ...).
 struct BusChangedMessage {
   static constexpr MessageType kType = MessageType::BusChanged;
   uint32_t generation = 0;
-  auto fields() { return std::tie(generation); }
-  auto fields() const { return std::tie(generation); }
+  static auto fields(auto& m) { return std::tie(m.generation); }
 };
 
 // Every request a client may send.
@@ -561,12 +513,6 @@ void put(Writer& w, const std::vector<uint8_t>& v);
 void put(Writer& w, Model v);
 void put(Writer& w, FaultAction v);
 void put(Writer& w, TransferKind v);
-void put(Writer& w, const UnitSpec& v);
-void put(Writer& w, const UnitStatus& v);
-void put(Writer& w, const DriverState& v);
-void put(Writer& w, const simbus::AcceptedTransfers& v);
-void put(Writer& w, const FaultRule& v);
-void put(Writer& w, const IoReply& v);
 
 bool get(Reader& r, uint8_t& v);
 bool get(Reader& r, bool& v);
@@ -577,12 +523,56 @@ bool get(Reader& r, std::vector<uint8_t>& v);
 bool get(Reader& r, Model& v);
 bool get(Reader& r, FaultAction& v);
 bool get(Reader& r, TransferKind& v);
-bool get(Reader& r, UnitSpec& v);
-bool get(Reader& r, UnitStatus& v);
-bool get(Reader& r, DriverState& v);
-bool get(Reader& r, simbus::AcceptedTransfers& v);
-bool get(Reader& r, FaultRule& v);
-bool get(Reader& r, IoReply& v);
+
+// A list of fields, in order: written, or read until one fails.
+template <class Fields>
+void putFields(Writer& w, const Fields& fields) {
+  std::apply([&w](const auto&... field) { (put(w, field), ...); }, fields);
+}
+template <class Fields>
+bool getFields(Reader& r, Fields&& fields) {
+  return std::apply([&r](auto&... field) { return (get(r, field) && ...); }, fields);
+}
+
+// The bus records' fields, each listed once in wire order (their declaration order); the
+// one list serves writing and reading.
+template <class R, class Record>
+concept RecordOf = std::same_as<std::remove_const_t<R>, Record>;
+
+auto recordFields(RecordOf<UnitSpec> auto& v) {
+  return std::tie(v.model, v.serialLow, v.serialHigh, v.protocol, v.firmware);
+}
+auto recordFields(RecordOf<UnitStatus> auto& v) {
+  return std::tie(v.serialLow, v.serialHigh, v.model, v.protocol, v.firmware, v.onBus);
+}
+auto recordFields(RecordOf<DriverState> auto& v) {
+  return std::tie(v.versionMajor, v.versionMinor, v.sampleRate, v.streaming, v.installFlags,
+                  v.restarts, v.rejoinDelayMs);
+}
+auto recordFields(RecordOf<simbus::AcceptedTransfers> auto& v) {
+  return std::tie(v.blockRead, v.quadletRead, v.blockWrite, v.quadletWrite);
+}
+auto recordFields(RecordOf<FaultRule> auto& v) {
+  return std::tie(v.action, v.kind, v.serial, v.skip, v.count, v.status, v.delayMs);
+}
+auto recordFields(RecordOf<IoReply> auto& v) {
+  return std::tie(v.error, v.bytesReturned, v.output, v.delayMs, v.dropped);
+}
+
+template <class R>
+requires requires(const R& record) {
+  recordFields(record);
+}
+void put(Writer& w, const R& record) {
+  putFields(w, recordFields(record));
+}
+template <class R>
+requires requires(R& record) {
+  recordFields(record);
+}
+bool get(Reader& r, R& record) {
+  return getFields(r, recordFields(record));
+}
 
 template <class T>
 void put(Writer& w, const std::optional<T>& v) {
@@ -632,8 +622,8 @@ bool get(Reader& r, std::vector<T>& v) {
 template <class Message>
 std::vector<uint8_t> encodePayload(const Message& message) {
   Writer w;
-  if constexpr (requires { message.fields(); }) {
-    std::apply([&w](const auto&... field) { (put(w, field), ...); }, message.fields());
+  if constexpr (requires { Message::fields(message); }) {
+    putFields(w, Message::fields(message));
   } else {
     put(w, message);
   }
@@ -645,8 +635,8 @@ std::optional<Message> decodePayload(std::span<const uint8_t> payload) {
   Message message{};
   Reader r(payload);
   bool read = false;
-  if constexpr (requires { message.fields(); }) {
-    read = std::apply([&r](auto&... field) { return (get(r, field) && ...); }, message.fields());
+  if constexpr (requires { Message::fields(message); }) {
+    read = getFields(r, Message::fields(message));
   } else {
     read = get(r, message);
   }
