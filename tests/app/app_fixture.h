@@ -25,8 +25,8 @@ class AppFixture : public ::testing::Test {
   platform::ScopedClock useClock{clock};
   std::shared_ptr<simbus::SimBus> bus = std::make_shared<simbus::SimBus>();
   platform::vhpd::ScopedClient useBus{simbus::makeInprocClient(bus)};
-  platform::testing::ScratchFolder folder;
-  platform::testing::ScopedEnv dataHome{"XDG_DATA_HOME", folder.path()};
+  platform::test::ScratchFolder folder;
+  platform::test::ScopedEnv dataHome{"XDG_DATA_HOME", folder.path()};
   std::unique_ptr<ControlPanel> panel;
   uint32_t serial = 0;
 

@@ -117,18 +117,18 @@ class Program {
 
 class ProgramTest : public ::testing::Test {
  protected:
-  platform::testing::ScratchFolder folder;
+  platform::test::ScratchFolder folder;
   DaemonProcess daemon{folder.path()};
-  platform::testing::ScopedEnv dataHome{"XDG_DATA_HOME", folder / "data"};
-  platform::testing::ScopedEnv configHome{"XDG_CONFIG_HOME", folder / "config"};
-  std::unique_ptr<platform::testing::ScopedEnv> bus;
+  platform::test::ScopedEnv dataHome{"XDG_DATA_HOME", folder / "data"};
+  platform::test::ScopedEnv configHome{"XDG_CONFIG_HOME", folder / "config"};
+  std::unique_ptr<platform::test::ScopedEnv> bus;
   std::string serial;
 
   void SetUp() override {
     ASSERT_NE(getenv("DISPLAY"), nullptr) << "run under run-with-xvfb";
     std::filesystem::create_directories(folder / "data");
     ASSERT_TRUE(daemon.start({"--units", "studio"})) << daemon.log();
-    bus = std::make_unique<platform::testing::ScopedEnv>("VELMORA_SIMBUS", daemon.socketPath());
+    bus = std::make_unique<platform::test::ScopedEnv>("VELMORA_SIMBUS", daemon.socketPath());
     std::istringstream list(simbus("list"));
     std::string header;
     std::getline(list, header);
@@ -379,7 +379,7 @@ TEST_F(ProgramTest, UnderGdkScaleTwoThePanelIsTwiceItsSizeInDevicePixels) {
             "0\n");
   const std::string size = shell("identify -format %wx%h " + rendered);
   ASSERT_EQ(size, "1408x788");
-  platform::testing::ScopedEnv scale{"GDK_SCALE", "2"};
+  platform::test::ScopedEnv scale{"GDK_SCALE", "2"};
   Program program;
   const std::string main = waitForWindow("VelmoraControl PRO");
   ASSERT_FALSE(main.empty()) << "no window";

@@ -21,7 +21,7 @@ struct Outcome {
   std::string err;
 };
 
-class CliFixture : public ::testing::Test, protected platform::testing::BusHarness {
+class CliFixture : public ::testing::Test, protected platform::test::BusHarness {
  protected:
   void TearDown() override { velmora::transportCaps() = {}; }
 

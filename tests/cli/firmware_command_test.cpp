@@ -25,7 +25,7 @@ TEST_F(FirmwareCommandTest, DescribesTheShippedFiles) {
 }
 
 TEST_F(FirmwareCommandTest, InfoTextFromTheFileStaysValidJson) {
-  platform::testing::ScratchFolder folder;
+  platform::test::ScratchFolder folder;
   tools::kwf::KwfSpec spec;
   spec.infoText = std::string("say \"hi\"\\\n\x01\xB4", 13) + '\0';
   spec.image1 = std::vector<uint8_t>(16, 0xAA);  // the text runs up to the first object
@@ -42,7 +42,7 @@ TEST_F(FirmwareCommandTest, InfoTextFromTheFileStaysValidJson) {
 }
 
 TEST_F(FirmwareCommandTest, BadFilesNameTheLibraryStatus) {
-  platform::testing::ScratchFolder folder;
+  platform::test::ScratchFolder folder;
   std::ofstream(folder / "text.kwf")
       << "not firmware at all, but long enough to have a header......";
   const std::pair<std::string, std::string> cases[] = {

@@ -13,10 +13,10 @@ using simbus::test::DaemonProcess;
 using simbus::test::runSimbus;
 
 TEST(FirmwareOnTheDaemonTest, AnUpdatedStudioShowsItsNewFirmwareOnTheBus) {
-  platform::testing::ScratchFolder folder;
+  platform::test::ScratchFolder folder;
   DaemonProcess daemon(folder.path());
   ASSERT_TRUE(daemon.start({"--units", "studio"})) << daemon.log();
-  platform::testing::ScopedEnv bus("VELMORA_SIMBUS", daemon.socketPath());
+  platform::test::ScopedEnv bus("VELMORA_SIMBUS", daemon.socketPath());
   ASSERT_EQ(
       runSimbus({"--socket", daemon.socketPath(), "driver", "--rejoin-delay", "100"}).exitCode, 0);
 

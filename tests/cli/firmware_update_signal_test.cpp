@@ -32,12 +32,12 @@ class FirmwareUpdateSignalTest : public CliFixture {};
 
 TEST_F(FirmwareUpdateSignalTest, ASigtermDuringTheDownloadIsActedOnOnlyAfterItsEnd) {
   bus->plug({simbus::Model::Studio, 0, simbus::kDefaultSerialHigh, 3, 0x02000FA0});
-  const platform::testing::ChildEnd end = platform::testing::runInChild([&] {
+  const platform::test::ChildEnd end = platform::test::runInChild([&] {
     fwdl::InitLogging("");
     ScopedFirmwareLibrary useInternals{kInternals};
     firmwareUpdateCommand({STUDIO_KWF});
     // Not reached: the held SIGTERM ends the child as the command returns.
-    platform::testing::say("returned\n");
+    platform::test::say("returned\n");
   });
   ASSERT_TRUE(end.ended);
   const size_t said = end.output.find(

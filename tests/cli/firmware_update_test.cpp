@@ -146,8 +146,8 @@ TEST_F(FirmwareUpdateTest, AUnitBackWithItsOldFirmwareSaysWhatItRuns) {
 }
 
 TEST_F(FirmwareUpdateTest, HistoryPrintsEveryUpdateThatRan) {
-  platform::testing::ScratchFolder data;
-  platform::testing::ScopedEnv dataHome{"XDG_DATA_HOME", data.path()};
+  platform::test::ScratchFolder data;
+  platform::test::ScopedEnv dataHome{"XDG_DATA_HOME", data.path()};
   EXPECT_TRUE(Has(run(firmwareHistoryCommand, {}).out, "No firmware updates recorded"));
   plug();
   ASSERT_EQ(run(firmwareUpdateCommand, {STUDIO_KWF}).code, 0);

@@ -47,8 +47,8 @@ class NoTerminal {
 class MixerCommandsTest : public CliFixture {
  protected:
   NoTerminal noTerminal;
-  platform::testing::ScratchFolder folder;
-  platform::testing::ScopedEnv dataHome{"XDG_DATA_HOME", folder.path()};
+  platform::test::ScratchFolder folder;
+  platform::test::ScopedEnv dataHome{"XDG_DATA_HOME", folder.path()};
   uint32_t serial = bus->plug({simbus::Model::Studio, 300}).value();
   std::string defaultFile = velmora::defaultMixFilePath(serial, 0);
 

@@ -21,13 +21,13 @@ namespace velmora::test {
 namespace pv = platform::vhpd;
 namespace we = platform::win_error;
 
-class DeviceFixture : public ::testing::Test, protected platform::testing::BusHarness {
+class DeviceFixture : public ::testing::Test, protected platform::test::BusHarness {
  protected:
   DeviceFixture() : BusHarness(5000) {}
 
   // The temporary folder, where the diagnostic log goes.
-  const platform::testing::ScratchFolder& temp = scratch;
-  platform::testing::ScopedEnv tmpdir{"TMPDIR", temp.path()};
+  const platform::test::ScratchFolder& temp = scratch;
+  platform::test::ScopedEnv tmpdir{"TMPDIR", temp.path()};
 
   void SetUp() override { setLogDestination(LogDestination::File); }
   void TearDown() override {

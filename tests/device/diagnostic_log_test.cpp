@@ -38,7 +38,7 @@ TEST_F(DiagnosticLogTest, OffAndUnwritableFolderDropMessagesQuietly) {
   LogText("nothing\n");
   EXPECT_EQ(logText(), "");
   setLogDestination(LogDestination::File);
-  platform::testing::ScopedEnv missing{"TMPDIR", temp / "no/such/folder"};
+  platform::test::ScopedEnv missing{"TMPDIR", temp / "no/such/folder"};
   LogText("dropped\n");  // must not crash or throw
   EXPECT_EQ(logText(), "");
 }

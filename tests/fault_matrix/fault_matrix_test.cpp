@@ -349,7 +349,7 @@ constexpr uint32_t kHalBoundMs = 20000;
 constexpr uint32_t kDownloadBoundMs = 4 * 60000;
 
 class FaultMatrixTest : public ::testing::TestWithParam<Cell>,
-                        protected platform::testing::BusHarness {
+                        protected platform::test::BusHarness {
  protected:
   FaultMatrixTest() : BusHarness(100000) {}
 
@@ -478,10 +478,10 @@ class FaultMatrixTest : public ::testing::TestWithParam<Cell>,
 
   void runDownloadCell(const Cell& cell, const PhaseSpec& spec) {
     bus->plug({simbus::Model::Studio, kStudio, simbus::kDefaultSerialHigh, cell.protocol,
-               fwdl::testing::kUnitFirmware});
+               fwdl::test::kUnitFirmware});
     const std::string file = temp / "test.kwf";
-    fwdl::testing::WriteFile(
-        file, tools::kwf::BuildKwf(fwdl::testing::StudioFile(cell.protocol == 3 ? 1 : 0)).value());
+    fwdl::test::WriteFile(
+        file, tools::kwf::BuildKwf(fwdl::test::StudioFile(cell.protocol == 3 ? 1 : 0)).value());
     ASSERT_TRUE(bus->addFault(ruleFor(cell.fault, spec.kind, kStudio, spec.skip)));
     EXPECT_EQ(download(file), static_cast<KVOFWDL_STATUS>(cell.expect.result));
     expectStruck();
@@ -493,11 +493,11 @@ class FaultMatrixTest : public ::testing::TestWithParam<Cell>,
     clock.advance(2000);
     bus->service();
     EXPECT_EQ(download(file), KVOFWDL_STATUS_SUCCESS) << "no second download after the fault";
-    EXPECT_EQ(bus->units()[0].firmware, fwdl::testing::kNewFirmware);
+    EXPECT_EQ(bus->units()[0].firmware, fwdl::test::kNewFirmware);
   }
 
-  const platform::testing::ScratchFolder& temp = scratch;
-  platform::testing::ScopedEnv tmpdir{"TMPDIR", temp.path()};
+  const platform::test::ScratchFolder& temp = scratch;
+  platform::test::ScopedEnv tmpdir{"TMPDIR", temp.path()};
   velmora::test::RecordingMixerUi ui;
   velmora::VelmoraPlugin plugin;
   std::unique_ptr<velmora::MixerHost> host;

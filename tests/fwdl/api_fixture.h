@@ -10,7 +10,7 @@
 #include "tests/fwdl/fwdl_test_support.h"
 #include "tests/support/scratch.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 
 class LoggedApiTest : public ::testing::Test {
  protected:
@@ -33,7 +33,7 @@ class LoggedApiTest : public ::testing::Test {
   }
 
  private:
-  platform::testing::ScratchFolder scratch_;
+  platform::test::ScratchFolder scratch_;
 };
 
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

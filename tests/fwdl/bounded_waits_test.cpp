@@ -6,7 +6,7 @@
 #include "fwdl/library_state.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using simbus::FaultAction;
@@ -184,4 +184,4 @@ TEST_F(BoundedWaitTest, ADownloadWhoseResponseNeverComesEndsAndFreesTheLibrary) 
 }
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

@@ -8,7 +8,7 @@
 #include "tests/fwdl/tampering_client.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using DeviceDiscoveryTest = UnitFixture;
@@ -217,4 +217,4 @@ TEST_F(DeviceDiscoveryTest, TheControlDeviceStopsAndStartsTheAudioDevices) {
 }
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

@@ -7,7 +7,7 @@
 #include "tests/fwdl/tampering_client.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 // A downloader set up with a mode and skip flags, as a started download would be.
@@ -145,4 +145,4 @@ TEST_F(UnsupportedProtocolTest, NeedsAnOpenFileAndAnOpenUnit) {
 }
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

@@ -7,7 +7,7 @@
 #include "platform/win_error.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using simbus::FaultAction;
@@ -189,4 +189,4 @@ INSTANTIATE_TEST_SUITE_P(Stages, DownloadFaultTest, ::testing::ValuesIn(AllCases
                          });
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

@@ -9,7 +9,7 @@
 #include "platform/update_history.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 class DownloadGuardsTest : public UnitFixture {
@@ -204,7 +204,7 @@ TEST_F(DownloadGuardsTest, ASecondDownloadOfTheSameUnitIsRefusedAtOnce) {
 // firmware before and after, result. A file turned down before the unit was touched leaves
 // none.
 TEST_F(DownloadGuardsTest, EachDownloadLeavesALineInTheHistory) {
-  platform::testing::ScopedEnv dataHome{"XDG_DATA_HOME", scratch_ / "data"};
+  platform::test::ScopedEnv dataHome{"XDG_DATA_HOME", scratch_ / "data"};
   const uint32_t serial = plug(3);
   bus->addFault({.action = simbus::FaultAction::KeepsOld,
                  .kind = simbus::TransferKind::Reset,
@@ -239,4 +239,4 @@ TEST_F(DownloadGuardsTest, EachDownloadLeavesALineInTheHistory) {
 }
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

@@ -8,7 +8,7 @@
 #include "fwdl/library_state.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 class DownloadLifecycleTest : public UnitFixture {
@@ -72,4 +72,4 @@ TEST_F(DownloadLifecycleTest, AJobThatThrowsEndsTheWorkerWithAFailure) {
 }
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

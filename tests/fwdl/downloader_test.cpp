@@ -4,7 +4,7 @@
 #include "fwdl/kvo_fwdl_downloader.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using simbus::FaultAction;
@@ -195,4 +195,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

@@ -10,7 +10,7 @@
 #include "tests/fwdl/api_fixture.h"
 #include "tests/support/scratch.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
 // enumerates. Its units are those of a bus inside the library (VELMORA_SIMBUS), on the
 // library's own clock; nothing here waits for it.
 TEST_F(LoggingTest, AnOutsideCallerFindsOpensChecksAndClosesAUnit) {
-  platform::testing::ScopedEnv bus("VELMORA_SIMBUS", "inproc:studio");
+  platform::test::ScopedEnv bus("VELMORA_SIMBUS", "inproc:studio");
   const char* guid = "{D4647551-A610-4623-AD1E-2F4A94EFE734}";
   uint32_t bytes = 7;
   uint32_t total = 7;
@@ -140,4 +140,4 @@ TEST_F(LoggingTest, AnOutsideCallerFindsOpensChecksAndClosesAUnit) {
 }
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

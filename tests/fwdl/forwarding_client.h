@@ -9,7 +9,7 @@
 
 #include "platform/vhpd_client.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 
 class ForwardingClient : public platform::vhpd::VhpdClient {
  public:
@@ -54,4 +54,4 @@ class ForwardingClient : public platform::vhpd::VhpdClient {
   std::shared_ptr<platform::vhpd::VhpdClient> inner_;
 };
 
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace fwdl::testing {
+namespace fwdl::test {
 
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -40,4 +40,4 @@ inline std::vector<std::string> LogEntries(const std::string& path) {
   return entries;
 }
 
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

@@ -18,7 +18,7 @@
 #include "tests/fwdl/kwf_vectors.h"
 #include "tools/kwf/kwf_builder.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -311,4 +311,4 @@ INSTANTIATE_TEST_SUITE_P(HandMade, VectorFileTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

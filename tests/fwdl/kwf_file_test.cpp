@@ -16,7 +16,7 @@
 namespace fwdl {
 namespace {
 
-using testing::WriteFile;
+using test::WriteFile;
 using tools::kwf::KwfSpec;
 
 const std::vector<uint8_t> kImage = tools::kwf::GeneratedPayload(300, 7);
@@ -39,7 +39,7 @@ class KwfFileTest : public ::testing::Test {
     return file_.Open(path_);
   }
 
-  platform::testing::ScratchFolder scratch_;
+  platform::test::ScratchFolder scratch_;
   std::string path_ = scratch_ / "test.kwf";
   KwfFile file_;
 };
@@ -141,7 +141,7 @@ TEST_F(KwfFileTest, VersionOneIsStreamedNotSplit) {
 
 // The hand-made files: what the downloader takes from them, field by field.
 TEST_F(KwfFileTest, HandMadeVersionZeroGivesItsObjectsAndHeaderFields) {
-  WriteFile(path_, testing::vectors::kVersion0File);
+  WriteFile(path_, test::vectors::kVersion0File);
   ASSERT_EQ(file_.Open(path_), KVOFWDL_STATUS_SUCCESS);
   EXPECT_EQ(file_.FileVersion(), 0u);
   EXPECT_EQ(file_.FileSize(), 120u);
@@ -158,12 +158,12 @@ TEST_F(KwfFileTest, HandMadeVersionZeroGivesItsObjectsAndHeaderFields) {
   std::span<const uint8_t> cnE;
   ASSERT_EQ(file_.GetImage1(image), KVOFWDL_STATUS_SUCCESS);
   ASSERT_EQ(file_.GetCnE(cnE), KVOFWDL_STATUS_SUCCESS);
-  EXPECT_EQ(std::vector(image.begin(), image.end()), testing::vectors::kVersion0Image);
-  EXPECT_EQ(std::vector(cnE.begin(), cnE.end()), testing::vectors::kVersion0CnE);
+  EXPECT_EQ(std::vector(image.begin(), image.end()), test::vectors::kVersion0Image);
+  EXPECT_EQ(std::vector(cnE.begin(), cnE.end()), test::vectors::kVersion0CnE);
 }
 
 TEST_F(KwfFileTest, HandMadeVersionOneIsStreamedWholePaddingIncluded) {
-  WriteFile(path_, testing::vectors::kVersion1File);
+  WriteFile(path_, test::vectors::kVersion1File);
   ASSERT_EQ(file_.Open(path_), KVOFWDL_STATUS_SUCCESS);
   EXPECT_EQ(file_.FileVersion(), 1u);
   EXPECT_EQ(file_.Image1Address(), 0x400C0080u);
@@ -176,7 +176,7 @@ TEST_F(KwfFileTest, HandMadeVersionOneIsStreamedWholePaddingIncluded) {
   uint32_t received = 0;
   ASSERT_EQ(file_.Read(streamed.data(), 200, received), KVOFWDL_STATUS_SUCCESS);
   streamed.resize(received);
-  EXPECT_EQ(streamed, testing::vectors::kVersion1File);
+  EXPECT_EQ(streamed, test::vectors::kVersion1File);
 }
 
 TEST_F(KwfFileTest, ClosedFileRefusesEveryOperation) {

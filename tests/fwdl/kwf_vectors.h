@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace fwdl::testing::vectors {
+namespace fwdl::test::vectors {
 
 // Version 0: image 1 and a CnE block, whole objects for a protocol-1/2 boot loader.
 inline const std::vector<uint8_t> kVersion0File = {
@@ -75,4 +75,4 @@ inline const std::vector<uint8_t> kVersion1File = {
     0xFF, 0xFF, 0xFF, 0xFF,                                     // 152: padding
 };
 
-}  // namespace fwdl::testing::vectors
+}  // namespace fwdl::test::vectors

@@ -8,7 +8,7 @@
 #include "fwdl/library_state.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 const char* const kGuid = pv::kInterfaceGuidText;
@@ -202,4 +202,4 @@ TEST_F(LibraryApiTest, IsUserAdminAnswersForTheProcessUser) {
 }
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

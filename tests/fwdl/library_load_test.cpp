@@ -19,7 +19,7 @@
 
 extern char** environ;
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -57,7 +57,7 @@ class LibraryLoadTest : public ::testing::Test {
     return platform::getProfileString(config_, section, key, "<missing>");
   }
 
-  platform::testing::ScratchFolder scratch_;
+  platform::test::ScratchFolder scratch_;
   std::string library_ = scratch_ / "libdun_fwdl.so";
   std::string config_ = scratch_ / "libdun_fwdl.cfg";
   std::string log_ = scratch_ / "fwdl.log";
@@ -123,4 +123,4 @@ TEST_F(LibraryLoadTest, ChosenLogFileIsRecordedBesideTheLibrary) {
 }
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

@@ -16,8 +16,8 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
-using testing::ReadText;
-using testing::WriteText;
+using test::ReadText;
+using test::WriteText;
 
 bool Exists(const std::string& path) {
   struct stat status {};
@@ -38,7 +38,7 @@ class LibraryLogTest : public ::testing::Test {
     return platform::getProfileString(config_, section, key, "<missing>");
   }
 
-  platform::testing::ScratchFolder scratch_;
+  platform::test::ScratchFolder scratch_;
   std::string config_ = scratch_ / "dun_fwdl.cfg";
   std::string log_ = scratch_ / "dun_fwdl.log";
 };
@@ -90,7 +90,7 @@ TEST_F(LibraryLogTest, MissingConfigurationStaysMissingAndTheDefaultsApply) {
   Log(LogType::Data, "hidden\n");
   DisableLogFile();
   EXPECT_FALSE(Exists(config_));
-  EXPECT_EQ(testing::LogEntries(log_), std::vector<std::string>{"INFO: shown"});
+  EXPECT_EQ(test::LogEntries(log_), std::vector<std::string>{"INFO: shown"});
 }
 
 TEST_F(LibraryLogTest, LogType3EnablesDataEntries) {

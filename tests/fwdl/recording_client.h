@@ -10,7 +10,7 @@
 #include "platform/vhpd_client.h"
 #include "tests/fwdl/forwarding_client.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 
 struct RecordedIo {
   uint32_t code = 0;
@@ -64,4 +64,4 @@ class RecordingClient final : public ForwardingClient {
   std::shared_ptr<Log> log_ = std::make_shared<Log>();
 };
 
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

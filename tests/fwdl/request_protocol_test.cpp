@@ -8,7 +8,7 @@
 #include "tests/fwdl/tampering_client.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using simbus::FaultAction;
@@ -296,4 +296,4 @@ TEST_F(RequestProtocolTest, TimeOutsAreSixAndProgramGuidAndPersistentParametersA
 }
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

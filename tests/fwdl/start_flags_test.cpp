@@ -4,7 +4,7 @@
 #include "fwdl/library_state.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 struct FlagsCase {
@@ -57,4 +57,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

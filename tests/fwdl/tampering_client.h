@@ -9,7 +9,7 @@
 #include "platform/vhpd_client.h"
 #include "tests/fwdl/forwarding_client.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 
 // Changes a completed read of `address`: its data and the byte count the driver reports.
 using ReadTamper = std::function<void(uint64_t address, std::span<uint8_t> data,
@@ -53,4 +53,4 @@ class TamperingClient final : public ForwardingClient {
   ReadTamper tamper_;
 };
 
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

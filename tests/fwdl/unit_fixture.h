@@ -25,7 +25,7 @@
 #include "tests/support/bus_harness.h"
 #include "tools/kwf/kwf_builder.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 
 namespace pv = platform::vhpd;
 
@@ -117,7 +117,7 @@ inline tools::kwf::KwfSpec StudioFile(uint32_t version) {
   return spec;
 }
 
-class UnitFixture : public ::testing::Test, protected platform::testing::BusHarness {
+class UnitFixture : public ::testing::Test, protected platform::test::BusHarness {
  protected:
   UnitFixture() {
     InitLogging("");
@@ -184,8 +184,8 @@ class UnitFixture : public ::testing::Test, protected platform::testing::BusHarn
     return static_cast<size_t>(std::count(all.begin(), all.end(), entry));
   }
 
-  const platform::testing::ScratchFolder& scratch_ = scratch;
+  const platform::test::ScratchFolder& scratch_ = scratch;
   std::string logPath_ = scratch_ / "fwdl.log";
 };
 
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

@@ -4,7 +4,7 @@
 #include "platform/win_error.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using simbus::FaultAction;
@@ -164,4 +164,4 @@ INSTANTIATE_TEST_SUITE_P(Flags, DeviceNodeTest,
                                            NodeCase{0x100, true}, NodeCase{0x40, false}));
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

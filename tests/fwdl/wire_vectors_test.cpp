@@ -13,7 +13,7 @@
 #include "tests/fwdl/tampering_client.h"
 #include "tests/fwdl/unit_fixture.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -167,4 +167,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

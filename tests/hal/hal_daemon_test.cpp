@@ -29,7 +29,7 @@ bool waitForChange(BusChangeWatcher& watcher) {
 }
 
 TEST(HalDaemonTest, PlugAndUnplugWithTheCommandAreSeenByARunningHal) {
-  platform::testing::ScratchFolder folder;
+  platform::test::ScratchFolder folder;
   simbus::test::DaemonProcess daemon(folder.path());
   ASSERT_TRUE(daemon.start({"--units", "studio"})) << daemon.log();
   std::string error;

@@ -34,13 +34,13 @@ class RecordingObserver : public VelmoraHAL::Observer {
   std::vector<int> events;
 };
 
-class HalFixture : public ::testing::Test, protected platform::testing::BusHarness {
+class HalFixture : public ::testing::Test, protected platform::test::BusHarness {
  protected:
   HalFixture() : BusHarness(100000) {}
 
   // The temporary folder, where the diagnostic log goes.
-  const platform::testing::ScratchFolder& temp = scratch;
-  platform::testing::ScopedEnv tmpdir{"TMPDIR", temp.path()};
+  const platform::test::ScratchFolder& temp = scratch;
+  platform::test::ScopedEnv tmpdir{"TMPDIR", temp.path()};
   RecordingUserInterface ui;
   RecordingObserver observer;
 

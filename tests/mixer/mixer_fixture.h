@@ -52,13 +52,13 @@ class RecordingMixerUi : public MixerUserInterface {
   bool answer = true;
 };
 
-class MixerFixture : public ::testing::Test, protected platform::testing::BusHarness {
+class MixerFixture : public ::testing::Test, protected platform::test::BusHarness {
  protected:
   MixerFixture() : BusHarness(7000) {}
 
   // The user's data folder, where default mix files go.
-  const platform::testing::ScratchFolder& folder = scratch;
-  platform::testing::ScopedEnv dataHome{"XDG_DATA_HOME", folder.path()};
+  const platform::test::ScratchFolder& folder = scratch;
+  platform::test::ScopedEnv dataHome{"XDG_DATA_HOME", folder.path()};
   RecordingMixerUi ui;
   VelmoraPlugin plugin;
   std::unique_ptr<MixerHost> host;

@@ -15,7 +15,7 @@
 #include "tests/panels/panel_fixture.h"
 #include "tests/support/scratch.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 // The pixels of a PNG file as 0x00RRGGBB, or empty when it cannot be read.
@@ -71,7 +71,7 @@ TEST_F(PanelTest, GoldenRendersMatchTheCommittedPictures) {
       {"connection_lost.png", PanelLayout::ConnectionLost, 2, false},
   };
   const bool update = std::getenv("VELMORA_UPDATE_GOLDEN") != nullptr;
-  platform::testing::ScratchFolder folder;
+  platform::test::ScratchFolder folder;
   for (const GoldenCase& c : cases) {
     VelmoraPlugin fresh;
     studioState(fresh, c.rateIndex);
@@ -100,4 +100,4 @@ TEST_F(PanelTest, GoldenRendersMatchTheCommittedPictures) {
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -13,7 +13,7 @@
 #include "control_panel/toolkit/view_registry.h"
 #include "tests/panels/panel_fixture.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 struct TableCase {
@@ -208,4 +208,4 @@ TEST(LayoutTables, ARowWithTheWrongArgumentCountIsReportedAndLeftBlank) {
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -6,7 +6,7 @@
 #include "control_panel/panels/fl_containers.h"
 #include "tests/panels/panel_fixture.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 struct NormalLayoutTest : PanelTest {
@@ -212,4 +212,4 @@ TEST_F(NormalLayoutTest, AltClickResetsTheClickedControl) {
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

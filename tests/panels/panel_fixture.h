@@ -18,7 +18,7 @@
 #include "control_panel/toolkit/view.h"
 #include "platform/resources.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 // The program's skin, loaded for the fixture's life.
 class ProgramSkin {
@@ -117,4 +117,4 @@ struct PanelTest : ::testing::Test {
   RecordingHost host;
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -13,7 +13,7 @@
 #include "control_panel/toolkit/i_gui.h"
 #include "tests/panels/panel_fixture.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 constexpr Point kFader1{50, 125};   // Input 1 Mix Level (62)
@@ -261,4 +261,4 @@ TEST_F(PanelKeysTest, AKeyRepeatBurstIsOneUndoStep) {
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -14,7 +14,7 @@
 #include "tools/skin/skin_images.h"
 #include "tools/skin/skin_manifest.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 struct GeometryCase {
@@ -76,4 +76,4 @@ TEST(SkinGeometry, CommittedBackgroundsAreWhatTheTablesDraw) {
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -7,7 +7,7 @@
 #include "control_panel/panels/panel_views.h"
 #include "tests/panels/panel_fixture.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 const char* const kPanelClasses[] = {
@@ -132,4 +132,4 @@ TEST(KnobFrames, FollowTheFrameIndexLaw) {
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

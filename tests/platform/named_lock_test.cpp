@@ -13,8 +13,8 @@ namespace {
 
 class NamedLockTest : public ::testing::Test {
  protected:
-  testing::ScratchFolder scratch;
-  testing::ScopedEnv runtime{"XDG_RUNTIME_DIR", scratch.path()};
+  test::ScratchFolder scratch;
+  test::ScopedEnv runtime{"XDG_RUNTIME_DIR", scratch.path()};
 };
 
 TEST_F(NamedLockTest, OneHolderAtATimeAndFreeOnceLetGo) {

@@ -15,8 +15,8 @@
 namespace platform {
 namespace {
 
-using testing::ScopedEnv;
-using testing::ScratchFolder;
+using test::ScopedEnv;
+using test::ScratchFolder;
 
 // "$S" in a test value stands for the scratch folder.
 std::optional<std::string> expand(const char* value, const ScratchFolder& scratch) {

@@ -12,8 +12,8 @@
 namespace platform {
 namespace {
 
-using testing::ScopedEnv;
-using testing::ScratchFolder;
+using test::ScopedEnv;
+using test::ScratchFolder;
 
 void writeFile(const std::string& path, const char* text, mode_t mode) {
   std::ofstream(path) << text;

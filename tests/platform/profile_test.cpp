@@ -15,7 +15,7 @@
 namespace platform {
 namespace {
 
-using testing::ScratchFolder;
+using test::ScratchFolder;
 
 void writeText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;

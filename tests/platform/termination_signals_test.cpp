@@ -13,9 +13,9 @@
 namespace platform {
 namespace {
 
-using testing::ChildEnd;
-using testing::runInChild;
-using testing::say;
+using test::ChildEnd;
+using test::runInChild;
+using test::say;
 
 constexpr char kNotice[] = "test: firmware is being written; the signal is acted on later";
 

@@ -56,7 +56,7 @@ inline uint64_t coefficientAddress(uint32_t index) {
   return kCoefficientBase + 4ull * index;
 }
 
-class BusFixture : public ::testing::Test, protected platform::testing::BusHarness {
+class BusFixture : public ::testing::Test, protected platform::test::BusHarness {
  protected:
   // A client of the test's own, beside the one the harness makes the process's.
   std::shared_ptr<pv::VhpdClient> client = makeInprocClient(bus);

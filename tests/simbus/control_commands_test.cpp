@@ -15,7 +15,7 @@
 namespace simbus::test {
 namespace {
 
-using platform::testing::ScratchFolder;
+using platform::test::ScratchFolder;
 namespace pv = platform::vhpd;
 namespace we = platform::win_error;
 

@@ -24,8 +24,8 @@
 namespace simbus::test {
 namespace {
 
-using platform::testing::ScopedEnv;
-using platform::testing::ScratchFolder;
+using platform::test::ScopedEnv;
+using platform::test::ScratchFolder;
 
 namespace pv = platform::vhpd;
 namespace we = platform::win_error;

@@ -38,7 +38,7 @@ using EndStateDeathTest = EndStateTest;
 TEST_F(EndStateDeathTest, EachInprocBusAppendsItsStateWhenTheProgramEnds) {
   // Forked where it stands, so that the child writes to this test's folder.
   GTEST_FLAG_SET(death_test_style, "fast");
-  platform::testing::ScratchFolder folder;
+  platform::test::ScratchFolder folder;
   const std::string report = folder / "end-state.txt";
   std::ofstream(report) << "earlier\n";
   // The child makes two buses, restarts one (its unit leaves the bus for a while), and leaves

@@ -2,7 +2,7 @@
 // instant), a simulated bus inside the process as the driver every module reaches, and a
 // scratch folder. A test fixture inherits it, next to ::testing::Test:
 //
-//   class MyTest : public ::testing::Test, protected platform::testing::BusHarness {};
+//   class MyTest : public ::testing::Test, protected platform::test::BusHarness {};
 //   TEST_F(MyTest, Something) { const uint32_t serial = bus->plug({}).value(); ... }
 #pragma once
 
@@ -15,7 +15,7 @@
 #include "simbus/sim_bus.h"
 #include "tests/support/scratch.h"
 
-namespace platform::testing {
+namespace platform::test {
 
 struct BusHarness {
   explicit BusHarness(uint32_t startTick = 1000) : clock(startTick) {}
@@ -29,4 +29,4 @@ struct BusHarness {
   ScratchFolder scratch;
 };
 
-}  // namespace platform::testing
+}  // namespace platform::test

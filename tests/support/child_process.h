@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-namespace platform::testing {
+namespace platform::test {
 
 struct ChildEnd {
   std::string output;  // standard output and error, as they came
@@ -67,4 +67,4 @@ inline ChildEnd runInChild(const std::function<void()>& body, int boundMs = 6000
   return end;
 }
 
-}  // namespace platform::testing
+}  // namespace platform::test

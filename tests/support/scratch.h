@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-namespace platform::testing {
+namespace platform::test {
 
 // A fresh empty folder, removed with everything in it at the end of the scope.
 class ScratchFolder {
@@ -76,4 +76,4 @@ class ScopedEnv {
   std::optional<std::string> old_;
 };
 
-}  // namespace platform::testing
+}  // namespace platform::test

@@ -11,8 +11,8 @@
 namespace velmora {
 namespace {
 
-using testing::paint;
-using testing::solidBmp;
+using test::paint;
+using test::solidBmp;
 
 // A source whose pixel (x, y) is 0x00yyxx, so every copied pixel tells where it came from.
 Bitmap& coordinates(Bitmap& bitmap) {

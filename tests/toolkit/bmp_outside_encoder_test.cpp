@@ -75,7 +75,7 @@ TEST_P(OutsideEncoderTest, EveryPixelAsTheEncoderReadsIt) {
   const std::string convert = VELMORA_IMAGEMAGICK_CONVERT;
   if (convert.empty()) GTEST_SKIP() << "ImageMagick's convert is not installed";
   const EncoderCase& c = GetParam();
-  platform::testing::ScratchFolder folder;
+  platform::test::ScratchFolder folder;
   const std::string source = folder / "source.ppm", bmp = folder / "image.bmp",
                     reading = folder / "reading.ppm";
   writePpm(source, 23, 9);  // odd width: every depth pads its rows

@@ -7,7 +7,7 @@
 namespace velmora {
 namespace {
 
-using testing::paint;
+using test::paint;
 
 // A 140 × 35 glyph grid (cells of 7 × 7) with a few lit columns.
 struct FontTest : ::testing::Test {

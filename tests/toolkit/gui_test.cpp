@@ -14,7 +14,7 @@
 namespace velmora {
 namespace {
 
-using testing::paint;
+using test::paint;
 
 constexpr uint32_t kGrey = 0x777777;
 
@@ -158,7 +158,7 @@ TEST_F(GUITest, ClipboardBlocksByFormatName) {
 }
 
 TEST(HeadlessWindow, WritesTheBackBufferAsPng) {
-  platform::testing::ScratchFolder folder;
+  platform::test::ScratchFolder folder;
   HeadlessWindow window(7, 3);
   window.presentPath = folder / "panel.png";
   GUI gui(&window);

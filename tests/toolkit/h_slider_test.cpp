@@ -8,16 +8,16 @@
 namespace velmora {
 namespace {
 
-using testing::row;
+using test::row;
 
-struct HSliderTest : ::testing::Test, testing::PluginFixture {
-  testing::ScopedArchive archive{{{"Thumb.bmp", testing::solidBmp(20, 10, 0x3366CC)},
-                                  {"Wide.bmp", testing::solidBmp(130, 10, 0x3366CC)}}};
+struct HSliderTest : ::testing::Test, test::PluginFixture {
+  test::ScopedArchive archive{{{"Thumb.bmp", test::solidBmp(20, 10, 0x3366CC)},
+                                  {"Wide.bmp", test::solidBmp(130, 10, 0x3366CC)}}};
 };
 
 TEST_F(HSliderTest, ThumbCentreFollowsThePointer) {
-  testing::TestLayout layout(
-      plugin, {testing::rootRow(), row(1, {40, 160, 5, 15}, "HSlider", 0, "Thumb.bmp", {7})});
+  test::TestLayout layout(
+      plugin, {test::rootRow(), row(1, {40, 160, 5, 15}, "HSlider", 0, "Thumb.bmp", {7})});
   HSlider* slider = layout.view<HSlider>(1);
   ASSERT_NE(slider, nullptr);
   EXPECT_EQ(slider->travel(), 100);
@@ -42,8 +42,8 @@ TEST_F(HSliderTest, ThumbCentreFollowsThePointer) {
 }
 
 TEST_F(HSliderTest, ThumbAsWideAsTheViewLeavesATravelOfOne) {
-  testing::TestLayout layout(
-      plugin, {testing::rootRow(), row(1, {0, 120, 0, 10}, "HSlider", 0, "Wide.bmp", {7}),
+  test::TestLayout layout(
+      plugin, {test::rootRow(), row(1, {0, 120, 0, 10}, "HSlider", 0, "Wide.bmp", {7}),
                row(2, {0, 120, 20, 30}, "HSlider", 0, "Missing.bmp", {7}),
                row(3, {0, 120, 40, 50}, "HSlider", 0, "Thumb.bmp\nextra", {7})});
   EXPECT_EQ(layout.view<HSlider>(1)->travel(), 1);

@@ -8,13 +8,13 @@
 namespace velmora {
 namespace {
 
-using testing::row;
+using test::row;
 
 // A 19 × 19 knob at (100, 50) over a 579-pixel strip: 30 frames.
-struct KnobTest : ::testing::Test, testing::PluginFixture {
-  testing::ScopedArchive archive{{{"KnobRotation.bmp", testing::solidBmp(579, 19, 0x808080)}}};
-  testing::TestLayout layout{
-      plugin, {testing::rootRow(), row(1, {100, 119, 50, 69}, "Knob", 0, "KnobRotation.bmp", {6})}};
+struct KnobTest : ::testing::Test, test::PluginFixture {
+  test::ScopedArchive archive{{{"KnobRotation.bmp", test::solidBmp(579, 19, 0x808080)}}};
+  test::TestLayout layout{
+      plugin, {test::rootRow(), row(1, {100, 119, 50, 69}, "Knob", 0, "KnobRotation.bmp", {6})}};
   Knob* knob = layout.view<Knob>(1);
 };
 
@@ -58,9 +58,9 @@ TEST_F(KnobTest, FollowsTheAngleOfThePointerAroundItsCentre) {
 }
 
 TEST(KnobWithoutStrip, DrawsNothing) {
-  testing::PluginFixture fixture;
-  testing::TestLayout layout(
-      fixture.plugin, {testing::rootRow(), row(1, {0, 19, 0, 19}, "Knob", 0, "Missing.bmp")});
+  test::PluginFixture fixture;
+  test::TestLayout layout(
+      fixture.plugin, {test::rootRow(), row(1, {0, 19, 0, 19}, "Knob", 0, "Missing.bmp")});
   layout->getView(1)->draw(&layout.gui);
   EXPECT_TRUE(layout.gui.bitmaps.empty());
 }

@@ -13,7 +13,7 @@
 #include "control_panel/toolkit/plugin.h"
 #include "control_panel/toolkit/plugin_gui.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 inline constexpr int kParameterCount = 181;
 inline constexpr int kDbParameter = 10;  // -10…10 dB, default 2
@@ -118,4 +118,4 @@ inline LayoutEntry rootRow(int width = 200, int height = 100) {
   return row(0, {0, width, 0, height}, "Canvas", -1, "");
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -13,10 +13,10 @@
 namespace velmora {
 namespace {
 
-using testing::PluginFixture;
-using testing::rootRow;
-using testing::row;
-using testing::TestLayout;
+using test::PluginFixture;
+using test::rootRow;
+using test::row;
+using test::TestLayout;
 
 // Records what reaches it: arguments, parameter slots, mouse-over changes.
 class ProbeView : public View {
@@ -92,14 +92,14 @@ TEST_F(PluginGUITest, AltClickResetsEveryResettableSlotEachWithAHostCall) {
   TestLayout layout(plugin, {rootRow(), row(1, {10, 20, 10, 20}, "Probe", 0, "", {2, 10, 3})});
   layout.view<ProbeView>(1)->resettableExcept = 2;
   plugin.setNormalised(2, 1);
-  plugin.setReal(testing::kDbParameter, -5);
+  plugin.setReal(test::kDbParameter, -5);
   plugin.setNormalised(3, 1);
   layout.gui.alt = true;
   layout->mouseButton(15, 15, 0, true);
   EXPECT_EQ(plugin.getNormalised(2), 0.25f);
-  EXPECT_FLOAT_EQ(plugin.getReal(testing::kDbParameter), 2.0f);
+  EXPECT_FLOAT_EQ(plugin.getReal(test::kDbParameter), 2.0f);
   EXPECT_EQ(plugin.getNormalised(3), 1.0f);  // not resettable
-  EXPECT_EQ(host.calls, (std::vector<int>{2, testing::kDbParameter}));
+  EXPECT_EQ(host.calls, (std::vector<int>{2, test::kDbParameter}));
   EXPECT_EQ(layout.gui.begins, 1);
   EXPECT_EQ(layout.gui.ends, 1);
 }
@@ -155,7 +155,7 @@ TEST_F(PluginGUITest, RowsOfUnknownClassesOrLaterParentsAreLeftOut) {
 
 TEST_F(PluginGUITest, ViewTextGoesThroughTheParameterFormat) {
   TestLayout layout(plugin,
-                    {rootRow(), row(1, {0, 5, 0, 5}, "Probe", 0, "", {testing::kDbParameter})});
+                    {rootRow(), row(1, {0, 5, 0, 5}, "Probe", 0, "", {test::kDbParameter})});
   layout->setViewText(1, 0, "5");
   char text[32] = "";
   layout->getViewText(1, 0, text, 31);
@@ -164,7 +164,7 @@ TEST_F(PluginGUITest, ViewTextGoesThroughTheParameterFormat) {
   EXPECT_EQ(layout->getViewNormalised(1, 0), 0.0f);
   EXPECT_EQ(layout->getViewReal(1, 0), -10.0f);
   EXPECT_EQ(layout->getViewReal(1, 1), 0.0f);  // no such slot
-  EXPECT_EQ(host.calls, (std::vector<int>{testing::kDbParameter, testing::kDbParameter}));
+  EXPECT_EQ(host.calls, (std::vector<int>{test::kDbParameter, test::kDbParameter}));
 }
 
 TEST_F(PluginGUITest, EntryPointsNeedARootAndAContext) {
@@ -189,7 +189,7 @@ TEST_F(PluginGUITest, PositionRootMovesTheTreeRelativeToRowZero) {
 }
 
 TEST_F(PluginGUITest, TheLastLayoutTakesTheNamedImagesWithIt) {
-  testing::ScopedArchive archive({{"a.bmp", testing::solidBmp(2, 2, 0xFF)}});
+  test::ScopedArchive archive({{"a.bmp", test::solidBmp(2, 2, 0xFF)}});
   const int before = PluginGUI::liveCount();
   std::vector<LayoutEntry> rows = {row(0, {0, 10, 0, 10}, "Canvas", -1, "a.bmp")};
   auto first = std::make_unique<PluginGUI>(1, rows.data(), &plugin);

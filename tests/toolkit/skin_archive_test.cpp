@@ -11,8 +11,8 @@
 namespace velmora {
 namespace {
 
-using testing::ScopedArchive;
-using testing::solidBmp;
+using test::ScopedArchive;
+using test::solidBmp;
 
 std::vector<uint8_t> bytesOf(const std::string& text) {
   return std::vector<uint8_t>(text.begin(), text.end());

@@ -11,7 +11,7 @@
 #include "tools/skin/archive_packer.h"
 #include "tools/skin/bmp_encoder.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 // A valid bitmap filled with one colour.
 inline Bitmap& paint(Bitmap& bitmap, uint32_t colour) {
@@ -51,4 +51,4 @@ class ScopedArchive {
   std::vector<uint8_t> bytes_;
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -7,11 +7,11 @@
 namespace velmora {
 namespace {
 
-using testing::row;
+using test::row;
 
 TEST(Slider, FollowsThePointerClampedToItsHeight) {
-  testing::PluginFixture fixture;
-  testing::TestLayout layout(fixture.plugin, {testing::rootRow(300, 300),
+  test::PluginFixture fixture;
+  test::TestLayout layout(fixture.plugin, {test::rootRow(300, 300),
                                               row(1, {10, 20, 100, 200}, "Slider", 0, "", {4})});
   const struct {
     int y;

@@ -18,10 +18,10 @@
 namespace velmora {
 namespace {
 
-using testing::row;
+using test::row;
 
 TEST(StandardViews, AreRegisteredUnderTheirNames) {
-  testing::PluginFixture fixture;
+  test::PluginFixture fixture;
   const struct {
     const char* name;
     const std::type_info& type;
@@ -44,13 +44,13 @@ TEST(StandardViews, AreRegisteredUnderTheirNames) {
   EXPECT_EQ(createView(&lower, nullptr), nullptr);
 }
 
-struct SimpleViewsTest : ::testing::Test, testing::PluginFixture {
-  testing::ScopedArchive archive{{{"Background.bmp", testing::solidBmp(40, 30, 0x102030)},
-                                  {"Logo.bmp", testing::solidBmp(8, 4, 0xABCDEF)}}};
+struct SimpleViewsTest : ::testing::Test, test::PluginFixture {
+  test::ScopedArchive archive{{{"Background.bmp", test::solidBmp(40, 30, 0x102030)},
+                                  {"Logo.bmp", test::solidBmp(8, 4, 0xABCDEF)}}};
 };
 
 TEST_F(SimpleViewsTest, CanvasAndBitmapControlPaintTheirImagesThenTheirChildren) {
-  testing::TestLayout layout(plugin, {row(0, {0, 40, 0, 30}, "Canvas", -1, "Background.bmp"),
+  test::TestLayout layout(plugin, {row(0, {0, 40, 0, 30}, "Canvas", -1, "Background.bmp"),
                                       row(1, {2, 10, 3, 7}, "BitmapControl", 0, "Logo.bmp"),
                                       row(2, {20, 28, 3, 7}, "BitmapControl", 0, "Missing.bmp")});
   layout->redraw();
@@ -65,8 +65,8 @@ TEST_F(SimpleViewsTest, CanvasAndBitmapControlPaintTheirImagesThenTheirChildren)
 }
 
 TEST_F(SimpleViewsTest, PButtonTogglesWhatItShowsOnPress) {
-  testing::TestLayout layout(plugin,
-                             {testing::rootRow(), row(1, {10, 25, 10, 25}, "PButton", 0, "", {4})});
+  test::TestLayout layout(plugin,
+                             {test::rootRow(), row(1, {10, 25, 10, 25}, "PButton", 0, "", {4})});
   PButton* button = layout.view<PButton>(1);
   const Rect rect{10, 25, 10, 25};
   plugin.setNormalised(4, 0);

@@ -8,7 +8,7 @@
 namespace velmora {
 namespace {
 
-using testing::row;
+using test::row;
 
 // 7-pixel cells; every glyph of the mask is 7 wide (advance 8), the image is red.
 std::vector<uint8_t> fullMask() {
@@ -16,18 +16,18 @@ std::vector<uint8_t> fullMask() {
   for (int cell = 0; cell < 100; ++cell) {
     for (int y = 0; y < 7; ++y) grid.setPixel(7 * (cell % 20) + 6, 7 * (cell / 20) + y, 0xFFFFFF);
   }
-  return testing::bmpOf(grid);
+  return test::bmpOf(grid);
 }
 
-struct StaticTest : ::testing::Test, testing::PluginFixture {
-  testing::ScopedArchive archive{{{"font.bmp", testing::solidBmp(140, 35, 0xFF0000)},
+struct StaticTest : ::testing::Test, test::PluginFixture {
+  test::ScopedArchive archive{{{"font.bmp", test::solidBmp(140, 35, 0xFF0000)},
                                   {"FontMask.bmp", fullMask()},
-                                  {"Back.bmp", testing::solidBmp(300, 100, 0x00FF00)}}};
+                                  {"Back.bmp", test::solidBmp(300, 100, 0x00FF00)}}};
 };
 
 TEST_F(StaticTest, LineCountSelectsFontBackgroundAndJustification) {
-  testing::TestLayout layout(
-      plugin, {testing::rootRow(300, 100),
+  test::TestLayout layout(
+      plugin, {test::rootRow(300, 100),
                row(1, {0, 100, 0, 7}, "Static", 0,
                    "font.bmp\nFontMask.bmp\nBack.bmp\nJUSTIFY_CENTRE\nABCDE"),
                row(2, {0, 100, 10, 17}, "Static", 0, "font.bmp\nFontMask.bmp\nBack.bmp\nABCDE"),
@@ -59,8 +59,8 @@ TEST_F(StaticTest, LineCountSelectsFontBackgroundAndJustification) {
 }
 
 TEST_F(StaticTest, AlphaLabelsDrawOverTheirPieceOfTheBackground) {
-  testing::TestLayout layout(plugin,
-                             {testing::rootRow(300, 100),
+  test::TestLayout layout(plugin,
+                             {test::rootRow(300, 100),
                               row(1, {0, 100, 0, 7}, "Static", 0,
                                   "font.bmp\nFontMask.bmp\nBack.bmp\nJUSTIFY_CENTRE\nABCDE"),
                               row(2, {0, 50, 10, 17}, "Static", 0, "font.bmp\nhi", {4}),
@@ -77,10 +77,10 @@ TEST_F(StaticTest, AlphaLabelsDrawOverTheirPieceOfTheBackground) {
 }
 
 TEST_F(StaticTest, ParameterAndSetTextReplaceTheText) {
-  testing::TestLayout layout(plugin, {testing::rootRow(300, 100),
+  test::TestLayout layout(plugin, {test::rootRow(300, 100),
                                       row(1, {0, 100, 0, 7}, "Static", 0,
                                           "font.bmp\nFontMask.bmp\nBack.bmp\nJUSTIFY_RIGHT\nAB",
-                                          {testing::kDbParameter})});
+                                          {test::kDbParameter})});
   Static* label = layout.view<Static>(1);
   EXPECT_STREQ(label->text(), "2.000 dB");  // refreshAll at attach
   EXPECT_EQ(label->textOffset(), 84);       // not recomputed for the parameter's text

@@ -10,7 +10,7 @@
 namespace velmora {
 namespace {
 
-using testing::row;
+using test::row;
 
 // A grid of 5-pixel cells whose glyphs are all 3 pixels wide (advance 4).
 std::vector<uint8_t> narrowGlyphs() {
@@ -18,19 +18,19 @@ std::vector<uint8_t> narrowGlyphs() {
   for (int cell = 0; cell < 100; ++cell) {
     for (int y = 0; y < 7; ++y) grid.setPixel(5 * (cell % 20) + 2, 7 * (cell / 20) + y, 0xFFFFFF);
   }
-  return testing::bmpOf(grid);
+  return test::bmpOf(grid);
 }
 
-struct TextBoxTest : ::testing::Test, testing::PluginFixture {
+struct TextBoxTest : ::testing::Test, test::PluginFixture {
   void type(const std::string& keys) {
     for (char c : keys) layout->getRoot()->onKey(c, 0, &layout.gui);
   }
   void key(int code) { layout->getRoot()->onKey(code, 0, &layout.gui); }
 
-  testing::ScopedArchive archive{{{"font.bmp", narrowGlyphs()}}};
-  testing::TestLayout layout{plugin,
-                             {testing::rootRow(), row(1, {10, 110, 5, 12}, "TextBox", 0, "font.bmp",
-                                                      {testing::kDbParameter})}};
+  test::ScopedArchive archive{{{"font.bmp", narrowGlyphs()}}};
+  test::TestLayout layout{plugin,
+                             {test::rootRow(), row(1, {10, 110, 5, 12}, "TextBox", 0, "font.bmp",
+                                                      {test::kDbParameter})}};
   TextBox* box = layout.view<TextBox>(1);
 };
 
@@ -39,7 +39,7 @@ TEST_F(TextBoxTest, ShowsTheParameterTextUntilFocused) {
   EXPECT_STREQ(box->text(), "2.000 dB");
   layout->mouseButton(20, 8, 0, true);
   EXPECT_TRUE(box->hasFocus());
-  plugin.setReal(testing::kDbParameter, 5);
+  plugin.setReal(test::kDbParameter, 5);
   EXPECT_STREQ(box->text(), "2.000 dB");  // not while editing
   layout->mouseButton(20, 8, 0, false);   // release: nothing
   layout->mouseButton(20, 8, 0, true);
@@ -72,7 +72,7 @@ TEST_F(TextBoxTest, EditsWithCaretKeys) {
   key(kKeyReturn);
   EXPECT_FALSE(box->hasFocus());
   EXPECT_STREQ(box->text(), "7.000 d");  // Enter keeps the typed text
-  EXPECT_FLOAT_EQ(plugin.getReal(testing::kDbParameter), 2.0f);
+  EXPECT_FLOAT_EQ(plugin.getReal(test::kDbParameter), 2.0f);
 }
 
 TEST_F(TextBoxTest, HoldsAt255CharactersAndEscapeRestoresTheParameterText) {

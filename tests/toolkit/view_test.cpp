@@ -10,7 +10,7 @@
 namespace velmora {
 namespace {
 
-using testing::RecordingGUI;
+using test::RecordingGUI;
 
 // Logs its drag and key calls into a shared list.
 class DragView : public View {

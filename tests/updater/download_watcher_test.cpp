@@ -40,7 +40,7 @@ namespace pv = platform::vhpd;
 constexpr KVOFWDL_STATUS kRunning = KVOFWDL_STATUS_DOWNLOAD_RUNNING;
 using Posted = std::vector<std::pair<uint32_t, uint32_t>>;
 
-class DownloadWatcherTest : public ::testing::Test, protected platform::testing::BusHarness {
+class DownloadWatcherTest : public ::testing::Test, protected platform::test::BusHarness {
  protected:
   DownloadWatcherTest() : BusHarness(0) {}
 

@@ -45,7 +45,7 @@ TEST_F(UpdaterFixture, AFolderAnotherUserPlantedUnderTheOldNameIsNotUsed) {
 }
 
 TEST_F(UpdaterFixture, AFolderThatCannotBeMadeIsReportedBeforeAnythingIsWritten) {
-  platform::testing::ScopedEnv missing("TMPDIR", scratch / "missing");
+  platform::test::ScopedEnv missing("TMPDIR", scratch / "missing");
   plug();
   updater->initialise();
   pressUpdate();

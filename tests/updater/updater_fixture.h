@@ -37,7 +37,7 @@ constexpr FirmwareLibrary kLibraryInProcess{
 constexpr uint32_t kShippedFirmware = 0x020110CC;
 constexpr uint32_t kOlderFirmware = 0x02000FA0;
 
-class UpdaterFixture : public ::testing::Test, protected platform::testing::BusHarness {
+class UpdaterFixture : public ::testing::Test, protected platform::test::BusHarness {
  protected:
   UpdaterFixture() { fwdl::InitLogging(""); }
   ~UpdaterFixture() override {
@@ -88,10 +88,10 @@ class UpdaterFixture : public ::testing::Test, protected platform::testing::BusH
            KVOFWDL_STATUS_DEVICE_STILL_OPEN;
   }
 
-  platform::testing::ScopedEnv tmpdir{"TMPDIR", scratch.path()};
+  platform::test::ScopedEnv tmpdir{"TMPDIR", scratch.path()};
 #ifdef _WIN32
   // GetTempPath reads TMP.
-  platform::testing::ScopedEnv tmp{"TMP", scratch.path()};
+  platform::test::ScopedEnv tmp{"TMP", scratch.path()};
 #endif
   RecordingView view;
   FirmwareLibrary library = kLibraryInProcess;

@@ -14,7 +14,7 @@
 #include "tests/fwdl/fwdl_test_support.h"
 #include "tests/support/scratch.h"
 
-namespace fwdl::testing {
+namespace fwdl::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -45,7 +45,7 @@ class DllLoadTest : public ::testing::Test {
     return platform::getProfileString(config_, section, key, "<missing>");
   }
 
-  platform::testing::ScratchFolder scratch_;
+  platform::test::ScratchFolder scratch_;
   std::string library_ = scratch_ / "dun_fwdl.dll";
   std::string config_ = scratch_ / "dun_fwdl.cfg";
   std::string log_ = scratch_ / "fwdl.log";
@@ -98,4 +98,4 @@ TEST_F(DllLoadTest, LoadWithTheProgramIsStatic) {
 }
 
 }  // namespace
-}  // namespace fwdl::testing
+}  // namespace fwdl::test

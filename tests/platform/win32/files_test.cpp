@@ -20,7 +20,7 @@ std::string contentsOf(const std::string& path) {
 }
 
 TEST(Win32FilesTest, ReplacingContentsLeavesOnlyTheNewFile) {
-  testing::ScratchFolder scratch;
+  test::ScratchFolder scratch;
   const std::string file = scratch / "settings.ini";
   ASSERT_TRUE(replaceFileContents(file, "old"));
   ASSERT_TRUE(replaceFileContents(file, "new\r\ncontent"));
@@ -29,7 +29,7 @@ TEST(Win32FilesTest, ReplacingContentsLeavesOnlyTheNewFile) {
 }
 
 TEST(Win32FilesTest, SizeDeleteRenameAndOpen) {
-  testing::ScratchFolder scratch;
+  test::ScratchFolder scratch;
   const std::string file = scratch / "a.log";
   EXPECT_FALSE(fileSize(file));
   std::ofstream(file, std::ios::binary) << "12345";
@@ -57,7 +57,7 @@ TEST(Win32FilesTest, SizeDeleteRenameAndOpen) {
 }
 
 TEST(Win32FilesTest, UniqueFoldersAreNewAndGoWithEverythingInside) {
-  testing::ScratchFolder scratch;
+  test::ScratchFolder scratch;
   const std::string first = uniquePrivateFolder(scratch.path(), "VelmoraProUpdater");
   const std::string second = uniquePrivateFolder(scratch.path(), "VelmoraProUpdater");
   ASSERT_FALSE(first.empty());

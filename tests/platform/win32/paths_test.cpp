@@ -42,7 +42,7 @@ TEST(Win32PathsTest, PathTextUsesBothSeparators) {
 }
 
 TEST(Win32PathsTest, APrivateFolderIsMadeOnceAndThenUsed) {
-  testing::ScratchFolder scratch;
+  test::ScratchFolder scratch;
   const std::string folder = privateFolder(scratch.path(), "own");
   ASSERT_FALSE(folder.empty());
   EXPECT_TRUE(std::filesystem::is_directory(folder));

@@ -31,7 +31,7 @@ TEST(Win32ProcessTest, AProgramThatAsksForAdministratorRightsStarts) {
 
 // A file that is no program is not handed to the program it belongs to.
 TEST(Win32ProcessTest, AFileThatIsNoProgramIsBadExeFormat) {
-  testing::ScratchFolder scratch;
+  test::ScratchFolder scratch;
   const std::string text = scratch / "notes.txt";
   std::ofstream(text) << "not a program\n";
   EXPECT_EQ(startProgram(text, {}), win_error::BadExeFormat);

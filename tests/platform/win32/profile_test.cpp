@@ -8,7 +8,7 @@ namespace platform {
 namespace {
 
 TEST(Win32ProfileTest, WrittenValuesReadBackWithTheWindowsRules) {
-  testing::ScratchFolder scratch;
+  test::ScratchFolder scratch;
   const std::string file = scratch / "dun_fwdl.cfg";
   EXPECT_EQ(getProfileString(file, "LOG", "Types", "none"), "none");
   EXPECT_EQ(getProfileInt(file, "LOG", "Size", 7), 7u);
@@ -26,7 +26,7 @@ TEST(Win32ProfileTest, WrittenValuesReadBackWithTheWindowsRules) {
 }
 
 TEST(Win32ProfileTest, NamesAndValuesThatCannotBeReadBackAreRefused) {
-  testing::ScratchFolder scratch;
+  test::ScratchFolder scratch;
   const std::string file = scratch / "x.ini";
   EXPECT_FALSE(writeProfileString(file, "", "k", "v"));
   EXPECT_FALSE(writeProfileString(file, "a]b", "k", "v"));
@@ -36,7 +36,7 @@ TEST(Win32ProfileTest, NamesAndValuesThatCannotBeReadBackAreRefused) {
 }
 
 TEST(Win32ProfileTest, ALongValueIsReadWhole) {
-  testing::ScratchFolder scratch;
+  test::ScratchFolder scratch;
   const std::string file = scratch / "long.ini";
   const std::string value(3000, 'v');
   ASSERT_TRUE(writeProfileString(file, "S", "K", value));
