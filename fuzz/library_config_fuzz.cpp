@@ -8,8 +8,8 @@
 #include <string>
 
 #include "fuzz/fuzz_input.h"
-#include "fwdl/log_configuration.h"
-#include "fwdl/log_settings.h"
+#include "fwdl/logging/log_configuration.h"
+#include "fwdl/logging/log_settings.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "fwdl/guid_string.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "platform/vhpd_client.h"
 #include "platform/win_error.h"
 

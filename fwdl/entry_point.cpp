@@ -3,7 +3,7 @@
 // the open unit closed and the log closed.
 #include "fwdl/include/dun_fwdl.h"
 #include "fwdl/library_api.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "fwdl/load_kind.h"
 
 namespace {

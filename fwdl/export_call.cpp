@@ -1,6 +1,6 @@
 #include "fwdl/export_call.h"
 
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 
 namespace fwdl {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 
 namespace fwdl {
 

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "fwdl/kvo_device.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "platform/clock.h"
 #include "platform/win_error.h"
 

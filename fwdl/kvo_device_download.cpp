@@ -7,7 +7,7 @@
 #include "fwdl/download_status.h"
 #include "fwdl/kvo_device.h"
 #include "fwdl/kwf_file.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 
 namespace fwdl {
 

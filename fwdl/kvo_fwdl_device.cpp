@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "platform/win_error.h"
 
 namespace fwdl {

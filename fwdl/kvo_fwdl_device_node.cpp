@@ -1,7 +1,7 @@
 // Disabling and enabling a unit's device node so that its driver reloads, and whether the
 // operating system wants a restart for it.
 #include "fwdl/kvo_fwdl_device.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "platform/vhpd_client.h"
 #include "platform/win_error.h"
 

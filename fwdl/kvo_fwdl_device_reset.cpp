@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "fwdl/kvo_fwdl_device.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "platform/clock.h"
 #include "platform/win_error.h"
 

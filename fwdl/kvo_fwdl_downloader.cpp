@@ -7,7 +7,7 @@
 #include "fwdl/kvo_fwdl_device.h"
 #include "fwdl/kvo_static_device.h"
 #include "fwdl/kwf_file.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "platform/clock.h"
 #include "platform/unit_update_lock.h"
 #include "platform/update_history.h"

@@ -1,6 +1,6 @@
 #include "fwdl/kvo_static_device.h"
 
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "platform/win_error.h"
 
 namespace fwdl {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <new>
 
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "fwdl/little_endian.h"
 #include "platform/crc32.h"
 #include "platform/file_access.h"

@@ -2,7 +2,7 @@
 
 #include "fwdl/export_call.h"
 #include "fwdl/kwf_file.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "fwdl/library_state.h"
 #include "platform/user_rights.h"
 #include "platform/vhpd_client.h"

@@ -3,8 +3,8 @@
 #include <future>
 #include <system_error>
 
-#include "fwdl/library_log.h"
-#include "fwdl/log_line.h"
+#include "fwdl/logging/library_log.h"
+#include "fwdl/logging/log_line.h"
 
 namespace Drvkit {
 

@@ -3,7 +3,7 @@
 #include "cli/firmware_library.h"
 #include "cli_fixture.h"
 #include "fwdl/library_api.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "tests/support/scratch.h"
 
 namespace velmoractl::test {

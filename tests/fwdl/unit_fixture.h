@@ -18,7 +18,7 @@
 
 #include "fwdl/downloader.h"
 #include "fwdl/library_api.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "platform/clock.h"
 #include "platform/vhpd_client.h"
 #include "tests/fwdl/fwdl_test_support.h"

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "fwdl/library_api.h"
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "fwdl/library_state.h"
 #include "platform/clock.h"
 #include "platform/vhpd_client.h"

@@ -1,4 +1,4 @@
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 
 #include <bit>
 #include <cerrno>
@@ -6,9 +6,9 @@
 #include <mutex>
 #include <utility>
 
-#include "fwdl/log_configuration.h"
-#include "fwdl/log_line.h"
-#include "fwdl/log_settings.h"
+#include "fwdl/logging/log_configuration.h"
+#include "fwdl/logging/log_line.h"
+#include "fwdl/logging/log_settings.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fwdl/log_types.h"
+#include "fwdl/logging/log_types.h"
 
 namespace fwdl {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "fwdl/log_types.h"
+#include "fwdl/logging/log_types.h"
 
 namespace fwdl {
 

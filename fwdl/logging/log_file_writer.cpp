@@ -1,8 +1,8 @@
-#include "fwdl/log_file_writer.h"
+#include "fwdl/logging/log_file_writer.h"
 
 #include <cerrno>
 
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 #include "platform/file_access.h"
 #include "platform/paths.h"
 

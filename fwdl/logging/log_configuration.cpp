@@ -1,4 +1,4 @@
-#include "fwdl/log_configuration.h"
+#include "fwdl/logging/log_configuration.h"
 
 #include <string_view>
 

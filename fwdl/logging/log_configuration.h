@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fwdl/log_settings.h"
+#include "fwdl/logging/log_settings.h"
 
 namespace fwdl {
 

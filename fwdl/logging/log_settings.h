@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "fwdl/log_file_writer.h"
-#include "fwdl/log_types.h"
+#include "fwdl/logging/log_file_writer.h"
+#include "fwdl/logging/log_types.h"
 
 namespace fwdl {
 

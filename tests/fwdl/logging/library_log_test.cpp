@@ -1,5 +1,5 @@
 // The library log driven by its configuration file, as the library sets it up at load.
-#include "fwdl/library_log.h"
+#include "fwdl/logging/library_log.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "fwdl/log_settings.h"
+#include "fwdl/logging/log_settings.h"
 
 namespace fwdl {
 

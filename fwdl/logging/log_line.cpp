@@ -1,8 +1,8 @@
-#include "fwdl/log_line.h"
+#include "fwdl/logging/log_line.h"
 
 #include <cstdio>
 
-#include "fwdl/log_types.h"
+#include "fwdl/logging/log_types.h"
 #include "platform/thread_info.h"
 
 namespace fwdl {

@@ -1,10 +1,10 @@
-#include "fwdl/log_line.h"
+#include "fwdl/logging/log_line.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "fwdl/log_types.h"
+#include "fwdl/logging/log_types.h"
 
 namespace fwdl {
 namespace {
