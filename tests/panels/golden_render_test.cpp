@@ -6,31 +6,17 @@
 //
 // and look at the new pictures before committing them.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tests/panels/panel_fixture.h"
+#include "tests/support/png_pixels.h"
 #include "tests/support/scratch.h"
 
 namespace velmora::testing {
 namespace {
-
-// The pixels of a PNG file as 0x00RRGGBB, or empty when it cannot be read.
-std::vector<uint32_t> readPng(const std::string& path, int& width, int& height) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-  image.format = PNG_FORMAT_BGRA;
-  std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * image.height);
-  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-  width = static_cast<int>(image.width);
-  height = static_cast<int>(image.height);
-  for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
-  return pixels;
-}
 
 // A Velmora PRO Studio at `rateIndex` (1-6), streaming and locked, with a mix on the faders.
 void studioState(Plugin& plugin, int rateIndex) {
