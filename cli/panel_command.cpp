@@ -39,18 +39,23 @@ void takeUnitState(velmora::VelmoraHAL& hal, velmora::Plugin& plugin, int hz) {
   plugin.setNormalised(param::kLargeModel, velmora::VelmoraHAL::IsLargeModel() ? 1.0f : 0.0f);
 }
 
-// The program's skin for the verb's time.
+// The program's skin for the verb's time: with the ×2 skin where the window at that zoom
+// draws with it, so that the file holds the window's pixels.
 class SkinForVerb {
  public:
-  SkinForVerb() {
+  explicit SkinForVerb(int zoom) {
     if (const auto resource = platform::findResource("PAL", 105)) {
       velmora::loadArchive(resource->data(), resource->size());
       loaded_ = true;
     }
+    const auto fine =
+        velmora::skinScaleFor(zoom, 1) == 2 ? platform::findResource("PAL", 106) : std::nullopt;
+    if (fine) velmora::loadDoubleArchive(fine->data(), fine->size());
   }
   ~SkinForVerb() {
     velmora::releaseNamedBitmaps();
     velmora::loadArchive(nullptr, 0);
+    velmora::loadDoubleArchive(nullptr, 0);
   }
   SkinForVerb(const SkinForVerb&) = delete;
   SkinForVerb& operator=(const SkinForVerb&) = delete;
@@ -88,7 +93,7 @@ int panelRenderCommand(Args args) {
   if (args.size() != 1) return fail(kExitUsage, "panel render: name one PNG file to write");
   const std::string path = args[0];
 
-  SkinForVerb skin;
+  SkinForVerb skin(*zoom);
   if (!skin.loaded()) return fail(kExitFailure, "panel render: the skin is not in the program");
   MixerSession mixer;
   if (!mixer.Start(unit, DefaultMix::Show)) return fail(kExitFailure, mixer.error());

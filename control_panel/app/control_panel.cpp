@@ -33,7 +33,7 @@ std::string ControlPanel::currentDefaultMixPath() {
 }
 
 bool ControlPanel::start(const std::optional<std::string>& mixFile) {
-  if (!MainWindows::loadSkin()) return false;
+  if (!windows_.loadSkin()) return false;
   VelmoraHAL::Create(ui_);
   host_ = std::make_unique<MixerHost>(plugin_, hal(), ui_);
   hal().AttachMixer(host_.get());
@@ -232,6 +232,7 @@ void ControlPanel::exit(bool saveMix) {
   VelmoraHAL::Destroy();
   releaseNamedBitmaps();
   loadArchive(nullptr, 0);
+  loadDoubleArchive(nullptr, 0);
 }
 
 }  // namespace velmora

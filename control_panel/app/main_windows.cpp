@@ -1,10 +1,15 @@
 #include "control_panel/app/main_windows.h"
 
+#include <wx/display.h>
 #include <wx/statusbr.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include "control_panel/mixer/velmora_parameters.h"
 #include "control_panel/panels/panel_views.h"
 #include "control_panel/toolkit/named_bitmap.h"
+#include "control_panel/toolkit/panel_zoom.h"
 #include "control_panel/toolkit/skin_archive.h"
 #include "control_panel/toolkit/view.h"
 #include "platform/resources.h"
@@ -25,7 +30,24 @@ bool MainWindows::loadSkin() {
   const auto resource = platform::findResource("PAL", 105);
   if (!resource) return false;
   loadArchive(resource->data(), resource->size());
+  loadDoubleArchive(nullptr, 0);
+  // Only then: at ×1 the 15 MB of the ×2 skin are not even read.
+  if (skinScaleFor(zoom_, displayDeviceScale()) == 2) {
+    if (const auto fine = platform::findResource("PAL", 106)) {
+      loadDoubleArchive(fine->data(), fine->size());
+    }
+  }
   return true;
+}
+
+int MainWindows::displayDeviceScale() {
+#ifdef __WXGTK__
+  // GTK shows each window pixel as this many device pixels a side (GDK_SCALE).
+  return std::clamp(static_cast<int>(std::lround(wxDisplay(0u).GetScaleFactor())), 1, 4);
+#else
+  // Elsewhere windows are measured in device pixels: the display's scale is in the zoom.
+  return 1;
+#endif
 }
 
 void MainWindows::createLayouts(VelmoraPlugin& plugin) {

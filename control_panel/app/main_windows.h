@@ -21,8 +21,10 @@ class MainWindows {
   MainWindows(const MainWindows&) = delete;
   MainWindows& operator=(const MainWindows&) = delete;
 
-  // Step 1; false when the program carries no skin.
-  static bool loadSkin();
+  // Step 1; false when the program carries no skin. The ×2 skin too when the zoom set before
+  // (and the display's scale) show the panel at an even factor; it stays for the run, so a
+  // later zoom repeats or drops its pixels.
+  bool loadSkin();
   // Step 2.
   void createLayouts(VelmoraPlugin& plugin);
   // Step 3.
@@ -45,6 +47,9 @@ class MainWindows {
     if (float_ != nullptr) f(*float_);
     if (normal_ != nullptr) f(*normal_);
   }
+
+  // Device pixels per window pixel of the display the panel starts on.
+  static int displayDeviceScale();
 
   MyFrame* floatFrame() const { return float_; }
   MyFrame* normalFrame() const { return normal_; }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "control_panel/toolkit/panel_zoom.h"
+#include "control_panel/toolkit/skin_archive.h"
 
 namespace velmora {
 
@@ -23,9 +24,14 @@ void WxSurface::fitToClient() {
   const wxSize size = window_->GetClientSize();
   const int width = std::max(size.GetWidth() / zoom_, 1);
   const int height = std::max(size.GetHeight() / zoom_, 1);
-  if (backBuffer_ && backBuffer_->width() == width && backBuffer_->height() == height) return;
+  // The skin the layouts were built with: their images and buffers are at its scale.
+  const int scale = skinScale();
+  if (backBuffer_ && backBuffer_->width() == width && backBuffer_->height() == height &&
+      backBuffer_->scale() == scale) {
+    return;
+  }
   // A Bitmap gets its pixels once; a new size needs a new one.
-  backBuffer_ = std::make_unique<TrackedBitmap>(width, height);
+  backBuffer_ = std::make_unique<TrackedBitmap>(width, height, scale);
 }
 
 Bitmap* WxSurface::backBuffer() {
@@ -38,8 +44,9 @@ void WxSurface::present() {
   if (!backBuffer_ || !backBuffer_->written) return;
   backBuffer_->written = false;
   const Bitmap& buffer = *backBuffer_;
-  const size_t count = static_cast<size_t>(buffer.width()) * buffer.height();
-  const bool sameSize = shownWidth_ == buffer.width() && shownHeight_ == buffer.height();
+  const size_t count = static_cast<size_t>(buffer.pixelWidth()) * buffer.pixelHeight();
+  const bool sameSize = shownWidth_ == buffer.width() && shownHeight_ == buffer.height() &&
+                        shownScale_ == buffer.scale();
   if (sameSize && shown_.size() == count &&
       std::memcmp(shown_.data(), backBuffer_->pixels(), count * sizeof(uint32_t)) == 0) {
     return;  // nothing on screen would change
@@ -47,13 +54,14 @@ void WxSurface::present() {
   shown_.assign(backBuffer_->pixels(), backBuffer_->pixels() + count);
   shownWidth_ = buffer.width();
   shownHeight_ = buffer.height();
+  shownScale_ = buffer.scale();
   ++repaintRequests_;
   window_->Refresh(false);
 }
 
 std::vector<uint32_t> WxSurface::screenPixels() const {
   // Scaled here, by repetition, rather than by the DC: its scaling may smooth.
-  return zoomPixels(shown_.data(), shownWidth_, shownHeight_, zoom_);
+  return showPixels(shown_.data(), shownWidth_, shownHeight_, shownScale_, zoom_);
 }
 
 int WxSurface::deviceScale() const {
@@ -69,7 +77,7 @@ void WxSurface::paint(wxDC& dc) {
   const int scale = deviceScale();
   const int factor = zoom_ * scale;
   const std::vector<uint32_t> zoomed =
-      repeatPixels(shown_.data(), shownWidth_, shownHeight_, factor);
+      showPixels(shown_.data(), shownWidth_, shownHeight_, shownScale_, factor);
   if (zoomed.empty()) return;
   wxImage image(shownWidth_ * factor, shownHeight_ * factor, false);
   unsigned char* rgb = image.GetData();

@@ -2,7 +2,8 @@
 // composites into, shown by a wx window. GTK cannot draw outside a paint event, so a finished
 // draw pass asks for a repaint, and only when the pass changed pixels: the idle pass runs
 // continuously and most draw passes repaint what is already on screen. The back buffer is in
-// panel pixels; a zoomed panel is scaled by whole pixels only when shown.
+// panel pixels, at the scale of the skin in use (two pixels a side with the ×2 skin); a
+// zoomed panel is scaled only when shown.
 #pragma once
 
 #include <wx/window.h>
@@ -20,7 +21,7 @@ namespace velmora {
 // A back buffer that remembers whether anything was drawn into it since it was last shown.
 class TrackedBitmap : public Bitmap {
  public:
-  TrackedBitmap(int width, int height) : Bitmap(width, height) {}
+  TrackedBitmap(int width, int height, int scale) : Bitmap(width, height, scale) {}
   void pixelsChanged() override { written = true; }
   bool written = true;
 };
@@ -47,10 +48,12 @@ class WxSurface : public GUIWindow {
   int zoom() const { return zoom_; }
   // Device pixels per logical pixel of the window (GTK's scale on HiDPI screens), whole.
   int deviceScale() const;
-  // The panel as last presented, in panel pixels, and as it is painted on the screen.
+  // The panel as last presented (shownWidth × shownHeight panel pixels, at shownScale pixels
+  // per panel pixel), and as it is painted on the screen.
   const std::vector<uint32_t>& shownPixels() const { return shown_; }
   int shownWidth() const { return shownWidth_; }
   int shownHeight() const { return shownHeight_; }
+  int shownScale() const { return shownScale_; }
   std::vector<uint32_t> screenPixels() const;
   // How often a draw pass asked for a repaint.
   int repaintRequests() const { return repaintRequests_; }
@@ -63,6 +66,7 @@ class WxSurface : public GUIWindow {
   std::vector<uint32_t> shown_;
   int shownWidth_ = 0;
   int shownHeight_ = 0;
+  int shownScale_ = 1;
   int repaintRequests_ = 0;
   int zoom_ = 1;
   WxClipboard clipboard_;

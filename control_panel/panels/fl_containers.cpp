@@ -5,12 +5,13 @@
 #include "control_panel/panels/panel_looks.h"
 #include "control_panel/toolkit/i_gui.h"
 #include "control_panel/toolkit/plugin_gui.h"
+#include "control_panel/toolkit/skin_archive.h"
 
 namespace velmora {
 
 void flCanvas::init(const char* const* lines, int count) {
   background_ = argumentImage(lines, count, 0);
-  copy_ = std::make_unique<Bitmap>(rect_.width(), rect_.height());
+  copy_ = std::make_unique<Bitmap>(rect_.width(), rect_.height(), skinScale());
 }
 
 void flCanvas::draw(iGUI* gui) {

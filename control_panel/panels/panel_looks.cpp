@@ -26,7 +26,7 @@ std::unique_ptr<Bitmap> backgroundCrop(Bitmap* background, const Rect& rect) {
   if (background == nullptr || !background->isValid() || rect.width() <= 0 || rect.height() <= 0) {
     return nullptr;
   }
-  auto crop = std::make_unique<Bitmap>(rect.width(), rect.height());
+  auto crop = std::make_unique<Bitmap>(rect.width(), rect.height(), background->scale());
   if (!crop->isValid()) return nullptr;
   background->copyTo(crop.get(), 0, 0, &rect);
   return crop;
@@ -34,7 +34,7 @@ std::unique_ptr<Bitmap> backgroundCrop(Bitmap* background, const Rect& rect) {
 
 std::unique_ptr<Bitmap> copyOf(Bitmap* bitmap) {
   if (bitmap == nullptr || !bitmap->isValid()) return nullptr;
-  auto copy = std::make_unique<Bitmap>(bitmap->width(), bitmap->height());
+  auto copy = std::make_unique<Bitmap>(bitmap->width(), bitmap->height(), bitmap->scale());
   if (!copy->isValid()) return nullptr;
   bitmap->copyTo(copy.get(), 0, 0);
   return copy;

@@ -9,6 +9,7 @@
 #include "control_panel/toolkit/headless_window.h"
 #include "control_panel/toolkit/panel_zoom.h"
 #include "control_panel/toolkit/png_writer.h"
+#include "control_panel/toolkit/skin_archive.h"
 #include "control_panel/toolkit/view.h"
 
 namespace velmora {
@@ -69,17 +70,19 @@ void showUnitName(PluginGUI& layout, const char* name) {
 bool renderLayoutToPng(PluginGUI& layout, const std::string& path, int zoom) {
   View* root = layout.getRoot();
   if (root == nullptr) return false;
-  HeadlessWindow window(root->getWidth(), root->getHeight());
+  // The skin the layout was built with (its images and buffers) sets the window's scale.
+  const int scale = skinScale();
+  HeadlessWindow window(root->getWidth(), root->getHeight(), scale);
   GUI gui(&window);
   iGUI* previous = layout.getGUI();
   layout.setGUI(&gui);
   layout.refreshAll();
   layout.redraw();
   layout.setGUI(previous);
-  if (zoom == 1) return window.writePng(path);
+  if (zoom == scale) return window.writePng(path);
   Bitmap& drawn = *window.backBuffer();
   const std::vector<uint32_t> pixels =
-      zoomPixels(drawn.pixels(), drawn.width(), drawn.height(), zoom);
+      showPixels(drawn.pixels(), drawn.width(), drawn.height(), scale, zoom);
   Bitmap zoomed(drawn.width() * zoom, drawn.height() * zoom);
   if (pixels.empty() || !zoomed.isValid()) return false;
   std::copy(pixels.begin(), pixels.end(), zoomed.pixels());

@@ -26,8 +26,10 @@ std::unique_ptr<PluginGUI> makeLayout(PanelLayout layout, Plugin* plugin);
 void showUnitName(PluginGUI& layout, const char* name);
 
 // Attaches a headless window of the layout's size, lets every view read its parameters,
-// draws the whole tree once and writes the window's pixels, each shown as zoom × zoom pixels
-// as the program shows them, to `path`; detaches again. False when the file cannot be written.
+// draws the whole tree once and writes the window's pixels as the program shows them at
+// `zoom` to `path`; detaches again. The window draws at the scale of the skin in use
+// (skinScale(), which the layout must have been built with): at zoom 2 with the ×2 skin its
+// pixels are written as they are, otherwise repeated. False when the file cannot be written.
 bool renderLayoutToPng(PluginGUI& layout, const std::string& path, int zoom = 1);
 
 }  // namespace velmora

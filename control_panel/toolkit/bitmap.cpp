@@ -95,13 +95,18 @@ inline uint32_t addPixel(uint32_t s, uint32_t m, uint32_t d) {
   return addChannel(s, m, d, 0) | addChannel(s, m, d, 8) | addChannel(s, m, d, 16);
 }
 
+// What resampleTo does with each pixel.
+constexpr int kCopy = 0;
+constexpr int kBlend = 1;
+constexpr int kAdd = 2;
+
 }  // namespace
 
-Bitmap::Bitmap(const uint8_t* data, size_t size) {
+Bitmap::Bitmap(const uint8_t* data, size_t size, int scale) : scale_(scale == 2 ? 2 : 1) {
   loadBmp(data, size);
 }
 
-Bitmap::Bitmap(int width, int height) {
+Bitmap::Bitmap(int width, int height, int scale) : scale_(scale == 2 ? 2 : 1) {
   create(width, height);
 }
 
@@ -114,7 +119,7 @@ uint32_t* Bitmap::pixels() {
 void Bitmap::pixelsChanged() {}
 
 int Bitmap::stride() const {
-  return width_;
+  return width_ * scale_;
 }
 
 bool Bitmap::isValid() const {
@@ -131,10 +136,11 @@ int Bitmap::height() const {
 
 bool Bitmap::create(int width, int height) {
   if (pixels_ || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide ||
-      int64_t{width} * height > kMaxPixels) {
+      int64_t{width} * height * scale_ * scale_ > kMaxPixels) {
     return false;
   }
-  pixels_.reset(new (std::nothrow) uint32_t[static_cast<size_t>(width) * height]());
+  pixels_.reset(new (std::nothrow)
+                    uint32_t[static_cast<size_t>(width) * height * scale_ * scale_]());
   if (!pixels_) return false;
   width_ = width;
   height_ = height;
@@ -145,7 +151,12 @@ bool Bitmap::create(int width, int height) {
 void Bitmap::loadBmp(const uint8_t* data, size_t size) {
   BmpLayout layout;
   if (isValid() || !readLayout(data, size, layout)) return;
-  if (!create(static_cast<int>(layout.width), static_cast<int>(layout.height))) return;
+  // A fine image whose sides do not divide into panel pixels is taken as it is.
+  if (layout.width % scale_ != 0 || layout.height % scale_ != 0) scale_ = 1;
+  if (!create(static_cast<int>(layout.width / scale_), static_cast<int>(layout.height / scale_))) {
+    return;
+  }
+  const int width = pixelWidth(), height = pixelHeight();
 
   uint32_t palette[256] = {};
   for (size_t i = 0; i < layout.paletteEntries; ++i) {
@@ -154,16 +165,16 @@ void Bitmap::loadBmp(const uint8_t* data, size_t size) {
   }
   const uint32_t bpp = layout.bitsPerPixel;
   const uint32_t indexMask = (1u << (bpp > 8 ? 0 : bpp)) - 1;
-  for (int row = 0; row < height_; ++row) {
+  for (int row = 0; row < height; ++row) {
     // The first stored row is the bottom row of the image.
     const uint8_t* source = data + layout.pixelOffset + static_cast<size_t>(row) * layout.rowBytes;
-    uint32_t* target = pixels_.get() + static_cast<size_t>(height_ - 1 - row) * width_;
+    uint32_t* target = pixels_.get() + static_cast<size_t>(height - 1 - row) * width;
     if (bpp > 8) {
-      for (int x = 0; x < width_; ++x)
+      for (int x = 0; x < width; ++x)
         target[x] = rgb(source[3 * x + 2], source[3 * x + 1], source[3 * x]);
       continue;
     }
-    for (int x = 0; x < width_; ++x) {
+    for (int x = 0; x < width; ++x) {
       const size_t bit = static_cast<size_t>(x) * bpp;
       const uint32_t shift = 8 - bpp - static_cast<uint32_t>(bit % 8);
       const uint32_t index = (source[bit / 8] >> shift) & indexMask;
@@ -198,11 +209,17 @@ void Bitmap::copyTo(Bitmap* dst, int x, int y, const Rect* src) {
   if (!isValid() || dst == nullptr || !dst->isValid()) return;
   Rect r = src ? *src : bounds_;
   if (clip(width_, height_, dst->width(), dst->height(), x, y, r)) {
-    const size_t count = static_cast<size_t>(r.right - r.left);
-    for (int row = r.top; row < r.bottom; ++row) {
-      std::memmove(dst->pixels() + static_cast<size_t>(y + row - r.top) * dst->stride() + x,
-                   pixels_.get() + static_cast<size_t>(row) * width_ + r.left,
-                   count * sizeof(uint32_t));
+    if (dst->scale() != scale_) {
+      resampleTo(dst, nullptr, x, y, r, kCopy);
+    } else {
+      const int s = scale_;
+      const size_t count = static_cast<size_t>(r.right - r.left) * s;
+      for (int row = r.top * s; row < r.bottom * s; ++row) {
+        std::memmove(
+            dst->pixels() + static_cast<size_t>(y * s + row - r.top * s) * dst->stride() + x * s,
+            pixels_.get() + static_cast<size_t>(row) * stride() + r.left * s,
+            count * sizeof(uint32_t));
+      }
     }
   }
   pixelsChanged();
@@ -216,15 +233,22 @@ void Bitmap::blendTo(Bitmap* dst, Bitmap* mask, int x, int y, const Rect* src, b
   }
   Rect r = src ? *src : bounds_;
   if (clip(width_, height_, dst->width(), dst->height(), x, y, r)) {
-    const int count = r.right - r.left;
-    for (int row = r.top; row < r.bottom; ++row) {
-      const uint32_t* s = pixels_.get() + static_cast<size_t>(row) * width_ + r.left;
-      const uint32_t* m = mask->pixels() + static_cast<size_t>(row) * width_ + r.left;
-      uint32_t* d = dst->pixels() + static_cast<size_t>(y + row - r.top) * dst->stride() + x;
-      if (maskBlend) {
-        for (int i = 0; i < count; ++i) d[i] = blendPixel(s[i], m[i], d[i]);
-      } else {
-        for (int i = 0; i < count; ++i) d[i] = addPixel(s[i], m[i], d[i]);
+    if (dst->scale() != scale_ || mask->scale() != scale_) {
+      resampleTo(dst, mask, x, y, r, maskBlend ? kBlend : kAdd);
+    } else {
+      const int s = scale_;
+      const int count = (r.right - r.left) * s;
+      for (int row = r.top * s; row < r.bottom * s; ++row) {
+        const size_t from = static_cast<size_t>(row) * stride() + r.left * s;
+        const uint32_t* source = pixels_.get() + from;
+        const uint32_t* m = mask->pixels() + from;
+        uint32_t* d =
+            dst->pixels() + static_cast<size_t>(y * s + row - r.top * s) * dst->stride() + x * s;
+        if (maskBlend) {
+          for (int i = 0; i < count; ++i) d[i] = blendPixel(source[i], m[i], d[i]);
+        } else {
+          for (int i = 0; i < count; ++i) d[i] = addPixel(source[i], m[i], d[i]);
+        }
       }
     }
   }
@@ -233,21 +257,41 @@ void Bitmap::blendTo(Bitmap* dst, Bitmap* mask, int x, int y, const Rect* src, b
   mask->pixelsChanged();
 }
 
+void Bitmap::resampleTo(Bitmap* dst, Bitmap* mask, int x, int y, const Rect& r, int mode) {
+  const int ds = dst->scale(), ss = scale_, ms = mask != nullptr ? mask->scale() : 1;
+  const int width = (r.right - r.left) * ds, height = (r.bottom - r.top) * ds;
+  for (int row = 0; row < height; ++row) {
+    uint32_t* d = dst->pixels() + static_cast<size_t>(y * ds + row) * dst->stride() + x * ds;
+    const int sy = r.top * ss + row * ss / ds, my = r.top * ms + row * ms / ds;
+    for (int col = 0; col < width; ++col) {
+      const uint32_t s = pixel(r.left * ss + col * ss / ds, sy);
+      if (mode == kCopy) {
+        d[col] = s;
+        continue;
+      }
+      const uint32_t m = mask->pixel(r.left * ms + col * ms / ds, my);
+      d[col] = mode == kBlend ? blendPixel(s, m, d[col]) : addPixel(s, m, d[col]);
+    }
+  }
+}
+
 void Bitmap::fill(int32_t value) {
   if (!isValid()) return;
   std::memset(pixels_.get(), value & 0xFF,
-              static_cast<size_t>(width_) * height_ * sizeof(uint32_t));
+              static_cast<size_t>(pixelWidth()) * pixelHeight() * sizeof(uint32_t));
   pixelsChanged();
 }
 
 void Bitmap::setPixel(int x, int y, uint32_t value) {
   if (!isValid() || x < 0 || x >= width_ || y < 0 || y >= height_) return;
-  pixels_[static_cast<size_t>(y) * width_ + x] = value;
+  for (int row = y * scale_; row < (y + 1) * scale_; ++row) {
+    std::fill_n(pixels_.get() + static_cast<size_t>(row) * stride() + x * scale_, scale_, value);
+  }
 }
 
 uint32_t Bitmap::pixel(int x, int y) const {
-  if (!isValid() || x < 0 || x >= width_ || y < 0 || y >= height_) return 0;
-  return pixels_[static_cast<size_t>(y) * width_ + x];
+  if (!isValid() || x < 0 || x >= pixelWidth() || y < 0 || y >= pixelHeight()) return 0;
+  return pixels_[static_cast<size_t>(y) * stride() + x];
 }
 
 }  // namespace velmora

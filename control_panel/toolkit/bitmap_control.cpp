@@ -7,7 +7,8 @@ namespace velmora {
 void BitmapControl::init(const char* const* lines, int count) {
   if (count != 1) return;
   image_ = getNamedBitmap(lines[0]);
-  if (image_ != nullptr) buffer_ = std::make_unique<Bitmap>(image_->width(), image_->height());
+  if (image_ != nullptr)
+    buffer_ = std::make_unique<Bitmap>(image_->width(), image_->height(), image_->scale());
 }
 
 void BitmapControl::draw(iGUI* gui) {

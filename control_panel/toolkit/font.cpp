@@ -17,12 +17,16 @@ void Font::measure(Bitmap* image) {
     const int g = code - kFirstChar;
     const int left = cellWidth_ * (g % kGlyphsPerRow), top = kCellHeight * (g / kGlyphsPerRow);
     int width = 0;
+    // A fine glyph image lights a panel column when any of its pixels in that column is lit.
+    const int s = image != nullptr ? image->scale() : 1;
     for (int w = cellWidth_; w > 0 && width == 0; --w) {
-      for (int row = 0; row < kCellHeight; ++row) {
-        // Pixels beyond a too-small image read as unlit.
-        if (image != nullptr && image->pixel(left + w - 1, top + row) != 0) {
-          width = w;
-          break;
+      for (int row = 0; row < kCellHeight * s && width == 0; ++row) {
+        for (int sub = 0; sub < s; ++sub) {
+          // Pixels beyond a too-small image read as unlit.
+          if (image != nullptr && image->pixel((left + w - 1) * s + sub, top * s + row) != 0) {
+            width = w;
+            break;
+          }
         }
       }
     }
@@ -69,11 +73,13 @@ int Font::drawCharTinted(Bitmap* dst, int x, int y, char c, uint32_t ink, uint32
   Rect r = glyphRect(c);
   if (image_ != nullptr && image_->isValid() && dst != nullptr && dst->isValid() &&
       Bitmap::clip(image_->width(), image_->height(), dst->width(), dst->height(), x, y, r)) {
-    for (int row = r.top; row < r.bottom; ++row) {
-      for (int col = r.left; col < r.right; ++col) {
-        const uint32_t g = image_->pixel(col, row);
-        uint32_t* d = dst->pixels() + static_cast<size_t>(y + row - r.top) * dst->stride() +
-                      (x + col - r.left);
+    // In the destination's pixels, each taking the glyph pixel at the same place.
+    const int ds = dst->scale(), gs = image_->scale();
+    for (int row = 0; row < (r.bottom - r.top) * ds; ++row) {
+      for (int col = 0; col < (r.right - r.left) * ds; ++col) {
+        const uint32_t g = image_->pixel(r.left * gs + col * gs / ds, r.top * gs + row * gs / ds);
+        uint32_t* d =
+            dst->pixels() + static_cast<size_t>(y * ds + row) * dst->stride() + (x * ds + col);
         uint32_t out = 0;
         for (int shift = 0; shift <= 16; shift += 8) {
           const int p = static_cast<int>(paper >> shift & 0xFF);

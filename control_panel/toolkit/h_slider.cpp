@@ -17,12 +17,12 @@ void HSlider::init(const char* const* lines, int count) {
   const int width = rect_.width(), height = rect_.height();
   const ArchiveData data = getArchiveData(lines[0]);
   if (data.data != nullptr) {
-    thumb_ = std::make_unique<Bitmap>(data.data, data.length);
+    thumb_ = std::make_unique<Bitmap>(data.data, data.length, data.scale);
     travel_ = width - thumb_->width();
   }
   if (travel_ <= 0) travel_ = 1;
-  composite_ = std::make_unique<Bitmap>(width, height);
-  background_ = std::make_unique<Bitmap>(width, height);
+  composite_ = std::make_unique<Bitmap>(width, height, skinScale());
+  background_ = std::make_unique<Bitmap>(width, height, skinScale());
   background_->fill(-1);
 }
 

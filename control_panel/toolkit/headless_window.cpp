@@ -43,7 +43,8 @@ int MemoryClipboard::close() {
   return 1;
 }
 
-HeadlessWindow::HeadlessWindow(int width, int height) : backBuffer_(width, height) {}
+HeadlessWindow::HeadlessWindow(int width, int height, int scale)
+    : backBuffer_(width, height, scale) {}
 
 void HeadlessWindow::present() {
   ++presentCount;

@@ -31,7 +31,8 @@ class MemoryClipboard : public Clipboard {
 
 class HeadlessWindow : public GUIWindow {
  public:
-  HeadlessWindow(int width, int height);
+  // A back buffer of width × height panel pixels, `scale` pixels per panel pixel.
+  HeadlessWindow(int width, int height, int scale = 1);
 
   Bitmap* backBuffer() override { return &backBuffer_; }
   void present() override;
@@ -42,7 +43,7 @@ class HeadlessWindow : public GUIWindow {
   void getCursorPos(int* x, int* y) override;
   Clipboard* clipboard() override { return &clipboard_; }
 
-  // Writes the back buffer as a PNG file.
+  // Writes the back buffer as a PNG file (at its scale).
   bool writePng(const std::string& path);
 
   bool alt = false;

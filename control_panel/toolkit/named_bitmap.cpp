@@ -8,27 +8,36 @@
 namespace velmora {
 namespace {
 
-std::vector<std::unique_ptr<NamedBitmap>>& cache() {
-  static std::vector<std::unique_ptr<NamedBitmap>> images;
+struct CachedImage {
+  int skinScale;  // of the skin it was requested from: a layout built at ×1 keeps ×1 images
+  std::unique_ptr<NamedBitmap> image;
+};
+
+std::vector<CachedImage>& cache() {
+  static std::vector<CachedImage> images;
   return images;
 }
 
 }  // namespace
 
-NamedBitmap::NamedBitmap(const uint8_t* data, size_t size, const char* name)
-    : Bitmap(data, size), name_(name != nullptr ? name : "") {}
+NamedBitmap::NamedBitmap(const uint8_t* data, size_t size, const char* name, int scale)
+    : Bitmap(data, size, scale), name_(name != nullptr ? name : "") {}
 
 NamedBitmap::~NamedBitmap() = default;
 
 NamedBitmap* getNamedBitmap(const char* name) {
   if (name == nullptr) return nullptr;
-  for (const auto& image : cache()) {
-    if (skinNamesEqual(image->name(), name)) return image.get();
+  const int scale = skinScale();
+  for (const CachedImage& cached : cache()) {
+    if (cached.skinScale == scale && skinNamesEqual(cached.image->name(), name)) {
+      return cached.image.get();
+    }
   }
-  const ArchiveData entry = findEntry(name);
+  const ArchiveData entry = getArchiveData(name);
   if (entry.data == nullptr) return nullptr;
-  cache().push_back(std::make_unique<NamedBitmap>(entry.data, entry.length, name));
-  return cache().back().get();
+  cache().push_back(
+      {scale, std::make_unique<NamedBitmap>(entry.data, entry.length, name, entry.scale)});
+  return cache().back().image.get();
 }
 
 void releaseNamedBitmaps() {

@@ -13,8 +13,9 @@ namespace velmora {
 
 class NamedBitmap : public Bitmap {
  public:
-  // Decodes `size` bytes of BMP data (possibly into an invalid image) and keeps `name`.
-  NamedBitmap(const uint8_t* data, size_t size, const char* name);
+  // Decodes `size` bytes of BMP data (possibly into an invalid image) at `scale` pixels per
+  // panel pixel and keeps `name`.
+  NamedBitmap(const uint8_t* data, size_t size, const char* name, int scale = 1);
   ~NamedBitmap() override;
 
   // The whole string the image was first requested with, newline and what follows included.
@@ -24,9 +25,10 @@ class NamedBitmap : public Bitmap {
   std::string name_;
 };
 
-// The cached image of `name` (compared with skinNamesEqual), decoding and caching it on first
-// request; none when the archive has no such entry (and then nothing is cached). An entry
-// that does not decode is cached as an invalid image.
+// The cached image of `name` (compared with skinNamesEqual) in the skin in use (×1 or ×2,
+// getArchiveData), decoding and caching it on first request; none when the archive has no
+// such entry (and then nothing is cached). An entry that does not decode is cached as an
+// invalid image.
 NamedBitmap* getNamedBitmap(const char* name);
 
 // Destroys every cached image. Called when the last layout goes.

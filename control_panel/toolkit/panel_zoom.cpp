@@ -27,6 +27,10 @@ int chooseZoom(std::optional<int> commandLine, std::optional<int> configuration,
   return zoomForDisplayScale(displayScale);
 }
 
+int skinScaleFor(int zoom, int deviceScale) {
+  return zoom * deviceScale % 2 == 0 ? 2 : 1;
+}
+
 std::vector<uint32_t> zoomPixels(const uint32_t* pixels, int width, int height, int zoom) {
   if (zoom < kMinZoom || zoom > kMaxZoom) return {};
   return repeatPixels(pixels, width, height, zoom);
@@ -46,6 +50,23 @@ std::vector<uint32_t> repeatPixels(const uint32_t* pixels, int width, int height
     for (int copy = 1; copy < zoom; ++copy) out = std::copy(first, first + zoomedWidth, out);
   }
   return zoomed;
+}
+
+std::vector<uint32_t> showPixels(const uint32_t* pixels, int width, int height, int scale,
+                                 int factor) {
+  if (scale < 1 || factor < 1 || factor > kMaxPixelRepeat) return {};
+  if (factor % scale == 0)
+    return repeatPixels(pixels, width * scale, height * scale, factor / scale);
+  if (pixels == nullptr || width <= 0 || height <= 0) return {};
+  const size_t shownWidth = static_cast<size_t>(width) * factor;
+  const size_t drawnWidth = static_cast<size_t>(width) * scale;
+  std::vector<uint32_t> shown(shownWidth * height * factor);
+  uint32_t* out = shown.data();
+  for (int y = 0; y < height * factor; ++y) {
+    const uint32_t* row = pixels + static_cast<size_t>(y) * scale / factor * drawnWidth;
+    for (size_t x = 0; x < shownWidth; ++x) *out++ = row[x * scale / factor];
+  }
+  return shown;
 }
 
 }  // namespace velmora

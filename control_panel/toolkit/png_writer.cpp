@@ -33,7 +33,7 @@ bool encode(FILE* file, png_structp png, png_infop info, const std::vector<png_b
 
 bool writePng(Bitmap& bitmap, const std::string& path) {
   if (!bitmap.isValid()) return false;
-  const int width = bitmap.width(), height = bitmap.height();
+  const int width = bitmap.pixelWidth(), height = bitmap.pixelHeight();
   std::vector<png_byte> pixels(static_cast<size_t>(width) * height * 3);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {

@@ -58,7 +58,7 @@ std::vector<uint8_t> storedZlib(const std::vector<uint8_t>& raw) {
 
 bool writePng(Bitmap& bitmap, const std::string& path) {
   if (!bitmap.isValid()) return false;
-  const int width = bitmap.width(), height = bitmap.height();
+  const int width = bitmap.pixelWidth(), height = bitmap.pixelHeight();
   // Each row: filter type 0, then RGB.
   std::vector<uint8_t> raw;
   raw.reserve(static_cast<size_t>(height) * (1 + static_cast<size_t>(width) * 3));

@@ -22,6 +22,11 @@ std::vector<ArchiveEntry>& entries() {
   return list;
 }
 
+std::vector<ArchiveEntry>& doubleEntries() {
+  static std::vector<ArchiveEntry> list;
+  return list;
+}
+
 uint32_t readBe32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
          static_cast<uint32_t>(p[2]) << 8 | p[3];
@@ -29,10 +34,7 @@ uint32_t readBe32(const uint8_t* p) {
 
 constexpr size_t kMaxName = 255;
 
-}  // namespace
-
-void loadArchive(const uint8_t* bytes, size_t size) {
-  std::vector<ArchiveEntry>& list = entries();
+void readArchive(std::vector<ArchiveEntry>& list, const uint8_t* bytes, size_t size) {
   list.clear();
   if (bytes == nullptr || size < 4) return;
   const int32_t count = static_cast<int32_t>(readBe32(bytes));
@@ -56,16 +58,37 @@ void loadArchive(const uint8_t* bytes, size_t size) {
   }
 }
 
-ArchiveData findEntry(const char* name) {
+ArchiveData find(const std::vector<ArchiveEntry>& list, const char* name, int scale) {
   if (name == nullptr) return {};
-  for (const ArchiveEntry& entry : entries()) {
-    if (skinNamesEqual(entry.name.c_str(), name)) return {entry.content.get(), entry.length};
+  for (const ArchiveEntry& entry : list) {
+    if (skinNamesEqual(entry.name.c_str(), name)) {
+      return {entry.content.get(), entry.length, scale};
+    }
   }
   return {};
 }
 
+}  // namespace
+
+void loadArchive(const uint8_t* bytes, size_t size) {
+  readArchive(entries(), bytes, size);
+}
+
+void loadDoubleArchive(const uint8_t* bytes, size_t size) {
+  readArchive(doubleEntries(), bytes, size);
+}
+
+int skinScale() {
+  return doubleEntries().empty() ? 1 : 2;
+}
+
+ArchiveData findEntry(const char* name) {
+  return find(entries(), name, 1);
+}
+
 ArchiveData getArchiveData(const char* name) {
-  return findEntry(name);
+  const ArchiveData fine = find(doubleEntries(), name, 2);
+  return fine.data != nullptr ? fine : findEntry(name);
 }
 
 int archiveEntryCount() {

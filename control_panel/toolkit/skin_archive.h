@@ -14,16 +14,28 @@ namespace velmora {
 struct ArchiveData {
   const uint8_t* data = nullptr;  // none when the entry is not there or has no content
   uint32_t length = 0;
+  int scale = 1;  // pixels per panel pixel along a side: 2 for an entry of the ×2 skin
 };
 
 // Replaces the loaded entries with those of `bytes` (copied; the bytes are not retained).
 // Entries whose directory slot, name or block lies outside the `size` bytes are skipped.
 void loadArchive(const uint8_t* bytes, size_t size);
 
-// The content of the first entry whose name equals `name` (skinNamesEqual), or none.
+// The ×2 skin (resource "PAL" 106): an archive of the same names and format whose images are
+// drawn at twice the resolution, loaded only when the panel is shown that sharp. While it
+// holds entries, the skin's images come from it and skinScale() is 2. (nullptr, 0) unloads it.
+void loadDoubleArchive(const uint8_t* bytes, size_t size);
+
+// 2 while a ×2 skin is loaded, else 1: the scale of the skin's images and of the buffers the
+// views composite them in.
+int skinScale();
+
+// The content of the first entry whose name equals `name` (skinNamesEqual), or none; from the
+// archive of loadArchive only.
 ArchiveData findEntry(const char* name);
 
-// The raw entry, for views that decode a private Bitmap from it.
+// The image `name` of the skin in use: the ×2 entry while the ×2 skin is loaded and has it,
+// else the entry of findEntry. Views and the named bitmaps take their images from here.
 ArchiveData getArchiveData(const char* name);
 
 // Entries loaded, and the name of entry `index` in directory order ("" when out of range).

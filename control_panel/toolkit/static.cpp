@@ -4,6 +4,7 @@
 
 #include "control_panel/toolkit/i_gui.h"
 #include "control_panel/toolkit/plugin_gui.h"
+#include "control_panel/toolkit/skin_archive.h"
 
 namespace velmora {
 namespace {
@@ -30,8 +31,8 @@ int justificationOf(const char* keyword) {
 
 void Static::init(const char* const* lines, int count) {
   if (count < 1 || count > 5) return;
-  composite_ = std::make_unique<Bitmap>(rect_.width(), rect_.height());
-  background_ = std::make_unique<Bitmap>(rect_.width(), rect_.height());
+  composite_ = std::make_unique<Bitmap>(rect_.width(), rect_.height(), skinScale());
+  background_ = std::make_unique<Bitmap>(rect_.width(), rect_.height(), skinScale());
   alpha_ = count >= 4;
   NamedBitmap* glyphs = getNamedBitmap(lines[0]);
   if (alpha_) {

@@ -14,7 +14,7 @@ void TextBox::init(const char* const* lines, int count) {
   fontImage_ = getNamedBitmap(lines[0]);
   if (fontImage_ == nullptr) return;
   font_ = std::make_unique<Font>(fontImage_, 5);
-  composite_ = std::make_unique<Bitmap>(rect_.width(), rect_.height());
+  composite_ = std::make_unique<Bitmap>(rect_.width(), rect_.height(), fontImage_->scale());
   std::snprintf(text_, sizeof text_, "Val=%f", 0.0);
   length_ = static_cast<int>(std::strlen(text_));
   caret_ = 0;

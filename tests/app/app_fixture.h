@@ -29,6 +29,7 @@ class AppFixture : public ::testing::Test {
   platform::test::ScopedEnv dataHome{"XDG_DATA_HOME", folder.path()};
   std::unique_ptr<ControlPanel> panel;
   uint32_t serial = 0;
+  int startZoom = 1;  // the zoom the program starts at (its skin's resolution follows it)
 
   void start(simbus::Model model = simbus::Model::Studio) {
     serial = bus->plug(simbus::UnitSpec{model, 0x00012345}).value();
@@ -39,6 +40,7 @@ class AppFixture : public ::testing::Test {
   void launch(std::function<bool(const std::string&)> answer = nullptr) {
     panel = std::make_unique<ControlPanel>();
     if (answer) panel->ui().answerQuestionsWith(std::move(answer));
+    panel->windows().setZoom(startZoom);  // as the program sets it: before the start
     ASSERT_TRUE(panel->start(std::nullopt));
     pump(4);
   }

@@ -1,5 +1,6 @@
 // The panel zoomed: the mouse, the controls under it, the frame's size, the connection-lost
-// window and the menus all work in panel pixels, and the picture is the ×1 one scaled.
+// window and the menus all work in panel pixels. Zoomed after the start, the picture is the
+// ×1 one scaled; started at ×2, it is drawn with the ×2 skin.
 #include "control_panel/panels/fl_faders.h"
 #include "control_panel/toolkit/panel_zoom.h"
 #include "control_panel/toolkit/view.h"
@@ -100,6 +101,30 @@ TEST_F(PanelZoomWindowTest, TheScreenAtTwoIsThePictureAtOneScaledByTwo) {
   zoom(2);
   EXPECT_EQ(surface.shownPixels(), atOne) << "the panel is still drawn in panel pixels";
   EXPECT_EQ(surface.screenPixels(), zoomPixels(atOne.data(), width, height, 2));
+}
+
+TEST_F(PanelZoomWindowTest, StartedAtTwoThePanelIsDrawnWithTheDoubleSkinAndShownAsDrawn) {
+  startZoom = 2;
+  start();
+  pump(2 * ControlPanel::kSlowPassEvery);
+  const WxSurface& surface = frame().surface();
+  EXPECT_EQ(surface.shownScale(), 2);
+  EXPECT_EQ(surface.shownWidth(), 704) << "the layout stays in panel pixels";
+  EXPECT_EQ(surface.shownHeight(), 394);
+  ASSERT_EQ(surface.shownPixels().size(), 1408u * 788u);
+  EXPECT_EQ(surface.screenPixels(), surface.shownPixels()) << "no pixel repeated";
+  EXPECT_EQ(frame().canvas()->GetClientSize(), wxSize(1408, 788));
+  // The hit areas are those of ×1, in panel pixels.
+  wxUIActionSimulator sim;
+  screenPointerAt(sim, 2 * 155 + 1, 2 * 373 + 1);  // within the SHRINK switch's panel pixel
+  sim.MouseDown();
+  pump(2);
+  sim.MouseUp();
+  pump(4);
+  EXPECT_NE(dynamic_cast<VelmoraShrinkGUI*>(frame().currentLayout()), nullptr);
+  // The skin stays for the run: at ×1 every other pixel is shown.
+  zoom(1);
+  EXPECT_EQ(surface.screenPixels().size(), 456u * 373u);
 }
 
 TEST_F(PanelZoomWindowTest, TheConnectionLostWindowAndTheMenusKeepTheirPanelPlaces) {

@@ -11,6 +11,7 @@
 #include "cli_fixture.h"
 #include "control_panel/hal/unit_coefficients.h"
 #include "control_panel/mixer/mix_file_format.h"
+#include "tests/support/png_pixels.h"
 #include "tests/support/scratch.h"
 
 namespace velmoractl::test {
@@ -177,6 +178,38 @@ TEST_F(MixerCommandsTest, PanelRenderZoomsByWholePixelsAndRefusesOtherZooms) {
     EXPECT_TRUE(Has(r.err, "--zoom takes 1, 2 or 3")) << r.err;
     EXPECT_FALSE(std::filesystem::exists(folder / "bad.png"));
   }
+}
+
+// ×3 is the ×1 picture with every pixel a 3 × 3 square; ×2 is drawn with the ×2 skin, so it is
+// not the ×1 picture doubled: some 2 × 2 squares hold more than one colour (a doubled picture
+// has none).
+TEST_F(MixerCommandsTest, PanelRenderAtThreeRepeatsTheSkinAndAtTwoDrawsTheDoubleSkin) {
+  for (const char* zoom : {"1", "2", "3"}) {
+    ASSERT_EQ(run(panelRenderCommand, {"--zoom", zoom, folder / (std::string(zoom) + ".png")}).code,
+              0);
+  }
+  int width = 0, height = 0, w2 = 0, h2 = 0, w3 = 0, h3 = 0;
+  const std::vector<uint32_t> one = velmora::testing::readPng(folder / "1.png", width, height);
+  const std::vector<uint32_t> two = velmora::testing::readPng(folder / "2.png", w2, h2);
+  const std::vector<uint32_t> three = velmora::testing::readPng(folder / "3.png", w3, h3);
+  ASSERT_EQ(width, 704);
+  ASSERT_EQ(height, 394);
+  ASSERT_EQ(w2, 1408);
+  ASSERT_EQ(w3, 2112);
+  int unlike = 0;
+  for (int y = 0; y < h3; ++y) {
+    for (int x = 0; x < w3; ++x) unlike += three[y * w3 + x] != one[y / 3 * width + x / 3];
+  }
+  EXPECT_EQ(unlike, 0) << "pixels of x3 that are not their x1 pixel";
+  int mixedSquares = 0;
+  for (int y = 0; y < h2; y += 2) {
+    for (int x = 0; x < w2; x += 2) {
+      const uint32_t corner = two[y * w2 + x];
+      mixedSquares += two[y * w2 + x + 1] != corner || two[(y + 1) * w2 + x] != corner ||
+                      two[(y + 1) * w2 + x + 1] != corner;
+    }
+  }
+  EXPECT_GT(mixedSquares, 10000) << "x2 looks like x1 doubled";
 }
 
 // What a changing verb did: its outcome, the default mix file afterwards, the unit's writes.

@@ -6,31 +6,17 @@
 //
 // and look at the new pictures before committing them.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tests/panels/panel_fixture.h"
+#include "tests/support/png_pixels.h"
 #include "tests/support/scratch.h"
 
 namespace velmora::test {
 namespace {
-
-// The pixels of a PNG file as 0x00RRGGBB, or empty when it cannot be read.
-std::vector<uint32_t> readPng(const std::string& path, int& width, int& height) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-  image.format = PNG_FORMAT_BGRA;
-  std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * image.height);
-  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-  width = static_cast<int>(image.width);
-  height = static_cast<int>(image.height);
-  for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
-  return pixels;
-}
 
 // A Velmora PRO Studio at `rateIndex` (1-6), streaming and locked, with a mix on the faders.
 void studioState(Plugin& plugin, int rateIndex) {
@@ -61,14 +47,29 @@ struct GoldenCase {
   PanelLayout layout;
   int rateIndex;
   bool shrink;
+  int zoom;  // 2: built and drawn with the ×2 skin, as the program shows it at ×2
+};
+
+// The ×2 skin for a scope, loaded as the program loads it at zoom 2. Its images stay cached
+// (apart from the ×1 ones) until the fixture's skin goes.
+class DoubleSkinFor {
+ public:
+  explicit DoubleSkinFor(int zoom) {
+    const auto fine = platform::findResource("PAL", 106);
+    if (zoom == 2 && fine) loadDoubleArchive(fine->data(), fine->size());
+  }
+  ~DoubleSkinFor() { loadDoubleArchive(nullptr, 0); }
+  DoubleSkinFor(const DoubleSkinFor&) = delete;
+  DoubleSkinFor& operator=(const DoubleSkinFor&) = delete;
 };
 
 TEST_F(PanelTest, GoldenRendersMatchTheCommittedPictures) {
   const GoldenCase cases[] = {
-      {"normal_studio_48k.png", PanelLayout::Normal, 2, false},
-      {"shrink_studio_48k.png", PanelLayout::Shrink, 2, true},
-      {"ac3_studio_192k.png", PanelLayout::AC3, 6, false},
-      {"connection_lost.png", PanelLayout::ConnectionLost, 2, false},
+      {"normal_studio_48k.png", PanelLayout::Normal, 2, false, 1},
+      {"shrink_studio_48k.png", PanelLayout::Shrink, 2, true, 1},
+      {"ac3_studio_192k.png", PanelLayout::AC3, 6, false, 1},
+      {"connection_lost.png", PanelLayout::ConnectionLost, 2, false, 1},
+      {"normal_studio_48k_x2.png", PanelLayout::Normal, 2, false, 2},
   };
   const bool update = std::getenv("VELMORA_UPDATE_GOLDEN") != nullptr;
   platform::test::ScratchFolder folder;
@@ -76,15 +77,16 @@ TEST_F(PanelTest, GoldenRendersMatchTheCommittedPictures) {
     VelmoraPlugin fresh;
     studioState(fresh, c.rateIndex);
     fresh.setNormalised(39, c.shrink ? 1 : 0);
+    const DoubleSkinFor skin(c.zoom);
     auto layout = makeLayout(c.layout, &fresh);
     showUnitName(*layout, "Studio 9029");
     const std::string golden = std::string(VELMORA_PANELS_GOLDEN) + "/" + c.file;
     if (update) {
-      ASSERT_TRUE(renderLayoutToPng(*layout, golden)) << c.file;
+      ASSERT_TRUE(renderLayoutToPng(*layout, golden, c.zoom)) << c.file;
       continue;
     }
     const std::string rendered = folder / c.file;
-    ASSERT_TRUE(renderLayoutToPng(*layout, rendered)) << c.file;
+    ASSERT_TRUE(renderLayoutToPng(*layout, rendered, c.zoom)) << c.file;
     int goldenWidth = 0, goldenHeight = 0, width = 0, height = 0;
     const std::vector<uint32_t> expected = readPng(golden, goldenWidth, goldenHeight);
     const std::vector<uint32_t> actual = readPng(rendered, width, height);

@@ -54,24 +54,35 @@ TEST(SkinGeometry, ATableWithoutTheControlsHasNoGeometry) {
   EXPECT_FALSE(skin::panelGeometry(connectionLostLayoutTable()).has_value());
 }
 
-std::vector<uint8_t> committed(const std::string& name) {
-  std::ifstream in(std::string(VELMORA_SKIN_FOLDER) + "/" + name, std::ios::binary);
+std::vector<uint8_t> committed(const std::string& folder, const std::string& name) {
+  std::ifstream in(folder + "/" + name, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
 TEST(SkinGeometry, CommittedBackgroundsAreWhatTheTablesDraw) {
-  for (const skin::SkinImage& entry : skin::kSkinImages) {
-    const std::string name = entry.name;
-    if (name.rfind("Background", 0) != 0) continue;
-    const skin::Image image = skin::drawSkinImage(entry);
-    ASSERT_EQ(image.width(), entry.width) << name;
-    ASSERT_EQ(image.height(), entry.height) << name;
-    const std::vector<uint32_t> pixels = image.pixels();
-    const std::vector<uint8_t> drawn =
-        skin::encodeBmp24(pixels.data(), image.width(), image.height(), image.width());
-    EXPECT_TRUE(drawn == committed(name))
-        << name << " differs from what the layout tables draw; regenerate the skin "
-        << "(README, \"The skin\") and look at it";
+  // The ×1 backgrounds, and the normal one of the ×2 skin (drawing all of it takes long).
+  const struct {
+    const char* folder;
+    int scale;
+    const char* only;
+  } skins[] = {{VELMORA_SKIN_FOLDER, 1, nullptr}, {VELMORA_SKIN2X_FOLDER, 2, "Background.bmp"}};
+  for (const auto& skin : skins) {
+    for (const skin::SkinImage& entry : skin::kSkinImages) {
+      const std::string name = entry.name;
+      if (name.rfind("Background", 0) != 0 || (skin.only != nullptr && name != skin.only)) {
+        continue;
+      }
+      const skin::Image image = skin::drawSkinImage(entry, skin.scale);
+      ASSERT_EQ(image.width(), entry.width) << name;
+      ASSERT_EQ(image.height(), entry.height) << name;
+      ASSERT_EQ(image.pixelWidth(), entry.width * skin.scale) << name;
+      const std::vector<uint32_t> pixels = image.pixels();
+      const std::vector<uint8_t> drawn = skin::encodeBmp24(pixels.data(), image.pixelWidth(),
+                                                           image.pixelHeight(), image.pixelWidth());
+      EXPECT_TRUE(drawn == committed(skin.folder, name))
+          << name << " at x" << skin.scale << " differs from what the layout tables draw; "
+          << "regenerate the skin (README, \"The skin\") and look at it";
+    }
   }
 }
 

@@ -61,5 +61,28 @@ TEST(PanelZoomTest, EveryPixelBecomesASquareOfWholePixels) {
   EXPECT_TRUE(zoomPixels(nullptr, 3, 2, 2).empty());
 }
 
+TEST(PanelZoomTest, TheDoubleSkinDrawsWhereverPanelPixelsShowAsAnEvenNumberOfDevicePixels) {
+  const struct {
+    int zoom, deviceScale, skin;
+  } cases[] = {{1, 1, 1}, {2, 1, 2}, {3, 1, 1}, {1, 2, 2}, {2, 2, 2}, {3, 2, 2}, {1, 3, 1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(skinScaleFor(c.zoom, c.deviceScale), c.skin) << c.zoom << " on " << c.deviceScale;
+  }
+}
+
+TEST(PanelZoomTest, APanelDrawnAtTwoIsShownAsItIsAtTwoRepeatedAtFourAndSampledAtOneOrThree) {
+  // 2 × 1 panel pixels drawn at ×2: 4 × 2 pixels.
+  const uint32_t drawn[] = {1, 2, 3, 4, 5, 6, 7, 8};
+  EXPECT_EQ(showPixels(drawn, 2, 1, 2, 2), std::vector<uint32_t>(drawn, drawn + 8));
+  EXPECT_EQ(showPixels(drawn, 2, 1, 2, 4).size(), 32u);
+  EXPECT_EQ(showPixels(drawn, 2, 1, 2, 4)[0], 1u);
+  EXPECT_EQ(showPixels(drawn, 2, 1, 2, 1), (std::vector<uint32_t>{1, 3}));
+  EXPECT_EQ(showPixels(drawn, 2, 1, 2, 3), (std::vector<uint32_t>{1, 1, 2, 3, 3, 4,  //
+                                                                  1, 1, 2, 3, 3, 4,  //
+                                                                  5, 5, 6, 7, 7, 8}));
+  const uint32_t coarse[] = {1, 2};
+  EXPECT_EQ(showPixels(coarse, 2, 1, 1, 2), zoomPixels(coarse, 2, 1, 2));
+}
+
 }  // namespace
 }  // namespace velmora

@@ -135,5 +135,33 @@ TEST(NamedBitmaps, AreDecodedOnceAndSharedByName) {
   EXPECT_EQ(namedBitmapCount(), 0);
 }
 
+TEST(DoubleSkin, WhileLoadedItsImagesAreTakenAtScaleTwoAndTheOthersFromTheSkin) {
+  ScopedArchive archive(
+      {{"KnobMask.bmp", solidBmp(3, 2, 0x111111)}, {"GrayLed.bmp", solidBmp(5, 5, 0x222222)}});
+  EXPECT_EQ(skinScale(), 1);
+  NamedBitmap* coarse = getNamedBitmap("KnobMask.bmp");
+  ASSERT_NE(coarse, nullptr);
+
+  const std::vector<uint8_t> fine = skin::packArchive({{"KnobMask.bmp", solidBmp(6, 4, 0x333333)}});
+  loadDoubleArchive(fine.data(), fine.size());
+  EXPECT_EQ(skinScale(), 2);
+  const ArchiveData data = getArchiveData("KnobMask.bmp\nrest");
+  EXPECT_EQ(data.scale, 2);
+  EXPECT_EQ(getArchiveData("GrayLed.bmp").scale, 1) << "not in the ×2 skin: the ×1 image";
+  EXPECT_EQ(findEntry("KnobMask.bmp").length, solidBmp(3, 2, 0).size()) << "the ×1 archive";
+  NamedBitmap* sharp = getNamedBitmap("KnobMask.bmp");
+  ASSERT_NE(sharp, nullptr);
+  EXPECT_NE(sharp, coarse) << "a layout built at ×1 keeps its images";
+  EXPECT_EQ(sharp->width(), 3);
+  EXPECT_EQ(sharp->height(), 2);
+  EXPECT_EQ(sharp->scale(), 2);
+  EXPECT_EQ(sharp->pixel(5, 3), 0x333333u);
+  EXPECT_EQ(getNamedBitmap("GrayLed.bmp")->scale(), 1);
+
+  loadDoubleArchive(nullptr, 0);
+  EXPECT_EQ(skinScale(), 1);
+  EXPECT_EQ(getNamedBitmap("KnobMask.bmp"), coarse);
+}
+
 }  // namespace
 }  // namespace velmora

@@ -68,5 +68,29 @@ TEST_F(SkinResourceTest, GlyphGridMeasuresLikeAFont) {
   EXPECT_GT(font.textWidth("Velmora PRO 192"), 60);
 }
 
+// Resource "PAL" 106: the same 80 images at twice the resolution, measuring the same.
+TEST_F(SkinResourceTest, TheDoubleSkinHoldsEveryImageAtTwiceItsSizeAndItsFontMeasuresAlike) {
+  const auto fine = platform::findResource("PAL", 106);
+  ASSERT_TRUE(fine);
+  loadDoubleArchive(fine->data(), fine->size());
+  for (const skin::SkinImage& expected : skin::kSkinImages) {
+    const ArchiveData data = getArchiveData(expected.name);
+    ASSERT_NE(data.data, nullptr) << expected.name;
+    EXPECT_EQ(data.scale, 2) << expected.name;
+    NamedBitmap* image = getNamedBitmap(expected.name);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->scale(), 2) << expected.name;
+    EXPECT_EQ(image->width(), expected.width) << expected.name;
+    EXPECT_EQ(image->pixelHeight(), 2 * expected.height) << expected.name;
+  }
+  // The widths of the ×1 glyph grid (above): text takes the same room at ×2.
+  AlphaFont font(getNamedBitmap("font.bmp"), getNamedBitmap("FontMask.bmp"));
+  EXPECT_EQ(font.glyphWidth(' '), 5);
+  EXPECT_EQ(font.glyphWidth('A'), 5);
+  EXPECT_EQ(font.glyphWidth('i'), 3);
+  EXPECT_EQ(font.glyphWidth('.'), 2);
+  loadDoubleArchive(nullptr, 0);
+}
+
 }  // namespace
 }  // namespace velmora

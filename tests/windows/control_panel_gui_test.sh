@@ -4,7 +4,8 @@
 # velmoractl.exe panel render draws for the same unit state; the start creates the log setting
 # in the registry; a second copy shows its error box and ends; the logo's menu opens the About
 # box; closing the window saves the default mix in the Windows data folder; a fader dragged
-# with the real pointer changes the panel and the mix saved at the end.
+# with the real pointer changes the panel and the mix saved at the end; at --zoom 2 the window
+# shows what velmoractl.exe panel render --zoom 2 draws with the ×2 skin.
 #
 # usage: control_panel_gui_test.sh WINE VelmoraControl.exe velmoractl.exe (WINEPREFIX and the
 # other Wine settings come from the environment)
@@ -58,7 +59,7 @@ shot_equals() {
 shot_differs() { ! shot_equals "$@"; }
 
 start_panel() {
-  VELMORA_SIMBUS=inproc "$wine" "$panel" >>"$work/panel.log" 2>&1 &
+  VELMORA_SIMBUS=inproc "$wine" "$panel" "$@" >>"$work/panel.log" 2>&1 &
   panel_pid=$!
   pids="$pids $panel_pid"
 }
@@ -152,3 +153,18 @@ until_true 10 shot_differs "$window" "$work/rendered.png" || fail "the drag left
 close_panel
 cmp -s "$(default_mix)" "$work/untouched.vmpro" && fail "the mix saved after the drag is unchanged"
 echo "control_panel_gui_test: a drag changes the panel and the saved mix"
+
+# At x2 both draw with the x2 skin (resource "PAL" 106), over the mix saved above.
+VELMORA_SIMBUS=inproc "$wine" "$velmoractl" panel render --zoom 2 \
+  "$(winepath -w "$work/rendered2.png")" >"$work/render2.log" 2>&1 ||
+  fail "velmoractl.exe panel render --zoom 2 failed: $(cat "$work/render2.log")"
+size=$(identify -format %wx%h "$work/rendered2.png")
+[ "$size" = 1408x788 ] || fail "velmoractl.exe panel render --zoom 2 drew $size"
+start_panel --zoom 2
+until_true 60 has_main_window || fail "no window at --zoom 2"
+window=$(main_window)
+until_true 30 shot_equals "$window" "$work/rendered2.png" ||
+  fail "the window's panel at x2 differs from velmoractl panel render --zoom 2 ($(compare \
+    -metric AE "$work/crop.png" "$work/rendered2.png" null: 2>&1) pixels)"
+close_panel
+echo "control_panel_gui_test: at x2 the window shows velmoractl's x2 panel"

@@ -62,13 +62,17 @@ TEST(ManifestTest, TheControlPanelUsesCommonControlsSixAndIsPerMonitorDpiAware) 
   EXPECT_NE(manifest->find(">true/pm<"), std::string::npos) << *manifest;
 }
 
-TEST(ManifestTest, TheControlPanelCarriesItsIconAndSkinArchive) {
+TEST(ManifestTest, TheControlPanelCarriesItsIconAndSkinArchives) {
   const HMODULE module = LoadLibraryExA(CONTROL_PANEL_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr);
   EXPECT_NE(FindResourceA(module, "APPICON", MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
   const HRSRC skin = FindResourceA(module, MAKEINTRESOURCEA(105), "PAL");
   ASSERT_NE(skin, nullptr);
   EXPECT_GT(SizeofResource(module, skin), 100000u);
+  // The ×2 skin: the same images with four times the pixels.
+  const HRSRC sharp = FindResourceA(module, MAKEINTRESOURCEA(106), "PAL");
+  ASSERT_NE(sharp, nullptr);
+  EXPECT_GT(SizeofResource(module, sharp), 3 * SizeofResource(module, skin));
   FreeLibrary(module);
 }
 #endif

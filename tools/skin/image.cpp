@@ -18,10 +18,31 @@ Colour scale(Colour c, float k) {
   return {c.r * k, c.g * k, c.b * k};
 }
 
+namespace {
+int currentScale = 1;
+}  // namespace
+
+ScaleScope::ScaleScope(int scale) : previous_(currentScale) {
+  currentScale = scale == 2 ? 2 : 1;
+}
+
+ScaleScope::~ScaleScope() {
+  currentScale = previous_;
+}
+
 Image::Image(int width, int height, Colour fill)
-    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill) {}
+    : width_(width),
+      height_(height),
+      scale_(currentScale),
+      pixels_(static_cast<size_t>(width) * height * currentScale * currentScale, fill) {}
 
 void Image::blend(int x, int y, Colour colour, float alpha) {
+  for (int row = y * scale_; row < (y + 1) * scale_; ++row) {
+    for (int col = x * scale_; col < (x + 1) * scale_; ++col) blendPixel(col, row, colour, alpha);
+  }
+}
+
+void Image::blendPixel(int x, int y, Colour colour, float alpha) {
   if (!inside(x, y) || alpha <= 0.0f) return;
   Colour& p = at(x, y);
   p = mix(p, colour, std::min(alpha, 1.0f));
@@ -30,30 +51,36 @@ void Image::blend(int x, int y, Colour colour, float alpha) {
 void Image::fillShape(float left, float top, float right, float bottom,
                       const std::function<bool(float, float)>& shape,
                       const std::function<Colour(float, float)>& paint, float opacity) {
-  const int x0 = std::max(0, static_cast<int>(std::floor(left)));
-  const int y0 = std::max(0, static_cast<int>(std::floor(top)));
-  const int x1 = std::min(width_, static_cast<int>(std::ceil(right)));
-  const int y1 = std::min(height_, static_cast<int>(std::ceil(bottom)));
+  // Pixels of the pixel memory, sampled at panel positions.
+  const float s = static_cast<float>(scale_);
+  const int x0 = std::max(0, static_cast<int>(std::floor(left * s)));
+  const int y0 = std::max(0, static_cast<int>(std::floor(top * s)));
+  const int x1 = std::min(pixelWidth(), static_cast<int>(std::ceil(right * s)));
+  const int y1 = std::min(pixelHeight(), static_cast<int>(std::ceil(bottom * s)));
   for (int y = y0; y < y1; ++y) {
     for (int x = x0; x < x1; ++x) {
       int hits = 0;
       for (int sy = 0; sy < 4; ++sy) {
         for (int sx = 0; sx < 4; ++sx) {
-          hits += shape(static_cast<float>(x) + (sx + 0.5f) / 4,
-                        static_cast<float>(y) + (sy + 0.5f) / 4);
+          hits += shape((static_cast<float>(x) + (sx + 0.5f) / 4) / s,
+                        (static_cast<float>(y) + (sy + 0.5f) / 4) / s);
         }
       }
       if (hits > 0) {
-        blend(x, y, paint(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f),
-              opacity * static_cast<float>(hits) / 16.0f);
+        blendPixel(x, y,
+                   paint((static_cast<float>(x) + 0.5f) / s, (static_cast<float>(y) + 0.5f) / s),
+                   opacity * static_cast<float>(hits) / 16.0f);
       }
     }
   }
 }
 
 void Image::fillRect(int left, int top, int right, int bottom, Colour colour, float opacity) {
-  for (int y = std::max(top, 0); y < std::min(bottom, height_); ++y) {
-    for (int x = std::max(left, 0); x < std::min(right, width_); ++x) blend(x, y, colour, opacity);
+  const int s = scale_;
+  for (int y = std::max(top * s, 0); y < std::min(bottom * s, pixelHeight()); ++y) {
+    for (int x = std::max(left * s, 0); x < std::min(right * s, pixelWidth()); ++x) {
+      blendPixel(x, y, colour, opacity);
+    }
   }
 }
 
@@ -127,12 +154,13 @@ void Image::line(float x1, float y1, float x2, float y2, float width, Colour col
 
 void Image::gradient(int left, int top, int right, int bottom, Colour topColour,
                      Colour bottomColour) {
-  for (int y = std::max(top, 0); y < std::min(bottom, height_); ++y) {
+  left *= scale_, top *= scale_, right *= scale_, bottom *= scale_;
+  for (int y = std::max(top, 0); y < std::min(bottom, pixelHeight()); ++y) {
     const float t = bottom - top > 1
                         ? static_cast<float>(y - top) / static_cast<float>(bottom - top - 1)
                         : 0.0f;
     const Colour c = mix(topColour, bottomColour, t);
-    for (int x = std::max(left, 0); x < std::min(right, width_); ++x) at(x, y) = c;
+    for (int x = std::max(left, 0); x < std::min(right, pixelWidth()); ++x) at(x, y) = c;
   }
 }
 
@@ -144,29 +172,33 @@ void Image::grain(uint32_t seed, float amount, bool brushed) {
     state ^= state << 5;
     return static_cast<float>(state & 0xFFFF) / 65535.0f - 0.5f;
   };
-  for (int y = 0; y < height_; ++y) {
+  for (int y = 0; y < pixelHeight(); ++y) {
     float streak = 0;
-    for (int x = 0; x < width_; ++x) {
+    for (int x = 0; x < pixelWidth(); ++x) {
       streak = brushed ? streak * 0.92f + next() * 0.08f * 4 : 0;
       const float k = 1.0f + amount * (brushed ? streak + next() * 0.5f : next());
-      at(x, y) = scale(at(x, y), k);
+      at(x, y) = skin::scale(at(x, y), k);
     }
   }
 }
 
 void Image::glow(float cx, float cy, float radius, Colour colour, float strength) {
-  for (int y = static_cast<int>(cy - radius); y <= static_cast<int>(cy + radius); ++y) {
-    for (int x = static_cast<int>(cx - radius); x <= static_cast<int>(cx + radius); ++x) {
-      const float d =
-          std::hypot(static_cast<float>(x) + 0.5f - cx, static_cast<float>(y) + 0.5f - cy) / radius;
-      if (d < 1.0f) blend(x, y, colour, strength * (1.0f - d) * (1.0f - d));
+  const float s = static_cast<float>(scale_);
+  for (int y = static_cast<int>((cy - radius) * s); y <= static_cast<int>((cy + radius) * s); ++y) {
+    for (int x = static_cast<int>((cx - radius) * s); x <= static_cast<int>((cx + radius) * s);
+         ++x) {
+      const float d = std::hypot((static_cast<float>(x) + 0.5f) / s - cx,
+                                 (static_cast<float>(y) + 0.5f) / s - cy) /
+                      radius;
+      if (d < 1.0f) blendPixel(x, y, colour, strength * (1.0f - d) * (1.0f - d));
     }
   }
 }
 
 void Image::paste(const Image& other, int x, int y) {
-  for (int row = 0; row < other.height(); ++row) {
-    for (int col = 0; col < other.width(); ++col) {
+  x *= scale_, y *= scale_;
+  for (int row = 0; row < other.pixelHeight(); ++row) {
+    for (int col = 0; col < other.pixelWidth(); ++col) {
       if (inside(x + col, y + row)) at(x + col, y + row) = other.at(col, row);
     }
   }

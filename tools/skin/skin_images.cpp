@@ -304,7 +304,8 @@ const std::map<std::string, Painter>& painters() {
 
 }  // namespace
 
-Image drawSkinImage(const SkinImage& image) {
+Image drawSkinImage(const SkinImage& image, int scale) {
+  const ScaleScope scope(scale);
   const auto found = painters().find(image.name);
   if (found == painters().end()) return Image(image.width, image.height);
   return found->second();

@@ -6,7 +6,8 @@
 
 namespace velmora::skin {
 
-// The picture of `image` at its manifest size.
-Image drawSkinImage(const SkinImage& image);
+// The picture of `image` at its manifest size, drawn at `scale` (1, or 2 for the ×2 skin)
+// pixels per panel pixel.
+Image drawSkinImage(const SkinImage& image, int scale = 1);
 
 }  // namespace velmora::skin
