@@ -189,9 +189,9 @@ TEST_F(MixerCommandsTest, PanelRenderAtThreeRepeatsTheSkinAndAtTwoDrawsTheDouble
               0);
   }
   int width = 0, height = 0, w2 = 0, h2 = 0, w3 = 0, h3 = 0;
-  const std::vector<uint32_t> one = velmora::testing::readPng(folder / "1.png", width, height);
-  const std::vector<uint32_t> two = velmora::testing::readPng(folder / "2.png", w2, h2);
-  const std::vector<uint32_t> three = velmora::testing::readPng(folder / "3.png", w3, h3);
+  const std::vector<uint32_t> one = velmora::test::readPng(folder / "1.png", width, height);
+  const std::vector<uint32_t> two = velmora::test::readPng(folder / "2.png", w2, h2);
+  const std::vector<uint32_t> three = velmora::test::readPng(folder / "3.png", w3, h3);
   ASSERT_EQ(width, 704);
   ASSERT_EQ(height, 394);
   ASSERT_EQ(w2, 1408);

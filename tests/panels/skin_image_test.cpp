@@ -7,7 +7,7 @@
 #include "tools/skin/image.h"
 #include "tools/skin/pixel_font.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 using skin::Image;
@@ -56,4 +56,4 @@ TEST(SkinImage, FineLetteringStrokesThePixelsOfTheGlyphWithinItsColumns) {
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

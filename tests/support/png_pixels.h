@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace velmora::testing {
+namespace velmora::test {
 
 // The pixels of a PNG file as 0x00RRGGBB, rows top-down, or empty when it cannot be read.
 inline std::vector<uint32_t> readPng(const std::string& path, int& width, int& height) {
@@ -23,4 +23,4 @@ inline std::vector<uint32_t> readPng(const std::string& path, int& width, int& h
   return pixels;
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -70,7 +70,7 @@ TEST(BitmapScale, CopiesBetweenScalesRepeatOrDropPixels) {
 
 TEST(BitmapScale, ABlendReadsTheMaskPixelByFinePixel) {
   Bitmap source(1, 1, 2), mask(1, 1, 2), target(1, 1, 2);
-  testing::paint(source, 0xFFFFFF);
+  test::paint(source, 0xFFFFFF);
   mask.pixels()[0] = 0xFFFFFF;  // only the top-left fine pixel shows the source
   source.blendTo(&target, &mask, 0, 0, nullptr, true);
   // (255·255 + 0·0) / 256 = 254 in each channel.
@@ -83,7 +83,7 @@ TEST(BitmapScale, ABmpAtScaleTwoIsTakenAsTwoPixelsAPanelPixelWhenItsSidesAreEven
     int width, height, scale;
   } cases[] = {{4, 2, 2, 1, 2}, {3, 2, 3, 2, 1}, {4, 3, 4, 3, 1}};
   for (const auto& c : cases) {
-    const std::vector<uint8_t> file = testing::solidBmp(c.fileWidth, c.fileHeight, 0x123456);
+    const std::vector<uint8_t> file = test::solidBmp(c.fileWidth, c.fileHeight, 0x123456);
     Bitmap bitmap(file.data(), file.size(), 2);
     ASSERT_TRUE(bitmap.isValid()) << c.fileWidth << "x" << c.fileHeight;
     EXPECT_EQ(bitmap.width(), c.width) << c.fileWidth << "x" << c.fileHeight;
