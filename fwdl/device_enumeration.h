@@ -21,10 +21,10 @@ class DeviceEnumeration {
 
   // Finds the present units of the interface `guidString` ("{...}"); refused while a unit is
   // open.
-  KVOFWDL_STATUS Enumerate(const char* guidString);
-  KVOFWDL_STATUS CountDevices(uint32_t& count) const;
+  [[nodiscard]] KVOFWDL_STATUS Enumerate(const char* guidString);
+  [[nodiscard]] KVOFWDL_STATUS CountDevices(uint32_t& count) const;
   // Opens unit `index` of the last enumeration as the open unit.
-  KVOFWDL_STATUS OpenDevice(uint32_t index);
+  [[nodiscard]] KVOFWDL_STATUS OpenDevice(uint32_t index);
   // Closes and deletes the open unit.
   void CloseDevice();
 

@@ -19,7 +19,7 @@ class DownloadStatus {
 
   uint32_t BytesDownloaded() const;
   uint32_t TotalBytes() const;
-  KVOFWDL_STATUS Status() const;
+  [[nodiscard]] KVOFWDL_STATUS Status() const;
 
  private:
   mutable std::mutex lock_;

@@ -232,10 +232,10 @@ KVOFWDL_STATUS Downloader::DownloadProt3() {
   status_.SetTotalBytes(fileSize);
 
   // The boot loader leaves download state whatever ends the stream early; its answer to that
-  // no longer matters.
+  // no longer matters: the failure that led here is what the caller is told.
   auto endAfterFailure = [this] {
     uint32_t ignoredCrc = 0;
-    device_->DownloadEnd(ignoredCrc);
+    static_cast<void>(device_->DownloadEnd(ignoredCrc));
   };
   uint32_t block = 0xFFFFFFFF;
   if (selection.cnE) {

@@ -30,14 +30,14 @@ class Downloader : public Drvkit::TThread {
   void ThreadRoutine() override;
   // The verdict on `file` for `device` in `conditions` (KVOFWDL_COND_ bits), judged with the
   // current mode and skip flags. 0 whenever the check ran.
-  virtual KVOFWDL_STATUS CheckDownload(KwfFile* file, KvoDevice* device, uint32_t& conditions);
+  [[nodiscard]] virtual KVOFWDL_STATUS CheckDownload(KwfFile* file, KvoDevice* device, uint32_t& conditions);
   // Sets the download up and starts the worker; the outcome is in Status().
-  virtual KVOFWDL_STATUS StartDownload(KwfFile* file, KvoDevice* device, uint32_t mode,
+  [[nodiscard]] virtual KVOFWDL_STATUS StartDownload(KwfFile* file, KvoDevice* device, uint32_t mode,
                                        uint32_t flags);
   virtual bool IsDownloadRunning() const;
-  virtual KVOFWDL_STATUS Download() = 0;
-  virtual KVOFWDL_STATUS DownloadProt1and2();
-  virtual KVOFWDL_STATUS DownloadProt3();
+  [[nodiscard]] virtual KVOFWDL_STATUS Download() = 0;
+  [[nodiscard]] virtual KVOFWDL_STATUS DownloadProt1and2();
+  [[nodiscard]] virtual KVOFWDL_STATUS DownloadProt3();
 
   DownloadStatus& Status() { return status_; }
   const DownloadStatus& Status() const { return status_; }

@@ -16,7 +16,7 @@ std::mutex& ApiLock();
 void LogUnexpectedFailure(const char* function) noexcept;
 
 template <typename Body>
-KVOFWDL_STATUS RunExport(const char* function, Body&& body) noexcept {
+[[nodiscard]] KVOFWDL_STATUS RunExport(const char* function, Body&& body) noexcept {
   try {
     std::lock_guard lock(ApiLock());
     return body();

@@ -66,31 +66,35 @@ class KvoDevice : public CKvo1394CtrlImpl {
   KvoDevice() = default;
   // Virtual operations in the protocol's slot order.
   ~KvoDevice() override = default;
-  virtual KVOFWDL_STATUS SetTimeout(uint32_t index, uint32_t milliseconds);
-  virtual KVOFWDL_STATUS DownloadStart(uint32_t objectType, const KwfFile& file,
-                                       uint32_t& maxBlock);
-  virtual KVOFWDL_STATUS DownloadBlock(uint32_t sequenceNumber, uint32_t address,
-                                       const uint8_t* data, uint32_t size);
-  virtual KVOFWDL_STATUS DownloadObject(uint32_t objectType, KwfFile& file,
-                                        DownloadStatus& progress);
-  virtual KVOFWDL_STATUS DownloadEnd(uint32_t& crc);
-  virtual KVOFWDL_STATUS ProgramGuid(uint32_t first, uint32_t second);
-  virtual KVOFWDL_STATUS InitPersParams();
+  [[nodiscard]] virtual KVOFWDL_STATUS SetTimeout(uint32_t index, uint32_t milliseconds);
+  [[nodiscard]] virtual KVOFWDL_STATUS DownloadStart(uint32_t objectType, const KwfFile& file,
+                                                     uint32_t& maxBlock);
+  [[nodiscard]] virtual KVOFWDL_STATUS DownloadBlock(uint32_t sequenceNumber, uint32_t address,
+                                                     const uint8_t* data, uint32_t size);
+  [[nodiscard]] virtual KVOFWDL_STATUS DownloadObject(uint32_t objectType, KwfFile& file,
+                                                      DownloadStatus& progress);
+  [[nodiscard]] virtual KVOFWDL_STATUS DownloadEnd(uint32_t& crc);
+  [[nodiscard]] virtual KVOFWDL_STATUS ProgramGuid(uint32_t first, uint32_t second);
+  [[nodiscard]] virtual KVOFWDL_STATUS InitPersParams();
   // 0, or the driver's status or Windows error; KVO_STATUS_LENGTH_MISMATCH for a short
   // transfer. A failed Read leaves `buffer` zero.
-  virtual uint32_t Read(uint64_t address, void* buffer, uint32_t length, uint32_t waitMs);
-  virtual uint32_t Write(uint64_t address, const void* buffer, uint32_t length, uint32_t waitMs);
+  [[nodiscard]] virtual uint32_t Read(uint64_t address, void* buffer, uint32_t length,
+                                      uint32_t waitMs);
+  [[nodiscard]] virtual uint32_t Write(uint64_t address, const void* buffer, uint32_t length,
+                                       uint32_t waitMs);
   // Waits up to kInfoReadWaitMs for the block.
-  virtual KVOFWDL_STATUS ReadDeviceInfo();
-  virtual KVOFWDL_STATUS RequestReset(uint32_t resetType);
-  virtual KVOFWDL_STATUS RequestDownloadStart(uint32_t objectType, const KwfFile& file);
-  virtual KVOFWDL_STATUS RequestDownloadBlock(uint32_t sequenceNumber, uint32_t address,
-                                              uint32_t size);
-  virtual KVOFWDL_STATUS RequestDownloadEnd();
-  virtual KVOFWDL_STATUS WriteRequest(uint8_t code, BootloaderRequest& request);
-  virtual KVOFWDL_STATUS ReadResponse(BootloaderResponse& response, uint32_t timeoutMs);
-  virtual KVOFWDL_STATUS WriteRequestData(const uint8_t* data, uint32_t size);
-  virtual KVOFWDL_STATUS GetResetGenCount(uint32_t& count);
+  [[nodiscard]] virtual KVOFWDL_STATUS ReadDeviceInfo();
+  [[nodiscard]] virtual KVOFWDL_STATUS RequestReset(uint32_t resetType);
+  [[nodiscard]] virtual KVOFWDL_STATUS RequestDownloadStart(uint32_t objectType,
+                                                            const KwfFile& file);
+  [[nodiscard]] virtual KVOFWDL_STATUS RequestDownloadBlock(uint32_t sequenceNumber,
+                                                            uint32_t address, uint32_t size);
+  [[nodiscard]] virtual KVOFWDL_STATUS RequestDownloadEnd();
+  [[nodiscard]] virtual KVOFWDL_STATUS WriteRequest(uint8_t code, BootloaderRequest& request);
+  [[nodiscard]] virtual KVOFWDL_STATUS ReadResponse(BootloaderResponse& response,
+                                                    uint32_t timeoutMs);
+  [[nodiscard]] virtual KVOFWDL_STATUS WriteRequestData(const uint8_t* data, uint32_t size);
+  [[nodiscard]] virtual KVOFWDL_STATUS GetResetGenCount(uint32_t& count);
 
   // Set only when the unit has been accepted.
   bool IsOpen() const { return open_; }
@@ -102,7 +106,7 @@ class KvoDevice : public CKvo1394CtrlImpl {
   uint32_t Timeout(uint32_t index) const { return timeouts_.at(index); }
 
   // ReadDeviceInfo with the read waited for up to `waitMs`.
-  KVOFWDL_STATUS ReadDeviceInfoWithin(uint32_t waitMs);
+  [[nodiscard]] KVOFWDL_STATUS ReadDeviceInfoWithin(uint32_t waitMs);
 
  protected:
   UnitInfo info_;

@@ -24,21 +24,21 @@ class KvoFwdlDownloader : public Downloader {
   explicit KvoFwdlDownloader(const DeviceEnumeration& enumeration) : enumeration_(enumeration) {}
   ~KvoFwdlDownloader() override;
   void ThreadRoutine() override;
-  KVOFWDL_STATUS Download() override;
+  [[nodiscard]] KVOFWDL_STATUS Download() override;
 
   // Opens `fileName` and starts downloading it to `device`; the worker owns the file from
   // here.
-  KVOFWDL_STATUS StartDownload(const std::string& fileName, KvoDevice* device, uint32_t mode,
+  [[nodiscard]] KVOFWDL_STATUS StartDownload(const std::string& fileName, KvoDevice* device, uint32_t mode,
                                uint32_t flags);
   using Downloader::StartDownload;
 
  private:
   // The download's steps, from the check of the conditions to the node cycle.
-  KVOFWDL_STATUS UpdateUnit();
+  [[nodiscard]] KVOFWDL_STATUS UpdateUnit();
   // The unit, its audio devices stopped: into its boot loader, the file sent, back into its
   // application, and the firmware it then runs compared with the file's.
-  KVOFWDL_STATUS WriteFirmware(KvoFwdlDevice& device);
-  KVOFWDL_STATUS ConfirmFirmware(KvoFwdlDevice& device) const;
+  [[nodiscard]] KVOFWDL_STATUS WriteFirmware(KvoFwdlDevice& device);
+  [[nodiscard]] KVOFWDL_STATUS ConfirmFirmware(KvoFwdlDevice& device) const;
 
   const DeviceEnumeration& enumeration_;
   std::unique_ptr<KwfFile> ownedFile_;

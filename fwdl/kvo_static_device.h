@@ -14,11 +14,11 @@ class KvoStaticDevice {
   // `name`: "\\.\{...}", see ControlDeviceName.
   explicit KvoStaticDevice(std::string name) : name_(std::move(name)) {}
 
-  KVOFWDL_STATUS StopAllDevices();
-  KVOFWDL_STATUS StartAllDevices();
+  [[nodiscard]] KVOFWDL_STATUS StopAllDevices();
+  [[nodiscard]] KVOFWDL_STATUS StartAllDevices();
 
  private:
-  KVOFWDL_STATUS Send(uint32_t code, const char* operation);
+  [[nodiscard]] KVOFWDL_STATUS Send(uint32_t code, const char* operation);
 
   std::string name_;
   std::unique_ptr<platform::vhpd::DeviceHandle> handle_;

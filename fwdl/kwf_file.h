@@ -27,33 +27,33 @@ class KwfFile {
   KwfFile& operator=(const KwfFile&) = delete;
 
   // Opens and validates `fileName`; on failure the object stays closed.
-  KVOFWDL_STATUS Open(const std::string& fileName);
+  [[nodiscard]] KVOFWDL_STATUS Open(const std::string& fileName);
 
   // Open, then Verify: what every caller that describes, checks or downloads a file uses, so
   // that a cut-off or damaged file is turned down before anything reaches a unit. On failure
   // the object stays closed.
-  KVOFWDL_STATUS OpenVerified(const std::string& fileName);
+  [[nodiscard]] KVOFWDL_STATUS OpenVerified(const std::string& fileName);
 
   // Whether image 1 and the CnE block, where the header places them, lie inside the file and
   // match their CRCs (either version). 4 for an object that reaches past the end of the file,
   // 7 or 8 for a wrong CRC. Leaves the stream anywhere: the readers position it themselves.
-  KVOFWDL_STATUS Verify();
+  [[nodiscard]] KVOFWDL_STATUS Verify();
 
   // Closes the file and forgets everything about it.
   void Close();
 
   // Fills `info` from the header; the info text is cut to fit.
-  KVOFWDL_STATUS GetFileInfo(KVOFWDL_KWF_FILE_INFO& info) const;
+  [[nodiscard]] KVOFWDL_STATUS GetFileInfo(KVOFWDL_KWF_FILE_INFO& info) const;
 
   // Version 0 only: image 1 or the CnE block, loaded once and checked against its CRC; empty
   // when the file has none. The bytes stay valid until Close.
-  KVOFWDL_STATUS GetImage1(std::span<const uint8_t>& image);
-  KVOFWDL_STATUS GetCnE(std::span<const uint8_t>& data);
+  [[nodiscard]] KVOFWDL_STATUS GetImage1(std::span<const uint8_t>& image);
+  [[nodiscard]] KVOFWDL_STATUS GetCnE(std::span<const uint8_t>& data);
 
   // Streaming the whole file: back to its start, then up to `count` bytes at a time. A short
   // read (`received` < `count`) is the end of the file, not a failure.
-  KVOFWDL_STATUS ResetFilePtr();
-  KVOFWDL_STATUS Read(void* buffer, uint32_t count, uint32_t& received);
+  [[nodiscard]] KVOFWDL_STATUS ResetFilePtr();
+  [[nodiscard]] KVOFWDL_STATUS Read(void* buffer, uint32_t count, uint32_t& received);
 
   bool IsOpen() const { return stream_ != nullptr; }
   const std::string& FileName() const { return fileName_; }
@@ -86,13 +86,13 @@ class KwfFile {
     std::vector<uint8_t> bytes;
   };
 
-  KVOFWDL_STATUS OpenChecked(const std::string& fileName);
-  KVOFWDL_STATUS ReadHeader();
+  [[nodiscard]] KVOFWDL_STATUS OpenChecked(const std::string& fileName);
+  [[nodiscard]] KVOFWDL_STATUS ReadHeader();
   uint32_t InfoTextLength() const;
-  KVOFWDL_STATUS ReadInfoText(uint32_t length);
-  KVOFWDL_STATUS GetObject(const KwfObjectKind& kind, LoadedObject& object,
+  [[nodiscard]] KVOFWDL_STATUS ReadInfoText(uint32_t length);
+  [[nodiscard]] KVOFWDL_STATUS GetObject(const KwfObjectKind& kind, LoadedObject& object,
                            std::span<const uint8_t>& result);
-  KVOFWDL_STATUS VerifyObject(const KwfObjectKind& kind);
+  [[nodiscard]] KVOFWDL_STATUS VerifyObject(const KwfObjectKind& kind);
   bool ReadExactly(void* buffer, size_t count);
   uint32_t Word(size_t offset) const;
   std::string_view Chars(size_t offset) const;

@@ -18,7 +18,7 @@ class TThread {
   // Virtual operations in slot order.
   virtual ~TThread();
   // 0, or 1 when a thread runs already or none could be made.
-  virtual KVOFWDL_STATUS Start();
+  [[nodiscard]] virtual KVOFWDL_STATUS Start();
   // Asks the thread to stop and waits for it without limit.
   virtual void Stop();
   virtual bool IsRunning() const;

@@ -10,9 +10,10 @@ namespace platform {
 // Writes `content` to a temporary file in the same folder, flushes it to disk and renames it
 // over `path` (following a symbolic link to its target, keeping an existing file's mode; new
 // files get 0644). False, with `path` untouched, when any step fails.
-bool replaceFileContents(const std::string& path, std::string_view content);
+[[nodiscard]] bool replaceFileContents(const std::string& path, std::string_view content);
 // As above; on failure `why` (when given) says which step failed and the system's reason,
 // e.g. "cannot create a file in its folder: Permission denied".
-bool replaceFileContents(const std::string& path, std::string_view content, std::string* why);
+[[nodiscard]] bool replaceFileContents(const std::string& path, std::string_view content,
+                                       std::string* why);
 
 }  // namespace platform

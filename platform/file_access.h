@@ -16,10 +16,10 @@ namespace platform {
 // The size of the file or folder entry at `path`; nothing when there is none.
 std::optional<uint64_t> fileSize(const std::string& path);
 
-bool deleteFile(const std::string& path);
+[[nodiscard]] bool deleteFile(const std::string& path);
 
 // Renames `from` to `to`; fails when `to` exists.
-bool renameFile(const std::string& from, const std::string& to);
+[[nodiscard]] bool renameFile(const std::string& from, const std::string& to);
 
 // `path` opened for binary reading when it is a regular file (never blocking on a pipe or
 // device of that name), with its size; null otherwise.

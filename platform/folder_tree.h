@@ -18,7 +18,7 @@ std::string uniquePrivateFolder(const std::string& parent, const std::string& pr
 // links are removed as links, never followed, and `folder` itself must not be one. Read-only
 // folders inside are made writable first so their entries can go. Stops at the first failure
 // and leaves the rest; true when the folder is gone.
-bool removeFolderTree(const std::string& folder);
+[[nodiscard]] bool removeFolderTree(const std::string& folder);
 
 // GetCurrentProcessId.
 uint32_t currentProcessId();

@@ -15,11 +15,11 @@ namespace platform {
 // PathNotFound when there is no such program, AccessDenied when it may not be run,
 // BadExeFormat when it is no program; on Windows also ERROR_CANCELLED (1223) when the user turned
 // down the rights the program asks for. The child is reaped when it ends.
-uint32_t startProgram(const std::string& path, const std::vector<std::string>& args);
+[[nodiscard]] uint32_t startProgram(const std::string& path, const std::vector<std::string>& args);
 
 // Opens `url` in the user's browser through xdg-open. 0 on success; FileNotFound when
 // xdg-open is not installed; InvalidParameter for an empty address or one starting with '-'
 // (which xdg-open would take for an option).
-uint32_t openWebAddress(const std::string& url);
+[[nodiscard]] uint32_t openWebAddress(const std::string& url);
 
 }  // namespace platform

@@ -29,7 +29,7 @@ uint32_t getProfileInt(const std::string& file, std::string_view section, std::s
 // temporary file beside it, then rename), so readers never see it half-written. Names are
 // trimmed like the reader's. Fails for empty names, line breaks in names or value, a key
 // containing '=' or starting with ';' or '[', a section containing ']', and files it cannot read.
-bool writeProfileString(const std::string& file, std::string_view section, std::string_view key,
-                        std::string_view value);
+[[nodiscard]] bool writeProfileString(const std::string& file, std::string_view section,
+                                      std::string_view key, std::string_view value);
 
 }  // namespace platform

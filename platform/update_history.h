@@ -25,6 +25,6 @@ std::string updateHistoryPath();
 std::string updateHistoryLine(const UpdateRecord& record);
 
 // Appends the line of `record` to the history file in one write; false when it cannot.
-bool appendUpdateHistory(const UpdateRecord& record);
+[[nodiscard]] bool appendUpdateHistory(const UpdateRecord& record);
 
 }  // namespace platform

@@ -10,6 +10,6 @@ namespace platform {
 
 // 0 with `isAdministrator` set, or the system's error number when the groups of the process
 // cannot be had.
-uint32_t userIsAdministrator(bool& isAdministrator);
+[[nodiscard]] uint32_t userIsAdministrator(bool& isAdministrator);
 
 }  // namespace platform

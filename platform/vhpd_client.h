@@ -71,14 +71,14 @@ class DeviceNode {
   virtual ~DeviceNode() = default;
   // SetupDiSetClassInstallParams + SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, global
   // scope) on the node.
-  virtual uint32_t changeState(DeviceNodeChange change) = 0;
+  [[nodiscard]] virtual uint32_t changeState(DeviceNodeChange change) = 0;
   // SetupDiGetDeviceInstallParams on the same set: the install flags (DI_NEEDRESTART,
   // DI_NEEDREBOOT) the last change through this object left. NotFound before any change.
-  virtual uint32_t installFlags(uint32_t& flags) = 0;
+  [[nodiscard]] virtual uint32_t installFlags(uint32_t& flags) = 0;
   // Whether this process may change the node: Windows lets only an elevated administrator
   // disable a device, and refuses others with ERROR_ACCESS_DENIED. Asked before a unit is
   // touched, so that a download is not followed by a node cycle that cannot happen.
-  virtual uint32_t mayChangeState(bool& allowed) = 0;
+  [[nodiscard]] virtual uint32_t mayChangeState(bool& allowed) = 0;
 };
 
 // A present interface: its device path and its device node.
@@ -99,28 +99,29 @@ class VhpdClient {
 
   // SetupDiGetClassDevs(DIGCF_PRESENT | DIGCF_DEVICEINTERFACE) with SetupDiEnumDeviceInterfaces
   // and the interface detail: the device paths of the present interfaces of `guid`, in order.
-  virtual uint32_t presentInterfaces(const Guid& guid, std::vector<std::string>& paths) = 0;
+  [[nodiscard]] virtual uint32_t presentInterfaces(const Guid& guid,
+                                                   std::vector<std::string>& paths) = 0;
 
   // CreateFile(GENERIC_READ | GENERIC_WRITE, shared, OPEN_EXISTING) on a device path or on
   // the control device "\\.\{GUID}". FileNotFound when nothing answers to the name.
-  virtual uint32_t open(const std::string& path, OpenMode mode,
-                        std::unique_ptr<DeviceHandle>& handle) = 0;
+  [[nodiscard]] virtual uint32_t open(const std::string& path, OpenMode mode,
+                                      std::unique_ptr<DeviceHandle>& handle) = 0;
 
   // presentInterfaces with each interface's device node, all from one device information set.
-  virtual uint32_t presentDeviceNodes(const Guid& guid,
-                                      std::vector<PresentInterface>& interfaces) = 0;
+  [[nodiscard]] virtual uint32_t presentDeviceNodes(const Guid& guid,
+                                                    std::vector<PresentInterface>& interfaces) = 0;
 
   // RegOpenKey under HKEY_LOCAL_MACHINE: whether the driver's settings key can be opened.
-  virtual uint32_t openDriverSettingsKey(const std::string& key) = 0;
+  [[nodiscard]] virtual uint32_t openDriverSettingsKey(const std::string& key) = 0;
   // RegQueryValueEx / RegSetValueEx of a REG_DWORD value under that key.
-  virtual uint32_t readDriverSetting(const std::string& key, const std::string& name,
-                                     uint32_t& value) = 0;
-  virtual uint32_t writeDriverSetting(const std::string& key, const std::string& name,
-                                      uint32_t value) = 0;
+  [[nodiscard]] virtual uint32_t readDriverSetting(const std::string& key, const std::string& name,
+                                                   uint32_t& value) = 0;
+  [[nodiscard]] virtual uint32_t writeDriverSetting(const std::string& key, const std::string& name,
+                                                    uint32_t value) = 0;
 
   // ExitWindowsEx(EWX_REBOOT): restart the computer. The simulated bus restarts its driver
   // and units instead.
-  virtual uint32_t requestRestart() = 0;
+  [[nodiscard]] virtual uint32_t requestRestart() = 0;
 
   // RegisterDeviceNotification / WM_DEVICECHANGE: `onChange` runs after every change of the
   // bus (a unit arrived or left), on a thread of the backend's choosing; marshal it to your

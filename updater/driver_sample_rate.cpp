@@ -14,7 +14,9 @@ void resetDriverSampleRate() {
   namespace pv = platform::vhpd;
   pv::VhpdClient& driver = pv::client();
   if (driver.openDriverSettingsKey(pv::kStudioSettingsKey) != platform::win_error::Success) return;
-  driver.writeDriverSetting(pv::kStudioSettingsKey, pv::kSampleRateValue, kDownloadSampleRate);
+  // A rate that cannot be stored stays as it was; the download goes on regardless.
+  static_cast<void>(
+      driver.writeDriverSetting(pv::kStudioSettingsKey, pv::kSampleRateValue, kDownloadSampleRate));
 }
 
 }  // namespace updater

@@ -296,11 +296,9 @@ void MyFrame::runCommand(int id) {
       Close(true);
       return;
     case kIdDownloads:
-      platform::openWebAddress(kDownloadPageAddress);
-      return;
+      return openWebPage(kDownloadPageAddress);
     case kIdSupport:
-      platform::openWebAddress(kSupportPageAddress);
-      return;
+      return openWebPage(kSupportPageAddress);
     case kIdMixing:
     case kIdTracking:
       return setStandalone(id == kIdTracking);
@@ -370,6 +368,15 @@ void MyFrame::updateFirmware() {
                               std::to_string(failure) + ").");
   }
   Close(true);
+}
+
+void MyFrame::openWebPage(const char* address) {
+  if (const uint32_t failure = platform::openWebAddress(address); failure != 0) {
+    wxMessageBox(
+        wxString::FromUTF8(std::string("The web page ") + address + " could not be opened (error " +
+                           std::to_string(failure) + ")."),
+        kTitle, wxOK | wxICON_ERROR, this);
+  }
 }
 
 void MyFrame::showUpdaterFailure(const std::string& why) {

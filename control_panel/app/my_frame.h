@@ -81,6 +81,8 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   void toggleAdat();
   void toggleHardwareMonitoring();
   void updateFirmware();
+  // Opens `address` in the browser; an error box says so when that cannot be done.
+  void openWebPage(const char* address);
   // An error box: the updater could not be started, `why`.
   void showUpdaterFailure(const std::string& why);
   void setAdatParameters(bool adatOn);

@@ -52,7 +52,9 @@ uint32_t ReadPrefixes(const std::string& path, std::string_view section) {
 
 void Write(const std::string& path, std::string_view section, std::string_view key,
            std::string_view value) {
-  platform::writeProfileString(path, section, key, value);
+  // A configuration that cannot be written leaves the defaults in force, and the library runs
+  // on with them; the next start tries again.
+  static_cast<void>(platform::writeProfileString(path, section, key, value));
 }
 
 const char* SwitchText(bool on) {

@@ -202,7 +202,9 @@ TEST_F(DeviceDiscoveryTest, TheControlDeviceStopsAndStartsTheAudioDevices) {
   bus->setStreaming(true);
   auto streaming = [&] {
     std::unique_ptr<pv::DeviceHandle> control;
-    pv::client().open(ControlDeviceName(pv::kInterfaceGuid), pv::OpenMode::Synchronous, control);
+    EXPECT_EQ(pv::client().open(ControlDeviceName(pv::kInterfaceGuid), pv::OpenMode::Synchronous,
+                                control),
+              platform::win_error::Success);
     std::array<uint8_t, pv::kStreamCountersSize> counters{};
     pv::completeIo(control->ioControl(pv::IOCTL_VHPD_GET_STREAM_COUNTERS, {}, counters));
     return counters[0] != 0;

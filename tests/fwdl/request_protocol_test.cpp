@@ -52,7 +52,8 @@ class RequestProtocolTest : public UnitFixture {
   // The code of the request the response window answers last.
   uint32_t lastAnsweredCode(KvoFwdlDevice& unit) {
     BootloaderRecord response{};
-    unit.Read(kResponseAddress, response.data(), response.size(), kWaitForever);
+    EXPECT_EQ(unit.Read(kResponseAddress, response.data(), response.size(), kWaitForever),
+              platform::win_error::Success);
     return response[6];
   }
 
@@ -145,7 +146,7 @@ TEST_F(RequestProtocolTest, ALateAnswerWithinTheTimeOutIsTaken) {
   uint32_t block = 0;
   EXPECT_EQ(unit.DownloadStart(OBJ_PROGRAM, openFile(StudioFile(0)), block),
             KVOFWDL_STATUS_SUCCESS);
-  unit.SetTimeout(TIMEOUT_DOWNLOAD_END, 100);
+  EXPECT_EQ(unit.SetTimeout(TIMEOUT_DOWNLOAD_END, 100), KVOFWDL_STATUS_SUCCESS);
   fault(FaultAction::Late, TransferKind::DownloadEnd, 0, 0, 500);
   uint32_t crc = 0;
   EXPECT_EQ(unit.DownloadEnd(crc), KVOFWDL_STATUS_END_TIMEOUT);

@@ -157,8 +157,9 @@ class UnitFixture : public ::testing::Test, protected platform::test::BusHarness
   // Whether the driver's audio devices are running (its stream counters say so).
   static bool streaming() {
     std::unique_ptr<pv::DeviceHandle> control;
-    pv::client().open(std::string("\\\\.\\") + pv::kInterfaceGuidText, pv::OpenMode::Synchronous,
-                      control);
+    EXPECT_EQ(pv::client().open(std::string("\\\\.\\") + pv::kInterfaceGuidText,
+                                pv::OpenMode::Synchronous, control),
+              platform::win_error::Success);
     std::array<uint8_t, pv::kStreamCountersSize> counters{};
     pv::completeIo(control->ioControl(pv::IOCTL_VHPD_GET_STREAM_COUNTERS, {}, counters));
     return counters[0] != 0;

@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Protocols, ResetTest,
 
 TEST_F(UnitResetTest, Prot3WaitsAMinuteForTheUnitToLeaveWhateverTheTimeOut) {
   KvoFwdlDevice& unit = open(3);
-  unit.SetTimeout(TIMEOUT_RESET, 10);
+  EXPECT_EQ(unit.SetTimeout(TIMEOUT_RESET, 10), KVOFWDL_STATUS_SUCCESS);
   fault(FaultAction::NoAnswer, TransferKind::Reset);
   const uint32_t start = clock.tickCount();
   EXPECT_EQ(unit.ResetProt3(RESET_HALT_IN_BOOTLOADER), KVOFWDL_STATUS_RESET_TIMEOUT);
@@ -75,7 +75,7 @@ TEST_F(UnitResetTest, Prot3WaitsAMinuteForTheUnitToLeaveWhateverTheTimeOut) {
 
 TEST_F(UnitResetTest, Prot1and2WithAShortTimeOutNeedsItsFirstReadToSucceed) {
   KvoFwdlDevice& unit = open(1);
-  unit.SetTimeout(TIMEOUT_RESET, 10);
+  EXPECT_EQ(unit.SetTimeout(TIMEOUT_RESET, 10), KVOFWDL_STATUS_SUCCESS);
   ASSERT_EQ(unit.ResetProt1and2(RESET_HALT_IN_BOOTLOADER), KVOFWDL_STATUS_SUCCESS);
   fault(FaultAction::Fail, TransferKind::BlockRead);
   EXPECT_EQ(unit.ResetProt1and2(RESET_START_APPLICATION), KVOFWDL_STATUS_RESET_TIMEOUT);
@@ -148,12 +148,14 @@ TEST_P(DeviceNodeTest, CyclingReportsWhetherARestartIsWanted) {
   EXPECT_FALSE(unit.HasHandle());
   EXPECT_TRUE(unit.IsOpen());
   std::vector<std::string> paths;
-  pv::client().presentInterfaces(pv::kInterfaceGuid, paths);
+  EXPECT_EQ(pv::client().presentInterfaces(pv::kInterfaceGuid, paths),
+            platform::win_error::Success);
   EXPECT_TRUE(paths.empty());
   reboot = !GetParam().reboot;
   ASSERT_EQ(unit.Enable(reboot), KVOFWDL_STATUS_SUCCESS);
   EXPECT_EQ(reboot, GetParam().reboot);
-  pv::client().presentInterfaces(pv::kInterfaceGuid, paths);
+  EXPECT_EQ(pv::client().presentInterfaces(pv::kInterfaceGuid, paths),
+            platform::win_error::Success);
   EXPECT_EQ(paths.size(), 1u);
   EXPECT_TRUE(
       logged(GetParam().reboot ? "INFO: Reboot is required." : "INFO: Reboot is not required."));

@@ -167,7 +167,7 @@ TEST_F(DriverModelTest, ADisabledNodeIsEnabledOnlyThroughTheNodeKeptFromItsEnume
 
   ASSERT_EQ(kept[0].node->changeState(pv::DeviceNodeChange::Disable), we::Success);
   std::vector<std::string> paths;
-  client->presentInterfaces(pv::kInterfaceGuid, paths);
+  EXPECT_EQ(client->presentInterfaces(pv::kInterfaceGuid, paths), platform::win_error::Success);
   EXPECT_TRUE(paths.empty());
   std::vector<pv::PresentInterface> later;
   ASSERT_EQ(client->presentDeviceNodes(pv::kInterfaceGuid, later), we::Success);

@@ -17,18 +17,18 @@ TEST_F(HotPlugTest, PresentInterfacesFollowArrivalOrderAndKeepPathsPerUnit) {
   const std::string pathA = paths[0];
 
   ASSERT_TRUE(bus->unplug(a));
-  client->presentInterfaces(pv::kInterfaceGuid, paths);
+  EXPECT_EQ(client->presentInterfaces(pv::kInterfaceGuid, paths), platform::win_error::Success);
   EXPECT_EQ(paths,
             std::vector<std::string>{SimBus::devicePath(uint64_t{kDefaultSerialHigh} << 32 | b)});
 
   ASSERT_EQ(bus->plug(UnitSpec{Model::Studio, a}), a);
-  client->presentInterfaces(pv::kInterfaceGuid, paths);
+  EXPECT_EQ(client->presentInterfaces(pv::kInterfaceGuid, paths), platform::win_error::Success);
   ASSERT_EQ(paths.size(), 2u);
   EXPECT_EQ(paths[1], pathA);  // same unit, same path, now the later arrival
 
   pv::Guid other = pv::kInterfaceGuid;
   other.data1 ^= 1;
-  client->presentInterfaces(other, paths);
+  EXPECT_EQ(client->presentInterfaces(other, paths), platform::win_error::Success);
   EXPECT_TRUE(paths.empty());
 }
 
@@ -103,7 +103,7 @@ TEST_F(HotPlugTest, SubscribersMayCallBackIntoTheBus) {
   std::vector<size_t> seen;
   auto subscription = client->subscribeBusChanges([&] {
     std::vector<std::string> paths;
-    client->presentInterfaces(pv::kInterfaceGuid, paths);
+    EXPECT_EQ(client->presentInterfaces(pv::kInterfaceGuid, paths), platform::win_error::Success);
     seen.push_back(paths.size());
   });
   plug();

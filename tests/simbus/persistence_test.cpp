@@ -17,7 +17,8 @@ TEST_F(PersistenceTest, StateRoundTripsUnitsCoefficientsDriverAndSettings) {
   bus->setDriverVersion(2, 13);
   bus->setDriverRate(96000);
   bus->setStreaming(true);
-  client->writeDriverSetting(kCompactSettingsKey, kSampleRateValue, 44100);
+  EXPECT_EQ(client->writeDriverSetting(kCompactSettingsKey, kSampleRateValue, 44100),
+            platform::win_error::Success);
 
   SimBus restored;
   std::string error;

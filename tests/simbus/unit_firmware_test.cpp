@@ -40,7 +40,7 @@ TEST_F(UnitFirmwareTest, ABandChangeLeavesTheBusAndRejoinsAfterTheDelay) {
   EXPECT_FALSE(bus->units()[0].onBus);
   clock.advance(1);
   std::vector<std::string> paths;
-  client->presentInterfaces(pv::kInterfaceGuid, paths);
+  EXPECT_EQ(client->presentInterfaces(pv::kInterfaceGuid, paths), platform::win_error::Success);
   EXPECT_EQ(paths.size(), 1u);
   EXPECT_EQ(changes, 2);
   EXPECT_EQ(word(*openUnit(serial), coefficient::kSampleRateCode), 3u);  // kept: no power cycle
