@@ -23,7 +23,12 @@ namespace velmora {
 namespace {
 
 constexpr char kTitle[] = "VelmoraControl PRO";
+// Windows finds a program only by its whole file name.
+#ifdef _WIN32
+constexpr char kUpdaterProgram[] = "VelmoraProUpdater.exe";
+#else
 constexpr char kUpdaterProgram[] = "VelmoraProUpdater";
+#endif
 constexpr int kMenuShiftX = 3;
 constexpr int kFloatMenuShiftY = 22;
 constexpr int kNormalMenuShiftY = 29;

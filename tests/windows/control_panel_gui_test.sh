@@ -3,16 +3,20 @@
 # the in-process bus: the window comes up and its panel equals, pixel for pixel, what
 # velmoractl.exe panel render draws for the same unit state; the start creates the log setting
 # in the registry; a second copy shows its error box and ends; the logo's menu opens the About
-# box; closing the window saves the default mix in the Windows data folder; a fader dragged
-# with the real pointer changes the panel and the mix saved at the end; at --zoom 2 the window
-# shows what velmoractl.exe panel render --zoom 2 draws with the ×2 skin.
+# box, whose text names the version and the unit's firmware; closing the window saves the
+# default mix in the Windows data folder; a fader dragged with the real pointer changes the
+# panel and the mix saved at the end; at --zoom 2 the window shows what velmoractl.exe panel
+# render --zoom 2 draws with the ×2 skin; "Update Firmware..." starts the updater beside it
+# and the panel ends.
 #
-# usage: control_panel_gui_test.sh WINE VelmoraControl.exe velmoractl.exe (WINEPREFIX and the
-# other Wine settings come from the environment)
+# usage: control_panel_gui_test.sh WINE VelmoraControl.exe velmoractl.exe window_texts.exe
+# (WINEPREFIX and the other Wine settings come from the environment)
 set -eu
 wine=$1
 panel=$2
 velmoractl=$3
+window_texts=$4
+. "$(dirname "$0")/../support/gui_steps.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-wine-panel-XXXXXX")
 pids=""
@@ -31,24 +35,11 @@ fail() {
   exit 1
 }
 
-# until_true SECONDS COMMAND...: runs COMMAND every 0.2 s until it succeeds; fails after SECONDS.
-until_true() {
-  limit=$(($1 * 5))
-  shift
-  tries=0
-  while ! "$@" >/dev/null 2>&1; do
-    tries=$((tries + 1))
-    [ "$tries" -lt "$limit" ] || return 1
-    sleep 0.2
-  done
-}
-
 main_window() {
   xdotool search --onlyvisible --name '^VelmoraControl PRO$' 2>/dev/null | head -n 1
 }
 has_main_window() { [ -n "$(main_window)" ]; }
 has_error_box() { xdotool search --onlyvisible --name '^Error$' >/dev/null 2>&1; }
-ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # shot_equals WINDOW PNG: the window's top-left corner of PNG's size equals PNG.
 shot_equals() {
@@ -126,11 +117,19 @@ sleep 1
 xdotool key a
 until_true 30 has_about_box || fail "the menu's About entry showed no box"
 box=$(about_box)
+# The box's texts, read from its child windows by a Windows program beside it.
+about_texts() {
+  "$wine" "$window_texts" "VelmoraControl PRO" 2>/dev/null | tr -d '\r' >"$work/about.txt" &&
+    grep -qxF "VelmoraControl PRO Version 2.6" "$work/about.txt"
+}
+until_true 30 about_texts || fail "the About box shows no version 2.6: $(cat "$work/about.txt")"
+grep -qxF "Velmora PRO Studio firmware Version 2.0.4000" "$work/about.txt" ||
+  fail "the About box names no Studio on 2.0.4000: $(cat "$work/about.txt")"
 xdotool mousemove --window "$box" 10 10 windowfocus "$box" 2>/dev/null || true
 sleep 0.5
 xdotool key Return
 until_true 30 no_about_box || fail "the About box did not close"
-echo "control_panel_gui_test: the logo's menu opens the About box"
+echo "control_panel_gui_test: the About box names version 2.6 and firmware 2.0.4000"
 
 close_panel
 mix=$(default_mix)
@@ -168,3 +167,30 @@ until_true 30 shot_equals "$window" "$work/rendered2.png" ||
     -metric AE "$work/crop.png" "$work/rendered2.png" null: 2>&1) pixels)"
 close_panel
 echo "control_panel_gui_test: at x2 the window shows velmoractl's x2 panel"
+
+# The menu's fifth entry (after About, Online Support, Updates & downloads), "Update
+# Firmware...", starts VelmoraProUpdater.exe beside the program, which shows its power-supply
+# warning (a box without a caption) and then its dialog; the panel ends.
+start_panel
+until_true 60 has_main_window || fail "no window at the fourth start"
+window=$(main_window)
+# The saved mix of the drag: the panel differs from the fresh one once it is drawn.
+until_true 30 shot_differs "$window" "$work/rendered.png" || fail "the panel was not drawn"
+xdotool mousemove --window "$window" 526 26
+sleep 0.3
+xdotool mousedown 1
+sleep 0.2
+xdotool mouseup 1
+sleep 1
+xdotool key Down Down Down Down Return
+until_true 60 has_window_named "" || fail "Update Firmware... showed no updater warning"
+warning=$(window_named "")
+updater_pid=$(xdotool getwindowpid "$warning" 2>/dev/null || true)
+[ -n "$updater_pid" ] && pids="$pids $updater_pid"
+until_true 30 ended "$panel_pid" || fail "the control panel did not end when the updater started"
+press_until 30 "$warning" Return gone "$warning" || fail "the updater's warning does not go"
+until_true 30 has_window_named "Velmora PRO Updater" || fail "no updater dialog"
+dialog=$(window_named "Velmora PRO Updater")
+echo "control_panel_gui_test: Update Firmware... starts the updater and the panel ends"
+# Escape presses the updater's "Exit".
+press_until 30 "$dialog" Escape gone "$dialog" || fail "the updater's dialog does not go"
