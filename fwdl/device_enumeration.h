@@ -1,5 +1,7 @@
 // The units of one device interface: the enumeration that finds them, their count, and the
 // one unit a caller opens for a download.
+//
+// DeviceEnumeration: the units found and the one that is open; one per process.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 // Progress and result of the current or last download, shared by the download worker and the
 // callers that poll it; every field is read and written under the status lock.
+//
+// DownloadStatus: how far the download is and how it ended.
 #pragma once
 
 #include <cstdint>

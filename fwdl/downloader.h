@@ -1,6 +1,8 @@
 // Whether a firmware file may go to the open unit, and the download itself on a worker
 // thread: the object download of boot-loader protocols 1 and 2 and the streamed whole-file
 // download of protocol 3, with the progress the callers poll.
+//
+// Downloader: the worker that checks a firmware file against the open unit and downloads it.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,8 @@
 // The driver channel to one unit: its device handle from the device-interface enumeration,
 // the channel's synchronous driver queries under the channel lock, and asynchronous 1394
 // reads and writes waited for with an optional bound.
+//
+// CKvo1394CtrlImpl: the library's driver channel to one unit.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,8 @@
 // a code and a 16-bit id written to the request window, the response window polled until the
 // answer with the same code and id arrives or the request's time-out expires; the download
 // primitives built on it and the reading of the unit's information block.
+//
+// KvoDevice: a unit as its boot loader answers it: requests, download steps, information.
 #pragma once
 
 #include <array>

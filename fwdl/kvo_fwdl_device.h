@@ -1,6 +1,8 @@
 // A unit opened for a download: the driver channel opened by enumeration index, the
 // manufacturer check, the unit's description for callers, its reset into and out of the boot
 // loader with the reopen that follows, and the cycling of its device node.
+//
+// KvoFwdlDevice: the unit opened for a download.
 #pragma once
 
 #include <array>

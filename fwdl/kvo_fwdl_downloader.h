@@ -2,6 +2,8 @@
 // unit's audio devices out of service, resets the unit into its boot loader, sends the file,
 // resets it back into its application, restarts the audio devices and cycles the unit's
 // device node so that the new firmware is picked up.
+//
+// KvoFwdlDownloader: the library's downloader, with everything around the transfer itself.
 #pragma once
 
 #include <memory>

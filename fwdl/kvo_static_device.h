@@ -1,4 +1,6 @@
 // The driver's control device, opened around each stop or start of all audio devices.
+//
+// KvoStaticDevice: the driver's control device, which stops and starts all audio devices.
 #pragma once
 
 #include <memory>

@@ -2,6 +2,8 @@
 // KVOFWDL_KWF_FILE_INFO, and handed to the downloader either as whole objects (version 0,
 // each checked against its CRC) or as a stream of the whole file (version 1, whose boot
 // loader takes the objects out itself). Every failure is logged and returned as a status.
+//
+// KwfFile: one opened firmware file.
 #pragma once
 
 #include <array>

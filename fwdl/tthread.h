@@ -1,5 +1,7 @@
 // A worker thread with a stop request: started once per job, it runs ThreadRoutine and is no
 // longer running as soon as that has returned.
+//
+// TThread (namespace Drvkit): a worker thread with a stop request; the base of Downloader.
 #pragma once
 
 #include <atomic>

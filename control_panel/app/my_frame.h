@@ -1,6 +1,8 @@
 // A main window: the panel layout it shows (normal, shrink or AC3), its partner (the other
 // main window, of which one is shown at a time), the pop-up main and unit menus and their
 // commands, and the window-level reactions to a few parameters.
+//
+// MyFrame: a main window of the control panel.
 #pragma once
 
 #include <wx/menu.h>

@@ -1,5 +1,8 @@
 // The unit name dialog: a plain dialog with one text field that only takes the characters a
 // unit name may hold (letters and digits, at most 16).
+//
+// CNameDialog: the dialog that renames the unit.
+// CNameValidator: the filter that keeps the dialog's text a valid unit name.
 #pragma once
 
 #include <wx/dialog.h>

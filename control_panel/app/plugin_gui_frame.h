@@ -2,6 +2,8 @@
 // events into the layout's entry points, polls drags and redraws from idle time, runs the
 // 100 ms timer, and shows the hovered or last changed control's name and value as its tool
 // tip and on its status line. Keys and the wheel go to the layout, which decides what they do.
+//
+// wxPluginGUIFrame: a window that shows one skinned layout, the base of the main windows.
 #pragma once
 
 #include <wx/frame.h>

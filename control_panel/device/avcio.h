@@ -1,6 +1,8 @@
 // The holder of a unit channel, shared by the coefficient layer and the unit list: reference
 // counted, the channel is closed and destroyed with the last reference. Addresses are given
 // as their high 16 and low 32 bits.
+//
+// AVCIO: the shared holder of one unit channel.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,10 @@
 // single quadlets, or AV/C vendor-dependent commands over FCP.
 //
 // Created unbound, one per unit, by the unit list; GUI thread only.
+//
+// cvAVC: one unit's coefficients, read and written in batches.
+// CoefficientValue: one coefficient: its index and its value.
+// TransportCaps: which kinds of 1394 read and write the units accept, for every unit.
 #pragma once
 
 #include <array>

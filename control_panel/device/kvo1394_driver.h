@@ -1,5 +1,7 @@
 // The driver channel: one per process, on the 1394 driver's control device, for driver-wide
 // requests (interface version, the driver's sample rate, the streaming counters).
+//
+// CKvo1394Driver: the channel to the bus driver itself.
 #pragma once
 
 #include <cstdint>

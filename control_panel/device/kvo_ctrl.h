@@ -1,6 +1,8 @@
 // The unit channel: one per connected unit, opened through device-interface enumeration,
 // for 1394 asynchronous reads and writes at 48-bit bus addresses and for AV/C transactions
 // over FCP. Used from the GUI thread; owned through AVCIO.
+//
+// CKvoCtrl: the channel to one unit.
 #pragma once
 
 #include <cstdint>

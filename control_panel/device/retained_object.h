@@ -1,5 +1,7 @@
 // A reference-counted object: starts with one reference; the last Release() deletes it.
 // Used from the GUI thread only.
+//
+// RetainedObject: the reference count that AVCIO is built on.
 #pragma once
 
 namespace velmora {

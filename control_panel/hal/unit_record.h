@@ -1,5 +1,7 @@
 // One listed unit: its identity, its coefficient access with the channel it holds, and its
 // mixer engine.
+//
+// UnitRecord: one unit of the hardware abstraction's unit list.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,9 @@
 // when anything goes wrong, following units as they come and go, and the settings that
 // change how the unit runs. One per process, created at start-up and destroyed at exit; GUI
 // thread only.
+//
+// VelmoraHAL: the hardware abstraction: the units, the current one and its settings.
+// VelmoraHAL::Observer: what is told of the hardware abstraction's events (the application).
 #pragma once
 
 #include <cstdint>

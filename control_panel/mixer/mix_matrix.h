@@ -3,6 +3,8 @@
 // most 14, and reads the unit's front-panel knob, dim and mute back into the parameters.
 // Made by the mixer host for each listed unit; refers to (does not own) the unit's
 // coefficient access. User-interface thread only.
+//
+// MixMatrix: one unit's mixer engine, from the parameters to the mixer coefficients.
 #pragma once
 
 #include <array>

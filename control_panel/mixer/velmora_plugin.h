@@ -1,5 +1,7 @@
 // The mixer's parameter set: a Plugin over the 181 mixer parameters, every value at its
 // default when made. Created once at start-up by the application, which is its host.
+//
+// VelmoraPlugin: the mixer's parameter set, every value the control panel shows or sets.
 #pragma once
 
 #include "control_panel/mixer/velmora_parameters.h"

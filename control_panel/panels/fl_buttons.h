@@ -1,5 +1,13 @@
 // The toggle buttons: flButton and the members of its family that act on linked output
 // pairs, on the selected input mix group, on a group tab, or only on the larger model.
+//
+// flButton: an on/off button for one parameter.
+// flButton3: an on/off button for one function of an output pair, of all four pairs when linked.
+// flAlphaButton: an flButton drawn into its flAlphaCanvas.
+// flAlphaButton3: an flButton3 drawn into its flAlphaCanvas.
+// flIsStudioButton: a switch only the larger model has, covered on the smaller one.
+// flInputButton: an input button (solo, mute, ...) acting on the selected input mix group.
+// flInputMixTabButton: a tab that selects one of the four input mix groups.
 #pragma once
 
 #include <memory>

@@ -2,6 +2,12 @@
 // the lamp tray that draws its selected lamp last, and the trays that cover their children.
 // Containers take no part in the reset gesture: a click between their children is no click
 // on a parameter.
+//
+// flCanvas: a background drawn with its children off screen, so the window changes at once.
+// flAlphaCanvas: a background its children blend into (alpha buttons, the output-level knob).
+// flTray6: the tray of the sample-rate or clock-source lamps; the selected lamp is drawn last.
+// flADATTray: a cover over its children while the input mix group is S/PDIF.
+// flTray5: a cover over its children while its parameter is not 0 (in no layout).
 #pragma once
 
 #include <memory>

@@ -1,5 +1,12 @@
 // Faders and knobs: the balance slider, the input faders with their four groups and pair
 // link, the rotary knob with its frame strips, the input pan and the output level.
+//
+// flHSlider: the balance slider.
+// flVSlider: a vertical fader.
+// flVSlider2: an input fader, for the selected input mix group, moving its pair when linked.
+// flKnob: a rotary knob drawn from frame strips.
+// flKnob4: the pan knob of an input, for the selected input mix group.
+// flKnob5: the output-level knob of an output pair.
 #pragma once
 
 #include <array>

@@ -1,6 +1,14 @@
 // The lamps: status lamps, input lamps, the playback selector lamp, and the radio lamps of
 // the sample rate and the clock source. Lamps that show a state only take no mouse at all,
 // the reset gesture included.
+//
+// flLockDisplay: a lamp lit while its parameter is not 0 (in use, locked).
+// flSyncButton: a lamp that shows a setting on or off in a button's look.
+// flADATButton: the lamp of an ADAT input, covered while the input is not available.
+// flFXLed: the playback selector lamp; a click switches it.
+// flRateLed: the lamp of one sample rate; a click selects the rate.
+// flExtLed: the lamp of a sample rate only the larger model has.
+// flExtLed2: the lamp of one clock source; a click selects the source.
 #pragma once
 
 #include <memory>

@@ -1,5 +1,10 @@
 // Buttons whose click is an action rather than a shown state: the momentary push button, the
 // input pair link of the selected group, the invisible logo hotspot and the unit-name label.
+//
+// flPushButton: a momentary button; each click flips its parameter.
+// flLinkButton: the pair-link button of the selected input mix group.
+// flLogoButton: the invisible hotspot on the logo.
+// flTextButton: the unit-name label, which acts as a button.
 #pragma once
 
 #include <memory>

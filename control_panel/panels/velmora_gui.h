@@ -1,6 +1,12 @@
 // The control panel's layouts over the mixer's parameter set: the three main layouts, which
 // show the unit's name, and the connection-lost picture. Each builds its tree from its table
 // (layout_tables.h) and lives as long as the program.
+//
+// VelmoraGUI: the base of the three main layouts, which show the unit's name.
+// VelmoraNormalGUI: the normal main layout, with the input mixer.
+// VelmoraShrinkGUI: the shrink layout, the main layout without the input mixer.
+// VelmoraAC3GUI: the main layout above 96 kHz, without mixer and routing.
+// ConnectionLostGUI: the picture shown when the connection to the unit is lost.
 #pragma once
 
 #include "control_panel/panels/layout_builder.h"

@@ -9,6 +9,8 @@
 // height and every position and rectangle of its operations stay in panel pixels, and only
 // the pixel memory (pixels(), stride(), pixel(), pixelWidth()) is finer. Copies and blends
 // between bitmaps of different scales repeat or drop pixels.
+//
+// Bitmap: an image in memory, with the copies and blends all skinned drawing is made of.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,6 @@
 // "BitmapControl": shows a skin image through a private buffer of the image's size.
+//
+// BitmapControl: a view that shows one skin image.
 #pragma once
 
 #include <memory>

@@ -1,5 +1,7 @@
 // "Canvas": a container that paints a skin image over its rectangle, then its children. The
 // root of every layout.
+//
+// Canvas: the plain root view of a layout, a skin image under its children.
 #pragma once
 
 #include "control_panel/toolkit/named_bitmap.h"

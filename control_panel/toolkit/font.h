@@ -4,6 +4,9 @@
 //
 // The glyph image (and an AlphaFont's mask) belong to the caller, usually the named-image
 // cache, and must outlive the font.
+//
+// Font: a bitmap font drawn straight from its glyph image.
+// AlphaFont: a bitmap font drawn through a mask, for smooth labels on any background.
 #pragma once
 
 #include <cstdint>

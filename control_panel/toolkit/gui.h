@@ -4,6 +4,8 @@
 // buffer. Inside a pass, beginOffscreen … endOffscreen redirects drawing into a Bitmap. The
 // stack of targets is not re-entrant: a beginDraw inside a pass does nothing, and the next
 // endDraw ends the outer pass. Drawing calls without a current target do nothing.
+//
+// GUI: the drawing context of one window, the iGUI that windows give their layouts.
 #pragma once
 
 #include <vector>

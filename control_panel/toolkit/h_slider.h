@@ -1,6 +1,8 @@
 // "HSlider": a horizontal slider whose thumb image (a private copy decoded from the archive)
 // slides over a white background with a line down the middle. The thumb's centre follows the
 // pointer.
+//
+// HSlider: the toolkit's horizontal slider.
 #pragma once
 
 #include <memory>

@@ -4,6 +4,8 @@
 //
 // Drawing happens only between beginDraw() and endDraw(); outside a draw pass every drawing
 // call does nothing. The pass is not re-entrant: views must not start their own.
+//
+// iGUI: the drawing context as views see it.
 #pragma once
 
 #include "control_panel/toolkit/rect.h"

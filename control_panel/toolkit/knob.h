@@ -1,6 +1,8 @@
 // "Knob": a rotary control drawn from a horizontal strip of frames as wide as the view. The
 // value follows the angle of the pointer around the centre while dragged: 0 straight below,
 // 0.25 to the left, 0.5 above, 0.75 to the right.
+//
+// Knob: the toolkit's rotary control.
 #pragma once
 
 #include "control_panel/toolkit/named_bitmap.h"

@@ -1,6 +1,8 @@
 // One row of a layout table: a view's class, rectangle, parent, arguments and parameters.
 // Tables are compiled-in and read-only; row 0 is the root ("Canvas", parent -1, the whole
 // panel), every other row names an earlier row as parent.
+//
+// LayoutEntry: one row of a layout table.
 #pragma once
 
 #include <cstdint>

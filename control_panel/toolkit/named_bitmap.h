@@ -3,6 +3,8 @@
 //
 // The cache owns the images. They live until the last PluginGUI is destroyed, which calls
 // releaseNamedBitmaps(); views never destroy them. User-interface thread only.
+//
+// PluginGUI::NamedBitmap (NamedBitmap here): a skin image with its name, from the shared cache.
 #pragma once
 
 #include <string>

@@ -1,5 +1,7 @@
 // "PButton": a two-state button drawn with primitives: an outline when off, a crossed box when
 // on. A click toggles only what it shows; the parameter is not written.
+//
+// PButton: the toolkit's two-state button drawn without images.
 #pragma once
 
 #include "control_panel/toolkit/named_bitmap.h"

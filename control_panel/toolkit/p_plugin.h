@@ -1,5 +1,7 @@
 // The main frame's handle on the plug-in and its full layout: plain calls that reach the
 // parameter set and the layout, and the layout kept in step with every parameter change.
+//
+// PPlugIn: the main frame's handle on the parameter set and the full layout.
 #pragma once
 
 #include <cstdint>

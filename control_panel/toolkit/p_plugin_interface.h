@@ -1,5 +1,7 @@
 // The host of a Plugin: the application object. User edits made through views reach it
 // before any observer sees them.
+//
+// PPluginInterface: the host a parameter set calls (the application object).
 #pragma once
 
 namespace velmora {

@@ -3,6 +3,9 @@
 //
 // A Parameter is built from a compiled-in ParameterDescriptor and lives as long as the Plugin
 // that owns it. Everything runs on the user-interface thread.
+//
+// Parameter: one value the user can see or set.
+// ParameterDescriptor: the compiled-in table row a Parameter is built from.
 #pragma once
 
 #include <cstdint>

@@ -5,6 +5,9 @@
 // Observers may add or remove observers and set other parameters while being notified:
 // removed entries are nulled and only compacted when the outermost notification returns.
 // User-interface thread only.
+//
+// Plugin: the parameter set.
+// Plugin::ParameterObserver: what is told of every parameter change (layouts, the main frame).
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,8 @@
 // setGUI() and detaches it (setGUI(nullptr)) before it goes away. A context still attached
 // when the layout is destroyed is destroyed with it. The named-image cache lives as long as
 // any layout does. User-interface thread only.
+//
+// PluginGUI: one layout, a tree of views over the parameter set.
 #pragma once
 
 #include <span>

@@ -1,5 +1,8 @@
 // Rectangles and points of the toolkit, in window client pixels. Rectangles are always
 // ordered left, right, top, bottom, as in the layout tables.
+//
+// Rect: a rectangle, left, right, top, bottom.
+// Point: a position, x and y.
 #pragma once
 
 #include <cstdint>

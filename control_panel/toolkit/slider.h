@@ -1,5 +1,7 @@
 // "Slider": a vertical slider drawn with lines: the track down the middle and a bar across at
 // the value, 0 at the top edge and 1 at the bottom edge.
+//
+// Slider: the toolkit's vertical slider.
 #pragma once
 
 #include "control_panel/toolkit/named_bitmap.h"

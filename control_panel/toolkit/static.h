@@ -6,6 +6,8 @@
 // Justification keywords: "JUSTIFY_LEFT", "JUSTIFY_CENTRE", "JUSTIFY_RIGHT". The text is the
 // last line with "%%" read as "%". With one line the text is empty; with none or more than
 // five the label draws nothing.
+//
+// Static: the toolkit's text label.
 #pragma once
 
 #include <memory>

@@ -2,6 +2,8 @@
 // while focused it edits its own text (caret keys, backspace, delete, printable characters up
 // to 255) and shows black on white. It never writes the parameter: Enter drops the focus,
 // Escape drops it and reloads the parameter's text.
+//
+// TextBox: the toolkit's one-line text field.
 #pragma once
 
 #include <memory>

@@ -7,6 +7,10 @@
 // keys by focus. A view owns its children and its mouse-over callback object.
 //
 // Subclasses keep the order of the virtual operations below and add their own after the last.
+//
+// View: one node of a skinned panel, the base of every view.
+// View::MouseoverFunctorBase: the callback a view calls when the mouse comes over it.
+// View::MouseoverFunctor: that callback bound to a member function of an object (a window).
 #pragma once
 
 #include <memory>

@@ -1,5 +1,7 @@
 // The library's log file: appended entry by entry, and renamed to one backup (extension
 // "bak") once it grows past its size limit, so it never takes more than about twice the limit.
+//
+// LogFileWriter: the library log's file.
 #pragma once
 
 #include <cstdint>

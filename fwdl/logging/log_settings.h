@@ -1,5 +1,7 @@
 // What the library log does with an entry: which types are on, their names, and the two
 // destinations with their line prefixes.
+//
+// LogSettings: the library log's settings; one per process, made when the library is loaded.
 #pragma once
 
 #include <array>
