@@ -6,6 +6,7 @@
 
 #include <wx/utils.h>
 
+#include "control_panel/app/pointer_buttons.h"
 #include "control_panel/mixer/mix_file_format.h"
 #include "control_panel/mixer/velmora_parameters.h"
 #include "control_panel/panels/panel_shortcuts.h"
@@ -170,7 +171,7 @@ void ControlPanel::followMixChanges() {
     journal_->clear();
     autosave_->reset();
   }
-  const bool down = wxGetMouseState().LeftIsDown();
+  const bool down = leftButtonIsDown();
   if (down && !mouseDown_) journal_->beginGesture(-1);
   if (!down && mouseDown_) journal_->endGesture();
   mouseDown_ = down;
