@@ -24,7 +24,7 @@ bool MainWindows::loadSkin() {
   registerPanelViews();
   const auto resource = platform::findResource("PAL", 105);
   if (!resource) return false;
-  loadArchive(resource->data(), resource->size());
+  loadResidentArchive(resource->data(), resource->size());
   return true;
 }
 

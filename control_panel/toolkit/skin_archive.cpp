@@ -14,7 +14,8 @@ struct ArchiveEntry {
   std::string name;  // at most 255 characters
   uint32_t length = 0;
   uint32_t reserved = 0;
-  std::unique_ptr<uint8_t[]> content;  // none when the copy could not be allocated
+  std::unique_ptr<uint8_t[]> content;  // the copy, unless the bytes are resident
+  const uint8_t* data = nullptr;       // none when the copy could not be allocated
 };
 
 std::vector<ArchiveEntry>& entries() {
@@ -29,9 +30,7 @@ uint32_t readBe32(const uint8_t* p) {
 
 constexpr size_t kMaxName = 255;
 
-}  // namespace
-
-void loadArchive(const uint8_t* bytes, size_t size) {
+void load(const uint8_t* bytes, size_t size, bool copy) {
   std::vector<ArchiveEntry>& list = entries();
   list.clear();
   if (bytes == nullptr || size < 4) return;
@@ -50,16 +49,31 @@ void loadArchive(const uint8_t* bytes, size_t size) {
     entry.name.assign(name, strnlen(name, std::min(kMaxName, size - nameOffset)));
     entry.length = length;
     entry.reserved = readBe32(bytes + blockOffset + 4);
-    entry.content.reset(new (std::nothrow) uint8_t[length > 0 ? length : 1]);
-    if (entry.content) std::memcpy(entry.content.get(), bytes + blockOffset + 8, length);
+    if (copy) {
+      entry.content.reset(new (std::nothrow) uint8_t[length > 0 ? length : 1]);
+      if (entry.content) std::memcpy(entry.content.get(), bytes + blockOffset + 8, length);
+      entry.data = entry.content.get();
+    } else {
+      entry.data = bytes + blockOffset + 8;
+    }
     list.push_back(std::move(entry));
   }
+}
+
+}  // namespace
+
+void loadArchive(const uint8_t* bytes, size_t size) {
+  load(bytes, size, true);
+}
+
+void loadResidentArchive(const uint8_t* bytes, size_t size) {
+  load(bytes, size, false);
 }
 
 ArchiveData findEntry(const char* name) {
   if (name == nullptr) return {};
   for (const ArchiveEntry& entry : entries()) {
-    if (skinNamesEqual(entry.name.c_str(), name)) return {entry.content.get(), entry.length};
+    if (skinNamesEqual(entry.name.c_str(), name)) return {entry.data, entry.length};
   }
   return {};
 }

@@ -19,6 +19,10 @@ struct ArchiveData {
 // Replaces the loaded entries with those of `bytes` (copied; the bytes are not retained).
 // Entries whose directory slot, name or block lies outside the `size` bytes are skipped.
 void loadArchive(const uint8_t* bytes, size_t size);
+// The same for bytes that stay until the entries go (a resource of the program): the entries
+// point into them, so that no copy of the whole skin is made and only the images decoded are
+// ever read.
+void loadResidentArchive(const uint8_t* bytes, size_t size);
 
 // The content of the first entry whose name equals `name` (skinNamesEqual), or none.
 ArchiveData findEntry(const char* name);
