@@ -30,17 +30,32 @@ bool MainWindows::loadSkin() {
 
 void MainWindows::createLayouts(VelmoraPlugin& plugin) {
   plugin_ = &plugin;
-  ac3_ = std::make_unique<VelmoraAC3GUI>(&plugin);
-  shrink_ = std::make_unique<VelmoraShrinkGUI>(&plugin);
+  layoutsDeleted_ = false;
   normal_layout_ = std::make_unique<VelmoraNormalGUI>(&plugin);
   plugIn_ = std::make_unique<PPlugIn>(&plugin, normal_layout_.get());
 }
 
+VelmoraGUI* MainWindows::normalLayout() {
+  return normal_layout_.get();
+}
+
+VelmoraGUI* MainWindows::shrinkLayout() {
+  if (!shrink_ && plugin_ != nullptr && !layoutsDeleted_) {
+    shrink_ = std::make_unique<VelmoraShrinkGUI>(plugin_);
+  }
+  return shrink_.get();
+}
+
+VelmoraGUI* MainWindows::ac3Layout() {
+  if (!ac3_ && plugin_ != nullptr && !layoutsDeleted_) {
+    ac3_ = std::make_unique<VelmoraAC3GUI>(plugin_);
+  }
+  return ac3_.get();
+}
+
 void MainWindows::createFrames(MixerHost& host) {
-  float_ = new MyFrame(plugIn_.get(), &host, normal_layout_.get(), shrink_.get(), ac3_.get(),
-                       MyFrame::kFloatStyle, nullptr);
-  normal_ = new MyFrame(plugIn_.get(), &host, normal_layout_.get(), shrink_.get(), ac3_.get(),
-                        MyFrame::kNormalStyle, float_);
+  float_ = new MyFrame(plugIn_.get(), &host, this, MyFrame::kFloatStyle, nullptr);
+  normal_ = new MyFrame(plugIn_.get(), &host, this, MyFrame::kNormalStyle, float_);
   float_->setZoom(zoom_);
   normal_->setZoom(zoom_);
   forgetWhenDestroyed(float_);
@@ -120,6 +135,7 @@ void MainWindows::deleteLayouts() {
   if (float_ != nullptr) float_->setPluginGUI(nullptr);
   if (normal_ != nullptr) normal_->setPluginGUI(nullptr);
   if (lost_ != nullptr) lost_->setPluginGUI(nullptr);
+  layoutsDeleted_ = true;
   plugIn_.reset();
   normal_layout_.reset();
   ac3_.reset();

@@ -14,7 +14,7 @@
 
 namespace velmora {
 
-class MainWindows {
+class MainWindows final : public MainLayouts {
  public:
   MainWindows() = default;
   ~MainWindows();
@@ -23,8 +23,12 @@ class MainWindows {
 
   // Step 1; false when the program carries no skin.
   static bool loadSkin();
-  // Step 2.
+  // Step 2: the normal layout; the shrink and AC3 ones when a frame first chooses them (most
+  // sessions never show them, and each costs its images and a canvas of its own).
   void createLayouts(VelmoraPlugin& plugin);
+  VelmoraGUI* normalLayout() override;
+  VelmoraGUI* shrinkLayout() override;
+  VelmoraGUI* ac3Layout() override;
   // Step 3.
   void createFrames(MixerHost& host);
   // Step 4.
@@ -64,6 +68,7 @@ class MainWindows {
   std::unique_ptr<PluginGUI> lostLayout_;
   std::unique_ptr<PPlugIn> plugIn_;
   VelmoraPlugin* plugin_ = nullptr;
+  bool layoutsDeleted_ = false;
   MyFrame* float_ = nullptr;
   MyFrame* normal_ = nullptr;
   wxPluginGUIFrame* lost_ = nullptr;
