@@ -93,7 +93,14 @@ void MainWindows::showCurrentFrame() {
 }
 
 void MainWindows::createConnectionLostFrame(VelmoraPlugin& plugin) {
-  lostLayout_ = std::make_unique<ConnectionLostGUI>(&plugin);
+  // Built when first shown: most sessions never lose their unit, and a hidden frame still
+  // costs a window, its layout's images and a back buffer.
+  lostPlugin_ = &plugin;
+}
+
+void MainWindows::buildConnectionLostFrame() {
+  lostBuilt_ = true;
+  lostLayout_ = std::make_unique<ConnectionLostGUI>(lostPlugin_);
   lost_ = new wxPluginGUIFrame(float_, wxID_ANY, "FireWire Connection Lost", kConnectionLostStyle,
                                false);
   lost_->setZoom(zoom_);
@@ -110,7 +117,11 @@ void MainWindows::SetStatusText(const std::string& text) {
 
 void MainWindows::ShowConnectionLost(bool show) {
   MyFrame* current = CurrentMainFrame();
-  if (lost_ == nullptr || current == nullptr) return;
+  if (current == nullptr) return;
+  if (lost_ == nullptr) {
+    if (!show || lostBuilt_ || lostPlugin_ == nullptr || layoutsDeleted_) return;
+    buildConnectionLostFrame();
+  }
   // Centred over the main frame, near its top (frames are top-level: screen coordinates),
   // reckoned in panel pixels.
   const int zoom = current->zoom();

@@ -33,7 +33,7 @@ class MainWindows final : public MainLayouts {
   void createFrames(MixerHost& host);
   // Step 4.
   void showCurrentFrame();
-  // Step 5.
+  // Step 5: the frame itself comes when it is first shown.
   void createConnectionLostFrame(VelmoraPlugin& plugin);
 
   // Every frame, those to come too, shows the panel at ×zoom (1 to 3).
@@ -61,6 +61,7 @@ class MainWindows final : public MainLayouts {
 
  private:
   void forgetWhenDestroyed(wxWindow* frame);
+  void buildConnectionLostFrame();
 
   std::unique_ptr<VelmoraAC3GUI> ac3_;
   std::unique_ptr<VelmoraShrinkGUI> shrink_;
@@ -69,6 +70,8 @@ class MainWindows final : public MainLayouts {
   std::unique_ptr<PPlugIn> plugIn_;
   VelmoraPlugin* plugin_ = nullptr;
   bool layoutsDeleted_ = false;
+  VelmoraPlugin* lostPlugin_ = nullptr;
+  bool lostBuilt_ = false;
   MyFrame* float_ = nullptr;
   MyFrame* normal_ = nullptr;
   wxPluginGUIFrame* lost_ = nullptr;
