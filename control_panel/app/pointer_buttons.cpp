@@ -12,7 +12,8 @@ bool leftButtonIsDown() {
 #if defined(__WXGTK__) && defined(__UNIX__)
   // wxGetMouseState waits on the X server three times (the client pointer, its position, its
   // state); the buttons of the core pointer take one question.
-  const wxDisplayInfo display = wxGetDisplayInfo();
+  // The display stays the program's for its life; asking wx for it every pass costs a share.
+  static const wxDisplayInfo display = wxGetDisplayInfo();
   if (display.type == wxDisplayX11 && display.dpy != nullptr) {
     Display* x = static_cast<Display*>(display.dpy);
     Window root = 0;
