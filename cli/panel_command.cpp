@@ -45,12 +45,12 @@ class SkinForVerb {
  public:
   explicit SkinForVerb(int zoom) {
     if (const auto resource = platform::findResource("PAL", 105)) {
-      velmora::loadArchive(resource->data(), resource->size());
+      velmora::loadResidentArchive(resource->data(), resource->size());
       loaded_ = true;
     }
     const auto fine =
         velmora::skinScaleFor(zoom, 1) == 2 ? platform::findResource("PAL", 106) : std::nullopt;
-    if (fine) velmora::loadDoubleArchive(fine->data(), fine->size());
+    if (fine) velmora::loadResidentDoubleArchive(fine->data(), fine->size());
   }
   ~SkinForVerb() {
     velmora::releaseNamedBitmaps();

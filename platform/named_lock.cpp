@@ -19,14 +19,34 @@ namespace {
 // the session. They are never removed: a file removed while another process opens it would
 // give two holders. The folder is looked up once (a unit channel asks before every transfer)
 // and again when it has gone.
+// The variables the folder comes from, as they were when it was looked up: while they stay, so
+// does the folder, and the lookup (which claims the temporary folder anew, four system calls)
+// is not repeated for every transfer.
+std::string folderVariables() {
+  std::string seen;
+  for (const char* variable : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+    const char* value = std::getenv(variable);
+    seen += value != nullptr ? value : "";
+    seen += '\0';
+  }
+  return seen;
+}
+
 std::string lockFolder(bool again) {
   static std::mutex mutex;
+  static std::string variablesSeen;
   static std::string parentSeen;
   static std::string folder;
+  const std::string variables = folderVariables();
+  {
+    std::lock_guard lock(mutex);
+    if (!folder.empty() && !again && variables == variablesSeen) return folder;
+  }
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   const std::string parent =
       runtime != nullptr && runtime[0] == '/' ? std::string(runtime) : tempFolder();
   std::lock_guard lock(mutex);
+  variablesSeen = variables;
   if (folder.empty() || again || parent != parentSeen) {
     parentSeen = parent;
     folder = parent.empty() ? std::string() : privateFolder(parent, "velmora-locks");

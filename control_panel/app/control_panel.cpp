@@ -6,10 +6,12 @@
 
 #include <wx/utils.h>
 
+#include "control_panel/app/pointer_buttons.h"
 #include "control_panel/mixer/mix_file_format.h"
 #include "control_panel/mixer/velmora_parameters.h"
 #include "control_panel/panels/panel_shortcuts.h"
 #include "control_panel/toolkit/named_bitmap.h"
+#include "control_panel/toolkit/parameter.h"
 #include "control_panel/toolkit/skin_archive.h"
 #include "platform/clock.h"
 
@@ -18,6 +20,14 @@ namespace {
 
 constexpr std::array<int, 6> kRatesHz = {44100, 48000, 88200, 96000, 176400, 192000};
 constexpr char kDeclinedExtension[] = ".declined";
+
+// Telling the views a value they already hold makes them redraw the whole panel (and compare
+// it with the screen) for nothing, eight times a second.
+void setRealWhenChanged(Plugin& plugin, int index, float value) {
+  Parameter* parameter = plugin.getParameter(index);
+  if (parameter == nullptr || parameter->toNormalised(value) == parameter->getNormalised()) return;
+  plugin.setReal(index, value);
+}
 
 }  // namespace
 
@@ -145,8 +155,8 @@ bool ControlPanel::idlePass() {
     if (plugin_.getNormalised(param::kSyncLocked) != locked) {
       plugin_.setNormalised(param::kSyncLocked, locked);
     }
-    plugin_.setReal(param::kSyncInUse, static_cast<float>(hal().GetSyncStatus()));
-    plugin_.setReal(param::kSyncSource, static_cast<float>(hal().GetSyncSource()));
+    setRealWhenChanged(plugin_, param::kSyncInUse, static_cast<float>(hal().GetSyncStatus()));
+    setRealWhenChanged(plugin_, param::kSyncSource, static_cast<float>(hal().GetSyncSource()));
     windows_.ShowConnectionLost(!hal().EnsureOpen());
   }
   if (!exiting_) platform::clock().sleep(kPassSleepMs);
@@ -161,7 +171,7 @@ void ControlPanel::followMixChanges() {
     journal_->clear();
     autosave_->reset();
   }
-  const bool down = wxGetMouseState().LeftIsDown();
+  const bool down = leftButtonIsDown();
   if (down && !mouseDown_) journal_->beginGesture(-1);
   if (!down && mouseDown_) journal_->endGesture();
   mouseDown_ = down;

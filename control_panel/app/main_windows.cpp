@@ -29,12 +29,13 @@ bool MainWindows::loadSkin() {
   registerPanelViews();
   const auto resource = platform::findResource("PAL", 105);
   if (!resource) return false;
-  loadArchive(resource->data(), resource->size());
+  // The skins are part of the program: read in place, not copied.
+  loadResidentArchive(resource->data(), resource->size());
   loadDoubleArchive(nullptr, 0);
   // Only then: at ×1 the 15 MB of the ×2 skin are not even read.
   if (skinScaleFor(zoom_, displayDeviceScale()) == 2) {
     if (const auto fine = platform::findResource("PAL", 106)) {
-      loadDoubleArchive(fine->data(), fine->size());
+      loadResidentDoubleArchive(fine->data(), fine->size());
     }
   }
   return true;
@@ -52,17 +53,32 @@ int MainWindows::displayDeviceScale() {
 
 void MainWindows::createLayouts(VelmoraPlugin& plugin) {
   plugin_ = &plugin;
-  ac3_ = std::make_unique<VelmoraAC3GUI>(&plugin);
-  shrink_ = std::make_unique<VelmoraShrinkGUI>(&plugin);
+  layoutsDeleted_ = false;
   normal_layout_ = std::make_unique<VelmoraNormalGUI>(&plugin);
   plugIn_ = std::make_unique<PPlugIn>(&plugin, normal_layout_.get());
 }
 
+VelmoraGUI* MainWindows::normalLayout() {
+  return normal_layout_.get();
+}
+
+VelmoraGUI* MainWindows::shrinkLayout() {
+  if (!shrink_ && plugin_ != nullptr && !layoutsDeleted_) {
+    shrink_ = std::make_unique<VelmoraShrinkGUI>(plugin_);
+  }
+  return shrink_.get();
+}
+
+VelmoraGUI* MainWindows::ac3Layout() {
+  if (!ac3_ && plugin_ != nullptr && !layoutsDeleted_) {
+    ac3_ = std::make_unique<VelmoraAC3GUI>(plugin_);
+  }
+  return ac3_.get();
+}
+
 void MainWindows::createFrames(MixerHost& host) {
-  float_ = new MyFrame(plugIn_.get(), &host, normal_layout_.get(), shrink_.get(), ac3_.get(),
-                       MyFrame::kFloatStyle, nullptr);
-  normal_ = new MyFrame(plugIn_.get(), &host, normal_layout_.get(), shrink_.get(), ac3_.get(),
-                        MyFrame::kNormalStyle, float_);
+  float_ = new MyFrame(plugIn_.get(), &host, this, MyFrame::kFloatStyle, nullptr);
+  normal_ = new MyFrame(plugIn_.get(), &host, this, MyFrame::kNormalStyle, float_);
   float_->setZoom(zoom_);
   normal_->setZoom(zoom_);
   forgetWhenDestroyed(float_);
@@ -100,7 +116,14 @@ void MainWindows::showCurrentFrame() {
 }
 
 void MainWindows::createConnectionLostFrame(VelmoraPlugin& plugin) {
-  lostLayout_ = std::make_unique<ConnectionLostGUI>(&plugin);
+  // Built when first shown: most sessions never lose their unit, and a hidden frame still
+  // costs a window, its layout's images and a back buffer.
+  lostPlugin_ = &plugin;
+}
+
+void MainWindows::buildConnectionLostFrame() {
+  lostBuilt_ = true;
+  lostLayout_ = std::make_unique<ConnectionLostGUI>(lostPlugin_);
   lost_ = new wxPluginGUIFrame(float_, wxID_ANY, "FireWire Connection Lost", kConnectionLostStyle,
                                false);
   lost_->setZoom(zoom_);
@@ -117,7 +140,11 @@ void MainWindows::SetStatusText(const std::string& text) {
 
 void MainWindows::ShowConnectionLost(bool show) {
   MyFrame* current = CurrentMainFrame();
-  if (lost_ == nullptr || current == nullptr) return;
+  if (current == nullptr) return;
+  if (lost_ == nullptr) {
+    if (!show || lostBuilt_ || lostPlugin_ == nullptr || layoutsDeleted_) return;
+    buildConnectionLostFrame();
+  }
   // Centred over the main frame, near its top (frames are top-level: screen coordinates),
   // reckoned in panel pixels.
   const int zoom = current->zoom();
@@ -142,6 +169,7 @@ void MainWindows::deleteLayouts() {
   if (float_ != nullptr) float_->setPluginGUI(nullptr);
   if (normal_ != nullptr) normal_->setPluginGUI(nullptr);
   if (lost_ != nullptr) lost_->setPluginGUI(nullptr);
+  layoutsDeleted_ = true;
   plugIn_.reset();
   normal_layout_.reset();
   ac3_.reset();

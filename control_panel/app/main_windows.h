@@ -14,7 +14,7 @@
 
 namespace velmora {
 
-class MainWindows {
+class MainWindows final : public MainLayouts {
  public:
   MainWindows() = default;
   ~MainWindows();
@@ -25,13 +25,17 @@ class MainWindows {
   // (and the display's scale) show the panel at an even factor; it stays for the run, so a
   // later zoom repeats or drops its pixels.
   bool loadSkin();
-  // Step 2.
+  // Step 2: the normal layout; the shrink and AC3 ones when a frame first chooses them (most
+  // sessions never show them, and each costs its images and a canvas of its own).
   void createLayouts(VelmoraPlugin& plugin);
+  VelmoraGUI* normalLayout() override;
+  VelmoraGUI* shrinkLayout() override;
+  VelmoraGUI* ac3Layout() override;
   // Step 3.
   void createFrames(MixerHost& host);
   // Step 4.
   void showCurrentFrame();
-  // Step 5.
+  // Step 5: the frame itself comes when it is first shown.
   void createConnectionLostFrame(VelmoraPlugin& plugin);
 
   // Every frame, those to come too, shows the panel at ×zoom (1 to 3).
@@ -62,6 +66,7 @@ class MainWindows {
 
  private:
   void forgetWhenDestroyed(wxWindow* frame);
+  void buildConnectionLostFrame();
 
   std::unique_ptr<VelmoraAC3GUI> ac3_;
   std::unique_ptr<VelmoraShrinkGUI> shrink_;
@@ -69,6 +74,9 @@ class MainWindows {
   std::unique_ptr<PluginGUI> lostLayout_;
   std::unique_ptr<PPlugIn> plugIn_;
   VelmoraPlugin* plugin_ = nullptr;
+  bool layoutsDeleted_ = false;
+  VelmoraPlugin* lostPlugin_ = nullptr;
+  bool lostBuilt_ = false;
   MyFrame* float_ = nullptr;
   MyFrame* normal_ = nullptr;
   wxPluginGUIFrame* lost_ = nullptr;

@@ -64,15 +64,13 @@ int driverRate() {
 
 }  // namespace
 
-MyFrame::MyFrame(PPlugIn* plugIn, MixerHost* host, VelmoraGUI* normal, VelmoraGUI* shrink,
-                 VelmoraGUI* ac3, long style, MyFrame* partner)
+MyFrame::MyFrame(PPlugIn* plugIn, MixerHost* host, MainLayouts* layouts, long style,
+                 MyFrame* partner)
     : wxPluginGUIFrame(nullptr, 0, kTitle, style, true),
       plugIn_(plugIn),
       plugin_(plugIn != nullptr ? plugIn->plugin() : nullptr),
       host_(host),
-      normal_(normal),
-      shrink_(shrink),
-      ac3_(ac3),
+      layouts_(layouts),
       partner_(partner),
       mainMenu_(std::make_unique<wxMenu>()),
       standaloneMenu_(new wxMenu) {
@@ -126,11 +124,11 @@ void MyFrame::onCloseFrame(wxCloseEvent&) {
 void MyFrame::ChooseLayout(bool applyNow) {
   VelmoraGUI* chosen = nullptr;
   if (driverRate() > 96000) {
-    chosen = ac3_;
+    chosen = layouts_->ac3Layout();
   } else if (plugIn_->getNormalised(param::kShrinkMode) != 0.0f) {
-    chosen = shrink_;
+    chosen = layouts_->shrinkLayout();
   } else {
-    chosen = normal_;
+    chosen = layouts_->normalLayout();
   }
   if (chosen == current_) return;
   if (current_ != nullptr && getPluginGUI() == current_) setPluginGUI(nullptr);

@@ -17,6 +17,18 @@
 
 namespace velmora {
 
+// The layouts a main frame chooses between. One not chosen yet need not exist: each is built
+// when first asked for (none once they are deleted at the end).
+class MainLayouts {
+ public:
+  virtual VelmoraGUI* normalLayout() = 0;
+  virtual VelmoraGUI* shrinkLayout() = 0;
+  virtual VelmoraGUI* ac3Layout() = 0;
+
+ protected:
+  ~MainLayouts() = default;
+};
+
 class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
  public:
   static constexpr long kFloatStyle =
@@ -39,8 +51,7 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
     kIdLastShortcut = 41,
   };
 
-  MyFrame(PPlugIn* plugIn, MixerHost* host, VelmoraGUI* normal, VelmoraGUI* shrink, VelmoraGUI* ac3,
-          long style, MyFrame* partner);
+  MyFrame(PPlugIn* plugIn, MixerHost* host, MainLayouts* layouts, long style, MyFrame* partner);
   ~MyFrame() override;
 
   void ChooseLayout(bool applyNow);
@@ -93,9 +104,7 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   // The parameter set outlives the frames; the adapter may not.
   Plugin* plugin_;
   MixerHost* host_;
-  VelmoraGUI* normal_;
-  VelmoraGUI* shrink_;
-  VelmoraGUI* ac3_;
+  MainLayouts* layouts_;
   VelmoraGUI* current_ = nullptr;
   MyFrame* partner_;
   std::unique_ptr<wxMenu> mainMenu_;

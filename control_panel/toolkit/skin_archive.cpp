@@ -14,7 +14,8 @@ struct ArchiveEntry {
   std::string name;  // at most 255 characters
   uint32_t length = 0;
   uint32_t reserved = 0;
-  std::unique_ptr<uint8_t[]> content;  // none when the copy could not be allocated
+  std::unique_ptr<uint8_t[]> content;  // the copy, unless the bytes are resident
+  const uint8_t* data = nullptr;       // none when the copy could not be allocated
 };
 
 std::vector<ArchiveEntry>& entries() {
@@ -34,7 +35,10 @@ uint32_t readBe32(const uint8_t* p) {
 
 constexpr size_t kMaxName = 255;
 
-void readArchive(std::vector<ArchiveEntry>& list, const uint8_t* bytes, size_t size) {
+// Whether an entry keeps a copy of its bytes or points into the archive's.
+enum class Keep { Copy, InPlace };
+
+void readArchive(std::vector<ArchiveEntry>& list, const uint8_t* bytes, size_t size, Keep keep) {
   list.clear();
   if (bytes == nullptr || size < 4) return;
   const int32_t count = static_cast<int32_t>(readBe32(bytes));
@@ -52,8 +56,13 @@ void readArchive(std::vector<ArchiveEntry>& list, const uint8_t* bytes, size_t s
     entry.name.assign(name, strnlen(name, std::min(kMaxName, size - nameOffset)));
     entry.length = length;
     entry.reserved = readBe32(bytes + blockOffset + 4);
-    entry.content.reset(new (std::nothrow) uint8_t[length > 0 ? length : 1]);
-    if (entry.content) std::memcpy(entry.content.get(), bytes + blockOffset + 8, length);
+    if (keep == Keep::Copy) {
+      entry.content.reset(new (std::nothrow) uint8_t[length > 0 ? length : 1]);
+      if (entry.content) std::memcpy(entry.content.get(), bytes + blockOffset + 8, length);
+      entry.data = entry.content.get();
+    } else {
+      entry.data = bytes + blockOffset + 8;
+    }
     list.push_back(std::move(entry));
   }
 }
@@ -61,9 +70,7 @@ void readArchive(std::vector<ArchiveEntry>& list, const uint8_t* bytes, size_t s
 ArchiveData find(const std::vector<ArchiveEntry>& list, const char* name, int scale) {
   if (name == nullptr) return {};
   for (const ArchiveEntry& entry : list) {
-    if (skinNamesEqual(entry.name.c_str(), name)) {
-      return {entry.content.get(), entry.length, scale};
-    }
+    if (skinNamesEqual(entry.name.c_str(), name)) return {entry.data, entry.length, scale};
   }
   return {};
 }
@@ -71,11 +78,19 @@ ArchiveData find(const std::vector<ArchiveEntry>& list, const char* name, int sc
 }  // namespace
 
 void loadArchive(const uint8_t* bytes, size_t size) {
-  readArchive(entries(), bytes, size);
+  readArchive(entries(), bytes, size, Keep::Copy);
+}
+
+void loadResidentArchive(const uint8_t* bytes, size_t size) {
+  readArchive(entries(), bytes, size, Keep::InPlace);
 }
 
 void loadDoubleArchive(const uint8_t* bytes, size_t size) {
-  readArchive(doubleEntries(), bytes, size);
+  readArchive(doubleEntries(), bytes, size, Keep::Copy);
+}
+
+void loadResidentDoubleArchive(const uint8_t* bytes, size_t size) {
+  readArchive(doubleEntries(), bytes, size, Keep::InPlace);
 }
 
 int skinScale() {

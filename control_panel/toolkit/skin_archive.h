@@ -20,11 +20,18 @@ struct ArchiveData {
 // Replaces the loaded entries with those of `bytes` (copied; the bytes are not retained).
 // Entries whose directory slot, name or block lies outside the `size` bytes are skipped.
 void loadArchive(const uint8_t* bytes, size_t size);
+// The same for bytes that stay until the entries go (a resource of the program): the entries
+// point into them, so that no copy of the whole skin is made and only the images decoded are
+// ever read.
+void loadResidentArchive(const uint8_t* bytes, size_t size);
 
 // The ×2 skin (resource "PAL" 106): an archive of the same names and format whose images are
 // drawn at twice the resolution, loaded only when the panel is shown that sharp. While it
 // holds entries, the skin's images come from it and skinScale() is 2. (nullptr, 0) unloads it.
 void loadDoubleArchive(const uint8_t* bytes, size_t size);
+// As loadDoubleArchive, reading the bytes in place: they must stay as they are until the next
+// load (the program's own resources do).
+void loadResidentDoubleArchive(const uint8_t* bytes, size_t size);
 
 // 2 while a ×2 skin is loaded, else 1: the scale of the skin's images and of the buffers the
 // views composite them in.

@@ -62,6 +62,20 @@ TEST(SkinArchive, LoadingAgainReplacesTheEntriesAndTheBytesAreNotRetained) {
   EXPECT_EQ(findEntry("b.bmp").data[0], 'y');
 }
 
+TEST(SkinArchive, ResidentBytesAreReadInPlace) {
+  const std::vector<uint8_t> bytes =
+      skin::packArchive({{"a.bmp", bytesOf("first")}, {"b.bmp", bytesOf("xy")}});
+  loadResidentArchive(bytes.data(), bytes.size());
+  ASSERT_EQ(archiveEntryCount(), 2);
+  const ArchiveData b = findEntry("b.bmp");
+  ASSERT_EQ(b.length, 2u);
+  EXPECT_GE(b.data, bytes.data());
+  EXPECT_LE(b.data + b.length, bytes.data() + bytes.size());
+  EXPECT_EQ(std::string(b.data, b.data + b.length), "xy");
+  loadArchive(nullptr, 0);
+  EXPECT_EQ(archiveEntryCount(), 0);
+}
+
 TEST(SkinArchive, SkipsWhatLiesOutsideTheData) {
   auto put = [](std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
