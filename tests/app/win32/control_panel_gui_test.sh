@@ -16,7 +16,7 @@ wine=$1
 panel=$2
 velmoractl=$3
 window_texts=$4
-. "$(dirname "$0")/../support/gui_steps.sh"
+. "$(dirname "$0")/../../support/gui_steps.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-wine-panel-XXXXXX")
 pids=""

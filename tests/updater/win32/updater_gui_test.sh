@@ -12,7 +12,7 @@
 set -eu
 wine=$1
 updater=$2
-. "$(dirname "$0")/../support/gui_steps.sh"
+. "$(dirname "$0")/../../support/gui_steps.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-wine-updater-XXXXXX")
 updater_pid=""
