@@ -57,8 +57,7 @@ bool ControlPanel::start(const std::optional<std::string>& mixFile) {
   journal_ = std::make_unique<MixJournal>(plugin_);
   autosave_ = std::make_unique<MixAutosave>(*host_, hal(), ui_);
   journalUnit_ = hal().CurrentSerial();
-  windows_.createFrames(*host_);
-  windows_.forEachMainFrame([this](MyFrame& frame) {
+  windows_.createFrames(*host_, [this](MyFrame& frame) {
     frame.Bind(wxEVT_CHAR_HOOK, [this, &frame](wxKeyEvent& event) {
       const bool ctrl = event.GetModifiers() & wxMOD_CONTROL;
       const int key = event.GetKeyCode();

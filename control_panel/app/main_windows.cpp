@@ -76,13 +76,36 @@ VelmoraGUI* MainWindows::ac3Layout() {
   return ac3_.get();
 }
 
-void MainWindows::createFrames(MixerHost& host) {
-  float_ = new MyFrame(plugIn_.get(), &host, this, MyFrame::kFloatStyle, nullptr);
-  normal_ = new MyFrame(plugIn_.get(), &host, this, MyFrame::kNormalStyle, float_);
-  float_->setZoom(zoom_);
-  normal_->setZoom(zoom_);
-  forgetWhenDestroyed(float_);
-  forgetWhenDestroyed(normal_);
+void MainWindows::createFrames(MixerHost& host, std::function<void(MyFrame&)> setUp) {
+  host_ = &host;
+  setUpFrame_ = std::move(setUp);
+  CurrentMainFrame();
+}
+
+MyFrame* MainWindows::buildMainFrame(bool floating) {
+  MyFrame*& slot = floating ? float_ : normal_;
+  MyFrame* other = floating ? normal_ : float_;
+  slot = new MyFrame(plugIn_.get(), host_, this,
+                     floating ? MyFrame::kFloatStyle : MyFrame::kNormalStyle, other);
+  slot->setZoom(zoom_);
+  forgetWhenDestroyed(slot);
+  if (setUpFrame_) setUpFrame_(*slot);
+  // A frame built after the start missed the unit's ready event: its menus and the rate- and
+  // model-dependent parameters are brought up to date as that event would have.
+  if (other != nullptr) slot->Refresh();
+  return slot;
+}
+
+MyFrame* MainWindows::mainFrame(bool floating) {
+  MyFrame* frame = floating ? float_ : normal_;
+  if (frame == nullptr && host_ != nullptr && !mainFramesEnded_ && !layoutsDeleted_) {
+    frame = buildMainFrame(floating);
+  }
+  return frame;
+}
+
+MyFrame* MainWindows::partnerOf(MyFrame& frame) {
+  return mainFrame(&frame == normal_);
 }
 
 void MainWindows::setZoom(int zoom) {
@@ -95,6 +118,8 @@ void MainWindows::forgetWhenDestroyed(wxWindow* frame) {
   frame->Bind(wxEVT_DESTROY, [this, frame](wxWindowDestroyEvent& event) {
     event.Skip();
     if (event.GetEventObject() != frame) return;
+    // Closing either main frame ends them both, and the program: none is built again.
+    if (frame == float_ || frame == normal_) mainFramesEnded_ = true;
     if (frame == float_) float_ = nullptr;
     if (frame == normal_) normal_ = nullptr;
     if (frame == lost_) lost_ = nullptr;
@@ -103,7 +128,7 @@ void MainWindows::forgetWhenDestroyed(wxWindow* frame) {
 
 MyFrame* MainWindows::CurrentMainFrame() {
   if (plugin_ == nullptr) return nullptr;
-  return plugin_->getNormalised(param::kFloatWindow) > 0.0f ? float_ : normal_;
+  return mainFrame(plugin_->getNormalised(param::kFloatWindow) > 0.0f);
 }
 
 void MainWindows::showCurrentFrame() {
@@ -124,8 +149,8 @@ void MainWindows::createConnectionLostFrame(VelmoraPlugin& plugin) {
 void MainWindows::buildConnectionLostFrame() {
   lostBuilt_ = true;
   lostLayout_ = std::make_unique<ConnectionLostGUI>(lostPlugin_);
-  lost_ = new wxPluginGUIFrame(float_, wxID_ANY, "FireWire Connection Lost", kConnectionLostStyle,
-                               false);
+  lost_ = new wxPluginGUIFrame(CurrentMainFrame(), wxID_ANY, "FireWire Connection Lost",
+                               kConnectionLostStyle, false);
   lost_->setZoom(zoom_);
   lost_->setPluginGUI(lostLayout_.get());
   lost_->Hide();
@@ -160,6 +185,7 @@ void MainWindows::ShowConnectionLost(bool show) {
 }
 
 void MainWindows::forgetFrames() {
+  mainFramesEnded_ = true;
   float_ = nullptr;
   normal_ = nullptr;
   lost_ = nullptr;

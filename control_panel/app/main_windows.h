@@ -3,6 +3,7 @@
 // in the five steps start-up calls at its chosen points.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,8 +32,10 @@ class MainWindows final : public MainLayouts {
   VelmoraGUI* normalLayout() override;
   VelmoraGUI* shrinkLayout() override;
   VelmoraGUI* ac3Layout() override;
-  // Step 3.
-  void createFrames(MixerHost& host);
+  // Step 3: the main frame the Float switch chooses; the other one when first shown (most
+  // sessions never float, and a hidden frame still costs its window, idle work and timer).
+  // `setUp` runs on each main frame as it is built, now or later.
+  void createFrames(MixerHost& host, std::function<void(MyFrame&)> setUp = nullptr);
   // Step 4.
   void showCurrentFrame();
   // Step 5: the frame itself comes when it is first shown.
@@ -43,9 +46,11 @@ class MainWindows final : public MainLayouts {
   int zoom() const { return zoom_; }
 
   void SetStatusText(const std::string& text);
+  // The main frame the Float switch chooses, built when first needed; nullptr before step 3
+  // and once the frames have ended.
   MyFrame* CurrentMainFrame();
   void ShowConnectionLost(bool show);
-  // Both main frames (each that exists).
+  // Both main frames (each that has been built).
   template <class F>
   void forEachMainFrame(F f) {
     if (float_ != nullptr) f(*float_);
@@ -55,6 +60,7 @@ class MainWindows final : public MainLayouts {
   // Device pixels per window pixel of the display the panel starts on.
   static int displayDeviceScale();
 
+  MyFrame* partnerOf(MyFrame& frame) override;
   MyFrame* floatFrame() const { return float_; }
   MyFrame* normalFrame() const { return normal_; }
   wxPluginGUIFrame* connectionLostFrame() const { return lost_; }
@@ -66,6 +72,9 @@ class MainWindows final : public MainLayouts {
 
  private:
   void forgetWhenDestroyed(wxWindow* frame);
+  // The float or the normal main frame, built when first needed (unless the frames ended).
+  MyFrame* mainFrame(bool floating);
+  MyFrame* buildMainFrame(bool floating);
   void buildConnectionLostFrame();
 
   std::unique_ptr<VelmoraAC3GUI> ac3_;
@@ -74,6 +83,9 @@ class MainWindows final : public MainLayouts {
   std::unique_ptr<PluginGUI> lostLayout_;
   std::unique_ptr<PPlugIn> plugIn_;
   VelmoraPlugin* plugin_ = nullptr;
+  MixerHost* host_ = nullptr;
+  std::function<void(MyFrame&)> setUpFrame_;
+  bool mainFramesEnded_ = false;
   bool layoutsDeleted_ = false;
   VelmoraPlugin* lostPlugin_ = nullptr;
   bool lostBuilt_ = false;

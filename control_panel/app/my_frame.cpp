@@ -137,12 +137,15 @@ void MyFrame::ChooseLayout(bool applyNow) {
   if (applyNow) ApplyLayout();
 }
 
+void MyFrame::sizePartnerToLayout() {
+  if (partner_ == nullptr || current_ == nullptr || current_->getRoot() == nullptr) return;
+  partner_->SetClientSize(current_->getRoot()->getWidth() * zoom(),
+                          current_->getRoot()->getHeight() * zoom());
+}
+
 void MyFrame::ApplyLayout() {
   if (current_ == nullptr || current_->getRoot() == nullptr) return;
-  if (partner_ != nullptr) {
-    partner_->SetClientSize(current_->getRoot()->getWidth() * zoom(),
-                            current_->getRoot()->getHeight() * zoom());
-  }
+  sizePartnerToLayout();
   setPluginGUI(current_);
   ShowUnitName();
   Refresh();
@@ -229,6 +232,10 @@ void MyFrame::react(int id) {
 }
 
 void MyFrame::swapFrames() {
+  if (partner_ == nullptr) {
+    layouts_->partnerOf(*this);
+    sizePartnerToLayout();  // as if it had been built with this frame
+  }
   if (partner_ == nullptr) return;
   const wxRect mine = GetRect();
   const int partnerHeight = partner_->GetSize().GetHeight();

@@ -17,13 +17,17 @@
 
 namespace velmora {
 
-// The layouts a main frame chooses between. One not chosen yet need not exist: each is built
-// when first asked for (none once they are deleted at the end).
+class MyFrame;
+
+// The layouts a main frame chooses between, and its partner frame. One not chosen yet need
+// not exist: each is built when first asked for (none once they are deleted at the end).
 class MainLayouts {
  public:
   virtual VelmoraGUI* normalLayout() = 0;
   virtual VelmoraGUI* shrinkLayout() = 0;
   virtual VelmoraGUI* ac3Layout() = 0;
+  // The other main frame of `frame`, built when first asked for; nullptr once the frames end.
+  virtual MyFrame* partnerOf(MyFrame& frame) = 0;
 
  protected:
   ~MainLayouts() = default;
@@ -89,6 +93,8 @@ class MyFrame : public wxPluginGUIFrame, public Plugin::ParameterObserver {
   void popUp(wxMenu& menu);
   void showAbout();
   void swapFrames();
+  // The partner takes the size the current layout gives a frame.
+  void sizePartnerToLayout();
   void switchUnit(int index);
   void setStandalone(bool tracking);
   void toggleAdat();

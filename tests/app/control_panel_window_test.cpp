@@ -94,8 +94,9 @@ TEST_F(ControlPanelWindowTest, EightEventsBeforeAPassHandleSeven) {
   EXPECT_EQ(panel->handledEvents() - handled, 7);
 }
 
-TEST_F(ControlPanelWindowTest, SwappingToTheFloatFrameKeepsTheBottomEdge) {
+TEST_F(ControlPanelWindowTest, TheFloatFrameComesAtTheFirstSwapKeepingTheBottomEdgeAndTheKeys) {
   start();
+  EXPECT_EQ(panel->windows().floatFrame(), nullptr) << "built before it was ever shown";
   MyFrame& normal = frame();
   normal.Move(200, 300);
   pump();
@@ -103,11 +104,22 @@ TEST_F(ControlPanelWindowTest, SwappingToTheFloatFrameKeepsTheBottomEdge) {
   plugin().setNormalised(param::kFloatWindow, 1.0f);
   pump();
   MyFrame& floating = frame();
-  ASSERT_NE(&floating, &normal);
+  ASSERT_EQ(&floating, panel->windows().floatFrame());
   EXPECT_TRUE(floating.IsShown());
   EXPECT_FALSE(normal.IsShown());
   EXPECT_EQ(floating.GetRect().GetBottom(), before.GetBottom());
   EXPECT_EQ(floating.GetPosition().x, before.x);
+  EXPECT_EQ(floating.getPluginGUI(), floating.currentLayout());
+  // The frame built late has the panel's keys too.
+  floating.SetFocus();
+  wxUIActionSimulator sim;
+  sim.Char('L', wxMOD_CONTROL);
+  pump(3);
+  EXPECT_NE(dynamic_cast<VelmoraShrinkGUI*>(floating.currentLayout()), nullptr);
+  plugin().setNormalised(param::kFloatWindow, 0.0f);
+  pump();
+  EXPECT_EQ(&frame(), &normal);
+  EXPECT_TRUE(normal.IsShown());
 }
 
 TEST_F(ControlPanelWindowTest, ClickingShrinkSwitchesTheLayoutAndDrawingGoesOn) {
