@@ -4,6 +4,7 @@
 #include <wx/tooltip.h>
 
 #include "control_panel/app/first_paint_stamp.h"
+#include "control_panel/app/pointer_buttons.h"
 #include "control_panel/app/wx_key_code.h"
 #include "control_panel/toolkit/view.h"
 
@@ -134,7 +135,10 @@ void wxPluginGUIFrame::onLeftButton(wxMouseEvent& event) {
   int x = 0, y = 0;
   layout_->getGUI()->getCursorPos(&x, &y);
   const bool down = event.GetEventType() != wxEVT_LEFT_UP;
-  if (down) keyboardLast_ = false;
+  if (down) {
+    keyboardLast_ = false;
+    noteLeftButtonPress();
+  }
   // Keys go to the panel the user last clicked.
   if (down && wxWindow::FindFocus() != canvas_) canvas_->SetFocus();
   layout_->mouseButton(x, y, 0, down);

@@ -7,8 +7,12 @@
 #endif
 
 namespace velmora {
+namespace {
 
-bool leftButtonIsDown() {
+// Set by a press on a panel, cleared once the button is seen up. The GUI thread's alone.
+bool pressNoted = false;
+
+bool askLeftButton() {
 #if defined(__WXGTK__) && defined(__UNIX__)
   // wxGetMouseState waits on the X server three times (the client pointer, its position, its
   // state); the buttons of the core pointer take one question.
@@ -27,6 +31,18 @@ bool leftButtonIsDown() {
   }
 #endif
   return wxGetMouseState().LeftIsDown();
+}
+
+}  // namespace
+
+void noteLeftButtonPress() {
+  pressNoted = true;
+}
+
+bool leftButtonIsDown() {
+  if (!pressNoted) return false;
+  pressNoted = askLeftButton();
+  return pressNoted;
 }
 
 }  // namespace velmora

@@ -56,6 +56,26 @@ TEST_F(UndoWindowTest, KeysUndoADragInOnePassAndRedoIt) {
   }
 }
 
+TEST_F(UndoWindowTest, ADragThatRestsLongerThanABurstIsStillOneUndoStep) {
+  start();
+  const auto before = inputMix(*bus, serial);
+  wxUIActionSimulator sim;
+  pointerAt(sim, 50, 125);
+  sim.MouseDown();
+  pump(2);
+  pointerAt(sim, 50, 145);
+  pump(2);
+  clock.advance(MixJournal::kBurstQuietMs * 2);  // held still, the button down
+  pump(2);
+  pointerAt(sim, 50, 165);
+  sim.MouseUp();
+  pump(3);
+  ASSERT_NE(inputMix(*bus, serial), before);
+  panel->undo();
+  panel->idlePass();
+  EXPECT_EQ(inputMix(*bus, serial), before) << "the drag was cut into two steps";
+}
+
 TEST_F(UndoWindowTest, TheDefaultMixIsWrittenTwoSecondsAfterAChangeAndReadAtTheNextStart) {
   start();
   const UnitSerial unit = hal().CurrentSerial();
