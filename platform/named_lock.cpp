@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -59,6 +60,48 @@ std::string lockPath(const std::string& name, bool again = false) {
   return folder.empty() ? std::string() : joinPath(folder, name + ".lock");
 }
 
+// The lock folder kept open, so that the check before every transfer opens its file by name
+// alone instead of walking the folder's whole path. Opened again when the folder changes or
+// has been removed (a lock file made later lives in the new one).
+class HeldCheckFolder {
+ public:
+  // Opens `file` of the folder `folder` for reading; -1 with errno set when it cannot.
+  int openFile(const std::string& folder, const std::string& file) {
+    std::lock_guard lock(mutex_);
+    if (folder != folder_) reopen(folder);
+    int fd = openAt(file);
+    if (fd < 0 && errno == ENOENT && folderRemoved()) {
+      reopen(folder);
+      fd = openAt(file);
+    }
+    return fd;
+  }
+
+ private:
+  void reopen(const std::string& folder) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    folder_ = folder;
+  }
+
+  int openAt(const std::string& file) const {
+    if (fd_ < 0) {
+      errno = ENOENT;
+      return -1;
+    }
+    return ::openat(fd_, file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  }
+
+  bool folderRemoved() const {
+    struct stat status {};
+    return fd_ < 0 || ::fstat(fd_, &status) != 0 || status.st_nlink == 0;
+  }
+
+  std::mutex mutex_;
+  std::string folder_;
+  int fd_ = -1;
+};
+
 class FileLock final : public NamedLock {
  public:
   explicit FileLock(int fd) : fd_(fd) {}
@@ -95,9 +138,10 @@ std::unique_ptr<NamedLock> NamedLock::tryAcquire(const std::string& name, uint32
 }
 
 bool NamedLock::isHeld(const std::string& name) {
-  const std::string path = lockPath(name);
-  if (path.empty()) return false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  static HeldCheckFolder checks;
+  const std::string folder = lockFolder(false);
+  if (folder.empty()) return false;
+  const int fd = checks.openFile(folder, name + ".lock");
   if (fd < 0) return false;  // never taken
   const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
   ::close(fd);

@@ -28,7 +28,18 @@ std::unique_ptr<NamedLock> lockUnitForUpdate(const std::string& devicePath, uint
 }
 
 bool unitIsBeingUpdated(const std::string& devicePath) {
-  return NamedLock::isHeld(unitUpdateLockName(devicePath));
+  // A unit channel asks before every transfer, always of the same unit: the name it asked for
+  // last is kept (per thread, so threads that ask of other units do not meet).
+  thread_local std::string lastBus;
+  thread_local std::string lastPath;
+  thread_local std::string lastName;
+  const std::string& bus = vhpd::client().busName();
+  if (lastName.empty() || bus != lastBus || devicePath != lastPath) {
+    lastName = unitUpdateLockName(devicePath);
+    lastBus = bus;
+    lastPath = devicePath;
+  }
+  return NamedLock::isHeld(lastName);
 }
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "platform/named_lock.h"
 #include "platform/win_error.h"
 #include "tests/support/scratch.h"
@@ -29,6 +31,21 @@ TEST_F(NamedLockTest, OneHolderAtATimeAndFreeOnceLetGo) {
   first.reset();
   EXPECT_FALSE(NamedLock::isHeld("unit-test"));
   EXPECT_NE(NamedLock::tryAcquire("unit-test", error), nullptr);
+}
+
+// The lock folder removed (a cleaner of old files) and made again by the next holder: the
+// check finds the lock in the new folder.
+TEST_F(NamedLockTest, ALockInAFolderMadeAgainIsSeen) {
+  uint32_t error = 0;
+  ASSERT_NE(NamedLock::tryAcquire("unit-test", error), nullptr);
+  EXPECT_FALSE(NamedLock::isHeld("unit-test"));
+  for (const auto& entry : std::filesystem::directory_iterator(scratch.path())) {
+    std::filesystem::remove_all(entry.path());
+  }
+  EXPECT_FALSE(NamedLock::isHeld("unit-test"));
+  const auto lock = NamedLock::tryAcquire("unit-test", error);
+  ASSERT_NE(lock, nullptr) << error;
+  EXPECT_TRUE(NamedLock::isHeld("unit-test"));
 }
 
 // A holder that dies without letting go (SIGKILL) leaves no lock behind.
