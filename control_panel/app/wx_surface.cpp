@@ -9,6 +9,10 @@
 #include <cmath>
 #include <cstring>
 
+#ifdef __WXGTK3__
+#include <cairo.h>
+#endif
+
 #include "control_panel/toolkit/panel_zoom.h"
 #include "control_panel/toolkit/skin_archive.h"
 
@@ -72,19 +76,55 @@ int WxSurface::deviceScale() const {
                     kMaxPixelRepeat / kMaxZoom);
 }
 
+namespace {
+
+#ifdef __WXGTK3__
+// The pixels (0x00RRGGBB, cairo's own RGB24) painted as they are: `scale` device pixels to
+// each of the window's, and no smoothing, so every pixel lands on whole screen pixels.
+void paintWithCairo(cairo_t* cairo, const uint32_t* pixels, int width, int height, int scale) {
+  // cairo only reads the pixels of an image it did not allocate.
+  cairo_surface_t* image = cairo_image_surface_create_for_data(
+      reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(pixels)), CAIRO_FORMAT_RGB24, width,
+      height, width * static_cast<int>(sizeof(uint32_t)));
+  cairo_surface_set_device_scale(image, scale, scale);
+  cairo_save(cairo);
+  cairo_set_source_surface(cairo, image, 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
+  cairo_paint(cairo);
+  cairo_restore(cairo);
+  cairo_surface_destroy(image);
+}
+#endif
+
+}  // namespace
+
 void WxSurface::paint(wxDC& dc) {
   if (shown_.empty()) return;
   const int scale = deviceScale();
   const int factor = zoom_ * scale;
-  const std::vector<uint32_t> zoomed =
-      showPixels(shown_.data(), shownWidth_, shownHeight_, shownScale_, factor);
-  if (zoomed.empty()) return;
-  wxImage image(shownWidth_ * factor, shownHeight_ * factor, false);
+  // Drawn at the screen's resolution already, the pixels are shown as they are.
+  std::vector<uint32_t> zoomed;
+  const uint32_t* pixels = shown_.data();
+  if (factor != shownScale_) {
+    zoomed = showPixels(shown_.data(), shownWidth_, shownHeight_, shownScale_, factor);
+    if (zoomed.empty()) return;
+    pixels = zoomed.data();
+  }
+  const int width = shownWidth_ * factor;
+  const int height = shownHeight_ * factor;
+#ifdef __WXGTK3__
+  if (auto* cairo = static_cast<cairo_t*>(dc.GetHandle())) {
+    paintWithCairo(cairo, pixels, width, height, scale);
+    return;
+  }
+#endif
+  wxImage image(width, height, false);
   unsigned char* rgb = image.GetData();
-  for (const uint32_t pixel : zoomed) {
-    *rgb++ = static_cast<unsigned char>(pixel >> 16);
-    *rgb++ = static_cast<unsigned char>(pixel >> 8);
-    *rgb++ = static_cast<unsigned char>(pixel);
+  const size_t count = static_cast<size_t>(width) * height;
+  for (size_t i = 0; i < count; ++i) {
+    *rgb++ = static_cast<unsigned char>(pixels[i] >> 16);
+    *rgb++ = static_cast<unsigned char>(pixels[i] >> 8);
+    *rgb++ = static_cast<unsigned char>(pixels[i]);
   }
   dc.DrawBitmap(wxBitmap(image, wxBITMAP_SCREEN_DEPTH, scale), 0, 0, false);
 }
