@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 #include "control_panel/toolkit/rect.h"
@@ -88,7 +89,10 @@ class Bitmap {
   int height_ = 0;
   int scale_ = 1;
   Rect bounds_;
-  std::unique_ptr<uint32_t[]> pixels_;
+  struct FreePixels {
+    void operator()(uint32_t* pixels) const { std::free(pixels); }
+  };
+  std::unique_ptr<uint32_t[], FreePixels> pixels_;
 };
 
 }  // namespace velmora
