@@ -25,10 +25,19 @@ void MixAutosave::reset() {
   pending_ = false;
 }
 
+bool MixAutosave::unchanged() const {
+  Plugin& plugin = host_.plugin();
+  size_t i = 0;
+  for (int id = 0; id < plugin.getParameterCount(); ++id) {
+    if (!MixJournal::IsJournalled(id)) continue;
+    if (i >= lastSeen_.size() || lastSeen_[i++] != plugin.getNormalised(id)) return false;
+  }
+  return i == lastSeen_.size();
+}
+
 void MixAutosave::idle(uint32_t now) {
-  const std::vector<float> current = mix();
-  if (current != lastSeen_) {
-    lastSeen_ = current;
+  if (!unchanged()) {
+    lastSeen_ = mix();
     lastChange_ = now;
     pending_ = true;
   }

@@ -34,6 +34,8 @@ class MixAutosave {
   VelmoraHAL& hal_;
   HalUserInterface& ui_;
   std::vector<float> lastSeen_;
+  // Whether the mix is still `lastSeen_`; asked every pass, so nothing is copied.
+  bool unchanged() const;
   uint32_t lastChange_ = 0;
   bool pending_ = false;
   bool failureShown_ = false;

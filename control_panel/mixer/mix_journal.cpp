@@ -38,6 +38,16 @@ std::vector<float> MixJournal::snapshot() const {
   return values;
 }
 
+bool MixJournal::unchangedSince(const std::vector<float>& seen) const {
+  if (seen.size() != static_cast<size_t>(plugin_.getParameterCount())) return false;
+  for (int id = 0; id < plugin_.getParameterCount(); ++id) {
+    if (IsJournalled(id) && seen[static_cast<size_t>(id)] != plugin_.getNormalised(id)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 void MixJournal::clear() {
   undo_.clear();
   redo_.clear();
@@ -86,11 +96,10 @@ void MixJournal::push(const std::string& label) {
 
 void MixJournal::idle(uint32_t now) {
   if (inGesture_) return;
-  const std::vector<float> current = snapshot();
-  if (current != lastSeen_) {
-    lastSeen_ = current;
+  if (!unchangedSince(lastSeen_)) {
+    lastSeen_ = snapshot();
     lastChange_ = now;
-    pending_ = current != baseline_;
+    pending_ = lastSeen_ != baseline_;
   }
   if (pending_ && platform::ticksElapsed(lastChange_, now) >= kBurstQuietMs) push({});
 }

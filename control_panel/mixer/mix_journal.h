@@ -58,6 +58,8 @@ class MixJournal {
   };
 
   std::vector<float> snapshot() const;
+  // Whether the mix is still `seen` (a snapshot); asked every pass, so nothing is copied.
+  bool unchangedSince(const std::vector<float>& seen) const;
   void push(const std::string& label);
   void apply(const Step& step, bool forward);
 
