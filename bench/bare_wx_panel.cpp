@@ -5,6 +5,7 @@
 // and stamps its first paint the same way, so that both are measured alike.
 #include <wx/app.h>
 #include <wx/bitmap.h>
+#include <wx/cmdline.h>
 #include <wx/dcclient.h>
 #include <wx/frame.h>
 #include <wx/image.h>
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -70,11 +72,33 @@ class BareApp : public wxApp {
     if (!wxGetEnv("GDK_GL", nullptr)) wxSetEnv("GDK_GL", "disable");
   }
 
+  // --pass-loop: also runs VelmoraControl's main-loop rhythm with nothing in it (on every idle
+  // event: ask for more, sleep 15 ms), the floor of what that rhythm costs in wx.
   bool OnInit() override {
     if (!wxApp::OnInit()) return false;
     (new BareFrame)->Show();
+    if (passLoop_) Bind(wxEVT_IDLE, &BareApp::onIdle, this);
     return true;
   }
+
+  void OnInitCmdLine(wxCmdLineParser& parser) override {
+    wxApp::OnInitCmdLine(parser);
+    parser.AddSwitch("", "pass-loop", "also run an empty 15 ms idle pass");
+  }
+
+  bool OnCmdLineParsed(wxCmdLineParser& parser) override {
+    passLoop_ = parser.Found("pass-loop");
+    return wxApp::OnCmdLineParsed(parser);
+  }
+
+ private:
+  void onIdle(wxIdleEvent& event) {
+    event.Skip();
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    event.RequestMore();
+  }
+
+  bool passLoop_ = false;
 };
 
 }  // namespace
