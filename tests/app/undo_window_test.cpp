@@ -9,7 +9,26 @@
 namespace velmora::test {
 namespace {
 
-using UndoWindowTest = AppFixture;
+class UndoWindowTest : public AppFixture {
+ protected:
+  // The first input's fader dragged down with the real pointer, resting `restMs` halfway with
+  // the button down.
+  void dragInputFader(uint32_t restMs = 0) {
+    wxUIActionSimulator sim;
+    pointerAt(sim, 50, 125);
+    sim.MouseDown();
+    pump(2);
+    pointerAt(sim, 50, 145);
+    pump(2);
+    if (restMs > 0) {
+      clock.advance(restMs);
+      pump(2);
+    }
+    pointerAt(sim, 50, 165);
+    sim.MouseUp();
+    pump(3);
+  }
+};
 
 std::vector<uint32_t> inputMix(simbus::SimBus& bus, uint32_t serial) {
   std::vector<uint32_t> values;
@@ -21,18 +40,11 @@ TEST_F(UndoWindowTest, KeysUndoADragInOnePassAndRedoIt) {
   start();
   const auto before = inputMix(*bus, serial);
   const float level = plugin().getNormalised(param::kAnalogueLevel);
-  wxUIActionSimulator sim;
-  pointerAt(sim, 50, 125);
-  sim.MouseDown();
-  pump(2);
-  pointerAt(sim, 50, 145);
-  pump(2);
-  pointerAt(sim, 50, 165);
-  sim.MouseUp();
-  pump(3);
+  dragInputFader();
   const auto dragged = inputMix(*bus, serial);
   ASSERT_NE(dragged, before);
   frame().SetFocus();
+  wxUIActionSimulator sim;
   struct KeyCase {
     int key;
     int modifiers;
@@ -59,17 +71,7 @@ TEST_F(UndoWindowTest, KeysUndoADragInOnePassAndRedoIt) {
 TEST_F(UndoWindowTest, ADragThatRestsLongerThanABurstIsStillOneUndoStep) {
   start();
   const auto before = inputMix(*bus, serial);
-  wxUIActionSimulator sim;
-  pointerAt(sim, 50, 125);
-  sim.MouseDown();
-  pump(2);
-  pointerAt(sim, 50, 145);
-  pump(2);
-  clock.advance(MixJournal::kBurstQuietMs * 2);  // held still, the button down
-  pump(2);
-  pointerAt(sim, 50, 165);
-  sim.MouseUp();
-  pump(3);
+  dragInputFader(MixJournal::kBurstQuietMs * 2);
   ASSERT_NE(inputMix(*bus, serial), before);
   panel->undo();
   panel->idlePass();
